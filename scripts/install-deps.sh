@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Trillbox needs to build, run and test.
+# Idempotent: only missing packages are installed, and `apt-get update` runs
+# only when something is missing. Groups: build (default), window, mpris, all.
+set -euo pipefail
+
+build_packages=(
+  build-essential cmake ninja-build pkg-config clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
+  libsdl2-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
+)
+window_packages=(xvfb xdotool x11-apps imagemagick)
+mpris_packages=(dbus mpv mpv-mpris sox playerctl)
+
+wanted=()
+for group in "${@:-build}"; do
+  case "$group" in
+    build) wanted+=("${build_packages[@]}") ;;
+    window) wanted+=("${window_packages[@]}") ;;
+    mpris) wanted+=("${mpris_packages[@]}") ;;
+    all) wanted+=("${build_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}") ;;
+    *) echo "install-deps: unknown group '$group' (build, window, mpris, all)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "install-deps: installing ${missing[*]}" >&2
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
