@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSKeyValueCoding.h"
 #include "QuartzCore/CALayer.h"
 #include "UIKit/UIResponder.h"
 
@@ -51,11 +52,17 @@ inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
 
 // A rectangle of the window with its own layer, subviews, appearance, layout,
 // hit testing and gesture recognizers.
-class UIView : public UIResponder {
+//
+// Keys: "frame", "bounds", "center", "hidden", "alpha", "backgroundColor",
+// "clipsToBounds", "contentMode", "autoresizingMask", "tag",
+// "userInteractionEnabled", "multipleTouchEnabled".
+class UIView : public UIResponder, public NSKeyValueCoding {
 public:
     Ptr<UIView> init();
     Ptr<UIView> initWithFrame(CGRect frame);
-    // Reads the view's properties from an interface-file coder.
+    // Reads the view's properties from an interface-file coder: the keys above,
+    // "frame" as "{{x, y}, {width, height}}", "backgroundColor" as a nested colour.
+    // Values are stored directly, without calling overridable setters.
     Ptr<UIView> initWithCoder(const Ptr<NSCoder>& coder);
     virtual void awakeFromNib() {}
     ~UIView() override;
@@ -96,7 +103,7 @@ public:
     virtual void setHidden(bool hidden);
     CGFloat alpha() const;
     virtual void setAlpha(CGFloat alpha);
-    const Ptr<UIColor>& backgroundColor() const { return _backgroundColor; }
+    virtual Ptr<UIColor> backgroundColor() const { return _backgroundColor; }
     virtual void setBackgroundColor(const Ptr<UIColor>& color);
     bool clipsToBounds() const;
     void setClipsToBounds(bool clips);
@@ -112,16 +119,22 @@ public:
     void setMultipleTouchEnabled(bool enabled) { _multipleTouchEnabled = enabled; }
     const Ptr<CALayer>& layer() const { return _layer; }
 
-    // Layout and display.
+    // Layout and display. A view in a window that needs layout is laid out at the
+    // next run-loop pass (or earlier by layoutIfNeeded); a size change needs layout.
     void setNeedsLayout();
+    bool needsLayout() const { return _needsLayout; }
+    // Runs layoutSubviews on this view and then its descendants wherever needed.
     void layoutIfNeeded();
     virtual void layoutSubviews() {}
     void setNeedsDisplay();
     // Draws the view's own content into the current graphics context, in the
     // view's bounds coordinates. The default draws nothing.
     virtual void drawRect(CGRect rect) {}
+    // The default answers the current size.
     virtual CGSize sizeThatFits(CGSize size) const;
+    // Resizes the view to sizeThatFits(its current size), keeping the origin.
     void sizeToFit();
+    // The default has no intrinsic size: (UIViewNoIntrinsicMetric, UIViewNoIntrinsicMetric).
     virtual CGSize intrinsicContentSize() const;
     virtual void invalidateIntrinsicContentSize() {}
 
@@ -145,13 +158,15 @@ public:
     // `delay`. The completion runs exactly once, from the run loop: finished YES
     // when every animation of the block reached its end, NO when one was removed
     // or replaced.
-    static void animateWithDuration(NSTimeInterval duration, NSTimeInterval delay, UIViewAnimationOptions options,
-                                    const std::function<void()>& animations,
+    static void animateWithDuration(NSTimeInterval duration, NSTimeInterval delay,
+                                    UIViewAnimationOptions options, const std::function<void()>& animations,
                                     const std::function<void(BOOL finished)>& completion);
     static void animateWithDuration(NSTimeInterval duration, const std::function<void()>& animations,
                                     const std::function<void(BOOL finished)>& completion = nullptr);
     static void setAnimationsEnabled(bool enabled);
     static bool areAnimationsEnabled();
+
+    const NSKeyValueTable& keyValueTable() const override;
 
     // Responder chain.
     Ptr<UIResponder> nextResponder() const override;

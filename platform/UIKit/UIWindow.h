@@ -4,19 +4,33 @@
 
 class UIEvent;
 class UIScreen;
+class UIViewController;
 
 // The root of a view hierarchy, shown on a screen. It hit-tests touches and
 // delivers them to gesture recognizers and views.
 class UIWindow : public UIView {
 public:
+    Ptr<UIWindow> init();
     Ptr<UIWindow> initWithFrame(CGRect frame);
 
     Ptr<UIWindow> window() const override;
+    // The screen the window is on: the main screen unless set.
+    Ptr<UIScreen> screen() const;
+    void setScreen(const Ptr<UIScreen>& screen);
     // The scale of the screen the window is on (points to pixels).
     CGFloat screenScale() const;
 
+    // The controller whose view fills the window. Setting one puts its view (loading
+    // it if needed) in the window with the window's bounds, replacing the previous
+    // controller's view.
+    const Ptr<UIViewController>& rootViewController() const { return _rootViewController; }
+    void setRootViewController(const Ptr<UIViewController>& controller);
+
+    // Shows the window and makes it the key window.
     void makeKeyAndVisible();
     bool isKeyWindow() const { return _keyWindow; }
+    // The window made key last, while it exists.
+    static Ptr<UIWindow> keyWindow();
 
     // Delivers a touches event: on a touch's began phase the window hit-tests for
     // the touch's view; gesture recognizers on that view and its ancestors see the
@@ -25,4 +39,6 @@ public:
 
 private:
     bool _keyWindow = false;
+    Ptr<UIScreen> _screen;
+    Ptr<UIViewController> _rootViewController;
 };

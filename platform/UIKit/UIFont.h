@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+#include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/NSString.h"
+
+class NSCoder;
+
+// A font: a family, a weight and a size in points. The system font is DejaVu Sans.
+// Two fonts are equal when family, weight and size are.
+class UIFont : public NSObject {
+public:
+    static Ptr<UIFont> systemFontOfSize(CGFloat fontSize);
+    static Ptr<UIFont> boldSystemFontOfSize(CGFloat fontSize);
+    // A font of a named family ("DejaVu Sans", "DejaVu Serif Bold"...); a trailing
+    // " Bold" selects the bold weight. nil for a nil or empty name, or a size that is
+    // not positive and finite.
+    static Ptr<UIFont> fontWithName(const Ptr<NSString>& fontName, CGFloat fontSize);
+    // The label's default font: the system font of size 17.
+    static CGFloat labelFontSize() { return 17; }
+    static CGFloat systemFontSize() { return 14; }
+
+    // Reads "name" (the system font when missing), "size" (17 when missing) and "bold".
+    Ptr<UIFont> initWithCoder(const Ptr<NSCoder>& coder);
+
+    // The same family and weight at another size.
+    Ptr<UIFont> fontWithSize(CGFloat fontSize) const;
+
+    Ptr<NSString> familyName() const { return NSStr(_familyName); }
+    // The family and weight: "DejaVu Sans" or "DejaVu Sans Bold".
+    Ptr<NSString> fontName() const;
+    const std::string& family() const { return _familyName; }
+    bool isBold() const { return _bold; }
+    CGFloat pointSize() const { return _pointSize; }
+
+    // Metrics from the current text measurement (see UITextMeasurement).
+    CGFloat ascender() const;
+    CGFloat descender() const;
+    CGFloat lineHeight() const;
+
+    bool isEqual(const NSObject* other) const override;
+    std::size_t hash() const override;
+    std::string description() const override;
+
+private:
+    std::string _familyName;
+    bool _bold = false;
+    CGFloat _pointSize = 0;
+};
+
+// The family of the system font.
+inline constexpr const char* UIFontSystemFamilyName = "DejaVu Sans";

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cairo.h>
+
+#include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/NSString.h"
+
+// One reference to a Cairo surface: copying takes another reference, destruction
+// drops it.
+class UICairoSurface {
+public:
+    UICairoSurface() = default;
+    // Takes over the reference the caller holds.
+    explicit UICairoSurface(cairo_surface_t* surface) : _surface(surface) {}
+    UICairoSurface(const UICairoSurface& other)
+        : _surface(other._surface ? cairo_surface_reference(other._surface) : nullptr) {}
+    UICairoSurface(UICairoSurface&& other) noexcept : _surface(other._surface) { other._surface = nullptr; }
+    UICairoSurface& operator=(UICairoSurface other) noexcept {
+        std::swap(_surface, other._surface);
+        return *this;
+    }
+    ~UICairoSurface() {
+        if (_surface) {
+            cairo_surface_destroy(_surface);
+        }
+    }
+    cairo_surface_t* get() const { return _surface; }
+    explicit operator bool() const { return _surface != nullptr; }
+
+private:
+    cairo_surface_t* _surface = nullptr;
+};
+
+struct UIEdgeInsets {
+    CGFloat top = 0;
+    CGFloat left = 0;
+    CGFloat bottom = 0;
+    CGFloat right = 0;
+    bool operator==(const UIEdgeInsets&) const = default;
+};
+
+// An immutable bitmap image. Its size is in points: pixels divided by its scale.
+class UIImage : public NSObject {
+public:
+    // The PNG at `path`; nil when the file is missing, unreadable or not a PNG.
+    // A file named "name@2x.png" (or @3x) has that scale. On a main screen of scale
+    // 2 or more, "name.png" loads "name@2x.png" instead when that file exists.
+    static Ptr<UIImage> imageWithContentsOfFile(const Ptr<NSString>& path);
+    // An image over a 32-bit ARGB image surface; nil for a nil or failed surface
+    // or a scale that is not positive.
+    static Ptr<UIImage> imageWithSurface(UICairoSurface surface, CGFloat scale = 1);
+
+    Ptr<UIImage> initWithContentsOfFile(const Ptr<NSString>& path);
+
+    CGSize size() const;
+    CGFloat scale() const { return _scale; }
+
+    // A copy that stretches: the left `leftCapWidth` and top `topCapHeight` points
+    // stay fixed, the one point after each cap is stretched, and the rest of the
+    // width (height) is the right (bottom) cap. A cap of 0 stretches the whole
+    // image along that axis. Caps are clamped to the image.
+    Ptr<UIImage> stretchableImageWithLeftCapWidth(NSInteger leftCapWidth, NSInteger topCapHeight) const;
+    NSInteger leftCapWidth() const { return _leftCapWidth; }
+    NSInteger topCapHeight() const { return _topCapHeight; }
+    // The fixed borders in points; all zero for an image that is not stretchable.
+    UIEdgeInsets capInsets() const;
+    bool isStretchable() const { return _stretchable; }
+
+    // The pixels, for drawing.
+    cairo_surface_t* cairoSurface() const { return _surface.get(); }
+    const UICairoSurface& surface() const { return _surface; }
+    // The path the image was loaded from, or nil.
+    const Ptr<NSString>& path() const { return _path; }
+
+    std::string description() const override;
+
+private:
+    UICairoSurface _surface;
+    CGFloat _scale = 1;
+    Ptr<NSString> _path;
+    bool _stretchable = false;
+    NSInteger _leftCapWidth = 0;
+    NSInteger _topCapHeight = 0;
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <pango/pangocairo.h>
+
+#include "CoreGraphics/CGGeometry.h"
+#include "UIKit/NSStringDrawing.h"
+
+class UIFont;
+
+// Vertical metrics of a font, in points. The descender is negative (below the baseline).
+struct UIFontMetrics {
+    CGFloat ascender = 0;
+    CGFloat descender = 0;
+    CGFloat lineHeight = 0;
+};
+
+// Owns one reference of a GObject (a Pango layout or context).
+struct UIGObjectUnref {
+    void operator()(gpointer object) const {
+        if (object) {
+            g_object_unref(object);
+        }
+    }
+};
+template <class T> using UIGObjectPtr = std::unique_ptr<T, UIGObjectUnref>;
+
+struct UIPangoFontDescriptionFree {
+    void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
+};
+using UIPangoFontDescriptionPtr = std::unique_ptr<PangoFontDescription, UIPangoFontDescriptionFree>;
+
+// Measures text for labels and string drawing. One implementation is current for
+// the whole process: Pango by default, or a fixed-advance font that tests install
+// to get exact widths.
+//
+// Every measurement is in points and does not depend on the scale that text is
+// later drawn at.
+class UITextMeasurement {
+public:
+    virtual ~UITextMeasurement() = default;
+
+    // The width of each line `text` lays out into, in order. `maximumWidth` is the
+    // width lines break at for the wrapping modes and are cut to for the others;
+    // nullopt means no limit. Paragraphs ('\n') always start a new line.
+    virtual std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
+                                            std::optional<CGFloat> maximumWidth,
+                                            NSLineBreakMode lineBreakMode) const = 0;
+    virtual UIFontMetrics metrics(const UIFont& font) const = 0;
+
+    // The size of `text` in `font` within `constraint`, at most `maximumLines`
+    // lines (0: no limit). Extents of CGFLOAT_MAX, too large to lay out, or not
+    // finite mean no limit; a negative extent counts as 0. A nil font or empty
+    // text measures as zero.
+    CGSize sizeOfText(std::string_view text, const UIFont* font, CGSize constraint,
+                      NSLineBreakMode lineBreakMode, NSInteger maximumLines = 0) const;
+
+    // The limit an extent stands for: nullopt for "no limit".
+    static std::optional<CGFloat> limitForExtent(CGFloat extent);
+
+    // The current measurement. Setting nil restores the Pango measurement.
+    static const UITextMeasurement& current();
+    static void setCurrent(std::shared_ptr<const UITextMeasurement> measurement);
+
+    // The Pango settings measuring and drawing share. Glyph positions are not
+    // rounded, metrics are not hinted and sizes are absolute (points = user-space
+    // units), so a layout's width is the same at every output scale.
+    static void configureContext(PangoContext* context);
+    static UIPangoFontDescriptionPtr fontDescription(const UIFont& font);
+    // Sets the layout's font, text, width limit (nullopt: none), wrapping or
+    // ellipsizing for `lineBreakMode`, and line count limit (0: none).
+    static void configureLayout(PangoLayout* layout, const UIFont& font, std::string_view text,
+                                std::optional<CGFloat> maximumWidth, NSLineBreakMode lineBreakMode,
+                                NSInteger maximumLines = 0);
+    // A layout for drawing into `cairo` with the shared settings applied.
+    static UIGObjectPtr<PangoLayout> createLayout(cairo_t* cairo);
+};
+
+// Measures with Pango: DejaVu Sans for the system font.
+class UIPangoTextMeasurement final : public UITextMeasurement {
+public:
+    UIPangoTextMeasurement();
+    ~UIPangoTextMeasurement() override;
+
+    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
+                                    std::optional<CGFloat> maximumWidth,
+                                    NSLineBreakMode lineBreakMode) const override;
+    UIFontMetrics metrics(const UIFont& font) const override;
+
+private:
+    UIGObjectPtr<PangoFontMap> _fontMap;
+    UIGObjectPtr<PangoContext> _context;
+};
+
+// A test font: every character (code point) advances `emAdvance` x the font size,
+// lines are 1.25 x the size high (ascender 1 x, descender -0.25 x). With the
+// default 0.625 a 16-point font advances exactly 10 points per character.
+// Wrapping breaks at spaces (word wrap) or anywhere (char wrap).
+class UIFixedAdvanceTextMeasurement final : public UITextMeasurement {
+public:
+    explicit UIFixedAdvanceTextMeasurement(CGFloat emAdvance = 0.625) : _emAdvance(emAdvance) {}
+
+    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
+                                    std::optional<CGFloat> maximumWidth,
+                                    NSLineBreakMode lineBreakMode) const override;
+    UIFontMetrics metrics(const UIFont& font) const override;
+
+    CGFloat advance(const UIFont& font) const;
+
+private:
+    CGFloat _emAdvance;
+};
