@@ -22,6 +22,9 @@ public:
     static CGFloat labelFontSize() { return 17; }
     static CGFloat systemFontSize() { return 14; }
 
+    // A font of `family` ("DejaVu Sans"), bold or not. A size that is not positive
+    // and finite becomes 12 points, here and in every factory that takes a size.
+    Ptr<UIFont> initWithFamily(const std::string& family, bool bold, CGFloat fontSize);
     // Reads "name" (the system font when missing), "size" (17 when missing) and "bold".
     Ptr<UIFont> initWithCoder(const Ptr<NSCoder>& coder);
 

@@ -1,0 +1,139 @@
+#include "Foundation/NSKeyValueCoding.h"
+
+#include "Foundation/NSCollections.h"
+
+namespace {
+
+// Splits "a.b.c" into "a.b" and "c"; a path without a dot has an empty head.
+std::pair<std::string_view, std::string_view> splitLastKey(std::string_view keyPath) {
+    const auto dot = keyPath.rfind('.');
+    if (dot == std::string_view::npos) {
+        return {std::string_view{}, keyPath};
+    }
+    return {keyPath.substr(0, dot), keyPath.substr(dot + 1)};
+}
+
+Ptr<NSObject> selfObject(const NSKeyValueCoding& coding) {
+    // The mixin sits beside NSObject in the same object: a cross cast finds it.
+    const auto* object = dynamic_cast<const NSObject*>(&coding);
+    return object ? std::const_pointer_cast<NSObject>(object->shared_from_this()) : nullptr;
+}
+
+} // namespace
+
+Ptr<NSObject> NSKeyValueBox(bool value) {
+    return NSNumber::numberWithBool(value);
+}
+Ptr<NSObject> NSKeyValueBox(CGSize value) {
+    return NSValue::valueWithCGSize(value);
+}
+Ptr<NSObject> NSKeyValueBox(CGPoint value) {
+    return NSValue::valueWithCGPoint(value);
+}
+Ptr<NSObject> NSKeyValueBox(CGRect value) {
+    return NSValue::valueWithCGRect(value);
+}
+
+template <> bool NSKeyValueUnbox<bool>(const Ptr<NSObject>& value) {
+    return NSBoolValue(value);
+}
+
+template <> CGSize NSKeyValueUnbox<CGSize>(const Ptr<NSObject>& value) {
+    const auto boxed = std::dynamic_pointer_cast<NSValue>(value);
+    return boxed ? boxed->CGSizeValue() : CGSizeZero;
+}
+
+template <> CGPoint NSKeyValueUnbox<CGPoint>(const Ptr<NSObject>& value) {
+    const auto boxed = std::dynamic_pointer_cast<NSValue>(value);
+    return boxed ? boxed->CGPointValue() : CGPointZero;
+}
+
+template <> CGRect NSKeyValueUnbox<CGRect>(const Ptr<NSObject>& value) {
+    const auto boxed = std::dynamic_pointer_cast<NSValue>(value);
+    return boxed ? boxed->CGRectValue() : CGRectZero;
+}
+
+const NSKeyValueAccessor* NSKeyValueTable::find(std::string_view key) const {
+    const auto found = _accessors.find(key);
+    return found == _accessors.end() ? nullptr : &found->second;
+}
+
+bool NSKeyValueCoding::setValue(const Ptr<NSObject>& value, std::string_view key) {
+    const auto* accessor = keyValueTable().find(key);
+    auto object = selfObject(*this);
+    if (!accessor || !accessor->set || !object) {
+        return false;
+    }
+    accessor->set(*object, value);
+    return true;
+}
+
+Ptr<NSObject> NSKeyValueCoding::valueForKey(std::string_view key) const {
+    const auto* accessor = keyValueTable().find(key);
+    const auto* object = dynamic_cast<const NSObject*>(this);
+    if (!accessor || !accessor->get || !object) {
+        return nullptr;
+    }
+    return accessor->get(*object);
+}
+
+bool NSKeyValueCoding::setValueForKeyPath(const Ptr<NSObject>& value, std::string_view keyPath) {
+    return NSObjectSetValueForKeyPath(selfObject(*this), value, keyPath);
+}
+
+Ptr<NSObject> NSKeyValueCoding::valueForKeyPath(std::string_view keyPath) const {
+    return NSObjectValueForKeyPath(selfObject(*this), keyPath);
+}
+
+void NSKeyValueCoding::setValuesForKeysWithDictionary(const Ptr<NSObject>& keyedValues) {
+    const auto dictionary = std::dynamic_pointer_cast<NSDictionary>(keyedValues);
+    if (!dictionary) {
+        return;
+    }
+    // Copy the entries: a setter may change the dictionary it came from.
+    const auto entries = dictionary->entries();
+    for (const auto& [key, value] : entries) {
+        setValue(value, key);
+    }
+}
+
+Ptr<NSObject> NSObjectValueForKey(const Ptr<NSObject>& object, std::string_view key) {
+    if (const auto* coding = dynamic_cast<const NSKeyValueCoding*>(object.get())) {
+        return coding->valueForKey(key);
+    }
+    if (const auto dictionary = std::dynamic_pointer_cast<NSDictionary>(object)) {
+        return dictionary->objectForKey(key);
+    }
+    return nullptr;
+}
+
+bool NSObjectSetValueForKey(const Ptr<NSObject>& object, const Ptr<NSObject>& value, std::string_view key) {
+    if (auto* coding = dynamic_cast<NSKeyValueCoding*>(object.get())) {
+        return coding->setValue(value, key);
+    }
+    if (const auto dictionary = std::dynamic_pointer_cast<NSMutableDictionary>(object)) {
+        dictionary->setObject(value, key);
+        return true;
+    }
+    return false;
+}
+
+Ptr<NSObject> NSObjectValueForKeyPath(const Ptr<NSObject>& object, std::string_view keyPath) {
+    auto current = object;
+    while (current) {
+        const auto dot = keyPath.find('.');
+        if (dot == std::string_view::npos) {
+            return NSObjectValueForKey(current, keyPath);
+        }
+        current = NSObjectValueForKey(current, keyPath.substr(0, dot));
+        keyPath.remove_prefix(dot + 1);
+    }
+    return nullptr;
+}
+
+bool NSObjectSetValueForKeyPath(const Ptr<NSObject>& object, const Ptr<NSObject>& value,
+                                std::string_view keyPath) {
+    const auto [head, last] = splitLastKey(keyPath);
+    const auto target = head.empty() ? object : NSObjectValueForKeyPath(object, head);
+    return target && NSObjectSetValueForKey(target, value, last);
+}

@@ -1,0 +1,278 @@
+#include "UIKit/UITextMeasurement.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <string>
+
+#include "UIKit/UIFont.h"
+
+namespace {
+
+// Extents above this many points are taken as "no limit": nothing is that wide,
+// and Pango keeps widths in 22.10 fixed point, which overflows soon after.
+constexpr CGFloat kLargestLayoutExtent = 1.0e6;
+
+std::shared_ptr<const UITextMeasurement>& currentMeasurement() {
+    static std::shared_ptr<const UITextMeasurement> measurement;
+    return measurement;
+}
+
+std::shared_ptr<const UITextMeasurement> pangoMeasurement() {
+    static const auto measurement = std::make_shared<const UIPangoTextMeasurement>();
+    return measurement;
+}
+
+bool isWrapping(NSLineBreakMode mode) {
+    return mode == NSLineBreakByWordWrapping || mode == NSLineBreakByCharWrapping;
+}
+
+// Text from outside (players, files) may not be UTF-8; Pango must only ever see UTF-8.
+std::string validUTF8(std::string_view text) {
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+        return std::string(text);
+    }
+    gchar* repaired = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    std::string result = repaired;
+    g_free(repaired);
+    return result;
+}
+
+std::vector<std::string_view> paragraphsOf(std::string_view text) {
+    std::vector<std::string_view> paragraphs;
+    while (true) {
+        const auto newline = text.find('\n');
+        paragraphs.push_back(text.substr(0, newline));
+        if (newline == std::string_view::npos) {
+            return paragraphs;
+        }
+        text.remove_prefix(newline + 1);
+    }
+}
+
+std::size_t codePointCount(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    }));
+}
+
+} // namespace
+
+std::optional<CGFloat> UITextMeasurement::limitForExtent(CGFloat extent) {
+    if (!std::isfinite(extent) || extent > kLargestLayoutExtent) {
+        return std::nullopt;
+    }
+    return std::max(extent, 0.0);
+}
+
+CGSize UITextMeasurement::sizeOfText(std::string_view text, const UIFont* font, CGSize constraint,
+                                     NSLineBreakMode lineBreakMode, NSInteger maximumLines) const {
+    if (!font || text.empty()) {
+        return CGSizeZero;
+    }
+    const auto widthLimit = limitForExtent(constraint.width);
+    const auto heightLimit = limitForExtent(constraint.height);
+    const auto widths = lineWidths(text, *font, widthLimit, lineBreakMode);
+    const CGFloat lineHeight = metrics(*font).lineHeight;
+
+    std::size_t lines = widths.size();
+    if (maximumLines > 0) {
+        lines = std::min(lines, static_cast<std::size_t>(maximumLines));
+    }
+    if (heightLimit && lineHeight > 0) {
+        // A constraint lower than one line still shows that line.
+        const auto fitting = static_cast<std::size_t>(std::floor(*heightLimit / lineHeight + 1e-9));
+        lines = std::min(lines, std::max<std::size_t>(fitting, 1));
+    }
+    CGFloat width = 0;
+    for (std::size_t line = 0; line < lines; ++line) {
+        width = std::max(width, widths[line]);
+    }
+    if (widthLimit) {
+        width = std::min(width, *widthLimit);
+    }
+    return CGSizeMake(width, static_cast<CGFloat>(lines) * lineHeight);
+}
+
+const UITextMeasurement& UITextMeasurement::current() {
+    auto& measurement = currentMeasurement();
+    if (!measurement) {
+        measurement = pangoMeasurement();
+    }
+    return *measurement;
+}
+
+void UITextMeasurement::setCurrent(std::shared_ptr<const UITextMeasurement> measurement) {
+    currentMeasurement() = measurement ? std::move(measurement) : pangoMeasurement();
+}
+
+void UITextMeasurement::configureContext(PangoContext* context) {
+    assert(context);
+    cairo_font_options_t* options = cairo_font_options_create();
+    // Unhinted metrics and unrounded positions keep advances linear in the scale,
+    // so a width measured in points is the width drawn at any scale.
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    pango_context_set_round_glyph_positions(context, FALSE);
+}
+
+UIPangoFontDescriptionPtr UITextMeasurement::fontDescription(const UIFont& font) {
+    UIPangoFontDescriptionPtr description(pango_font_description_new());
+    pango_font_description_set_family(description.get(), font.family().c_str());
+    pango_font_description_set_weight(description.get(),
+                                      font.isBold() ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    // Absolute: one point is one user-space unit whatever the font map's resolution.
+    pango_font_description_set_absolute_size(description.get(), font.pointSize() * PANGO_SCALE);
+    return description;
+}
+
+void UITextMeasurement::configureLayout(PangoLayout* layout, const UIFont& font, std::string_view text,
+                                        std::optional<CGFloat> maximumWidth, NSLineBreakMode lineBreakMode,
+                                        NSInteger maximumLines) {
+    assert(layout);
+    const auto description = fontDescription(font);
+    pango_layout_set_font_description(layout, description.get());
+    const std::string valid = validUTF8(text);
+    pango_layout_set_text(layout, valid.c_str(), static_cast<int>(valid.size()));
+    pango_layout_set_single_paragraph_mode(layout, FALSE);
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_NONE);
+    pango_layout_set_height(layout, -1);
+
+    const bool limited =
+        maximumWidth.has_value() && maximumWidth == UITextMeasurement::limitForExtent(*maximumWidth);
+    if (!limited || lineBreakMode == NSLineBreakByClipping) {
+        // A clipped line keeps its full width; whoever draws it clips.
+        pango_layout_set_width(layout, -1);
+        return;
+    }
+    pango_layout_set_width(layout, pango_units_from_double(*maximumWidth));
+    switch (lineBreakMode) {
+    case NSLineBreakByWordWrapping:
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        break;
+    case NSLineBreakByCharWrapping:
+        pango_layout_set_wrap(layout, PANGO_WRAP_CHAR);
+        break;
+    case NSLineBreakByTruncatingHead:
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_START);
+        break;
+    case NSLineBreakByTruncatingMiddle:
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_MIDDLE);
+        break;
+    default:
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        break;
+    }
+    if (isWrapping(lineBreakMode) && maximumLines > 0) {
+        // A negative height limits each paragraph to that many lines, the last cut short.
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        pango_layout_set_height(layout, -static_cast<int>(std::min<NSInteger>(maximumLines, 10000)));
+    }
+}
+
+UIGObjectPtr<PangoLayout> UITextMeasurement::createLayout(cairo_t* cairo) {
+    assert(cairo);
+    UIGObjectPtr<PangoContext> context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+    pango_cairo_update_context(cairo, context.get());
+    configureContext(context.get());
+    return UIGObjectPtr<PangoLayout>(pango_layout_new(context.get()));
+}
+
+UIPangoTextMeasurement::UIPangoTextMeasurement()
+    : _fontMap(PANGO_FONT_MAP(g_object_ref(pango_cairo_font_map_get_default()))),
+      _context(pango_font_map_create_context(_fontMap.get())) {
+    configureContext(_context.get());
+}
+
+UIPangoTextMeasurement::~UIPangoTextMeasurement() = default;
+
+std::vector<CGFloat> UIPangoTextMeasurement::lineWidths(std::string_view text, const UIFont& font,
+                                                        std::optional<CGFloat> maximumWidth,
+                                                        NSLineBreakMode lineBreakMode) const {
+    UIGObjectPtr<PangoLayout> layout(pango_layout_new(_context.get()));
+    configureLayout(layout.get(), font, text, maximumWidth, lineBreakMode);
+    std::vector<CGFloat> widths;
+    const int count = pango_layout_get_line_count(layout.get());
+    widths.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        PangoRectangle logical{};
+        pango_layout_line_get_extents(pango_layout_get_line_readonly(layout.get(), index), nullptr, &logical);
+        widths.push_back(static_cast<CGFloat>(logical.width) / PANGO_SCALE);
+    }
+    return widths;
+}
+
+UIFontMetrics UIPangoTextMeasurement::metrics(const UIFont& font) const {
+    // The metrics of a laid-out line, so that heights agree with what is drawn.
+    UIGObjectPtr<PangoLayout> layout(pango_layout_new(_context.get()));
+    configureLayout(layout.get(), font, "Ag", std::nullopt, NSLineBreakByClipping);
+    PangoRectangle logical{};
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    UIFontMetrics metrics;
+    metrics.ascender = static_cast<CGFloat>(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
+    metrics.lineHeight = static_cast<CGFloat>(logical.height) / PANGO_SCALE;
+    metrics.descender = metrics.ascender - metrics.lineHeight;
+    return metrics;
+}
+
+CGFloat UIFixedAdvanceTextMeasurement::advance(const UIFont& font) const {
+    return _emAdvance * font.pointSize();
+}
+
+std::vector<CGFloat> UIFixedAdvanceTextMeasurement::lineWidths(std::string_view text, const UIFont& font,
+                                                               std::optional<CGFloat> maximumWidth,
+                                                               NSLineBreakMode lineBreakMode) const {
+    const CGFloat characterAdvance = advance(font);
+    std::vector<CGFloat> widths;
+    for (const auto paragraph : paragraphsOf(text)) {
+        const std::size_t characters = codePointCount(paragraph);
+        if (!maximumWidth || !isWrapping(lineBreakMode) || characterAdvance <= 0) {
+            widths.push_back(static_cast<CGFloat>(characters) * characterAdvance);
+            continue;
+        }
+        const auto perLine = std::max<std::size_t>(
+            1, static_cast<std::size_t>(std::floor(*maximumWidth / characterAdvance + 1e-9)));
+        if (lineBreakMode == NSLineBreakByCharWrapping) {
+            std::size_t left = characters;
+            do {
+                const std::size_t taken = std::min(left, perLine);
+                widths.push_back(static_cast<CGFloat>(taken) * characterAdvance);
+                left -= taken;
+            } while (left > 0);
+            continue;
+        }
+        // Word wrap: words separated by spaces; a word longer than a line breaks anywhere.
+        std::size_t lineCharacters = 0;
+        bool lineStarted = false;
+        std::string_view rest = paragraph;
+        while (true) {
+            const auto space = rest.find(' ');
+            std::size_t word = codePointCount(rest.substr(0, space));
+            if (lineStarted && lineCharacters + 1 + word <= perLine) {
+                lineCharacters += 1 + word;
+            } else {
+                if (lineStarted) {
+                    widths.push_back(static_cast<CGFloat>(lineCharacters) * characterAdvance);
+                }
+                while (word > perLine) {
+                    widths.push_back(static_cast<CGFloat>(perLine) * characterAdvance);
+                    word -= perLine;
+                }
+                lineCharacters = word;
+                lineStarted = true;
+            }
+            if (space == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(space + 1);
+        }
+        widths.push_back(static_cast<CGFloat>(lineCharacters) * characterAdvance);
+    }
+    return widths;
+}
+
+UIFontMetrics UIFixedAdvanceTextMeasurement::metrics(const UIFont& font) const {
+    return {font.pointSize(), -0.25 * font.pointSize(), 1.25 * font.pointSize()};
+}
