@@ -11,20 +11,26 @@ std::atomic<std::uint64_t> displayGeneration{1};
 
 } // namespace
 
-CFTimeInterval CACurrentMediaTime() { return NSRunLoop::mainRunLoop()->now(); }
+CFTimeInterval CACurrentMediaTime() {
+    return NSRunLoop::mainRunLoop()->now();
+}
 
-std::uint64_t CADisplayGeneration() { return displayGeneration.load(std::memory_order_relaxed); }
+std::uint64_t CADisplayGeneration() {
+    return displayGeneration.load(std::memory_order_relaxed);
+}
 
-void CAMarkDisplayChanged() { displayGeneration.fetch_add(1, std::memory_order_relaxed); }
+void CAMarkDisplayChanged() {
+    displayGeneration.fetch_add(1, std::memory_order_relaxed);
+}
 
-Ptr<CALayer> CALayer::layer() { return alloc<CALayer>()->init(); }
+Ptr<CALayer> CALayer::layer() {
+    return alloc<CALayer>()->init();
+}
 
 Ptr<CALayer> CALayer::init() {
     NSObject::init();
     return self<CALayer>();
 }
-
-CALayer::~CALayer() = default;
 
 void CALayer::setBounds(CGRect bounds) {
     if (CGRectEqualToRect(bounds, _bounds)) {
@@ -45,8 +51,8 @@ void CALayer::setPosition(CGPoint position) {
 }
 
 CGRect CALayer::frame() const {
-    return CGRectMake(_position.x - _bounds.size.width / 2, _position.y - _bounds.size.height / 2, _bounds.size.width,
-                      _bounds.size.height);
+    return CGRectMake(_position.x - _bounds.size.width / 2, _position.y - _bounds.size.height / 2,
+                      _bounds.size.width, _bounds.size.height);
 }
 
 void CALayer::setFrame(CGRect frame) {
@@ -96,9 +102,13 @@ void CALayer::setMask(const Ptr<CALayer>& mask) {
     CAMarkDisplayChanged();
 }
 
-void CALayer::setShouldRasterize(bool rasterize) { _shouldRasterize = rasterize; }
+void CALayer::setShouldRasterize(bool rasterize) {
+    _shouldRasterize = rasterize;
+}
 
-void CALayer::setRasterizationScale(CGFloat scale) { _rasterizationScale = scale; }
+void CALayer::setRasterizationScale(CGFloat scale) {
+    _rasterizationScale = scale;
+}
 
 void CALayer::setSpeed(float speed) {
     if (speed == _speed) {
@@ -127,7 +137,9 @@ void CALayer::setBeginTime(CFTimeInterval time) {
     CAMarkDisplayChanged();
 }
 
-void CALayer::addSublayer(const Ptr<CALayer>& layer) { insertSublayer(layer, _sublayers.size()); }
+void CALayer::addSublayer(const Ptr<CALayer>& layer) {
+    insertSublayer(layer, _sublayers.size());
+}
 
 void CALayer::insertSublayer(const Ptr<CALayer>& layer, std::size_t index) {
     if (!layer || layer.get() == this) {

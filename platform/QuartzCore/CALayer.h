@@ -11,6 +11,7 @@
 #include "Foundation/NSObject.h"
 
 class CAAnimation;
+class CACompletionGroup;
 class UIView;
 using CFTimeInterval = double;
 
@@ -31,7 +32,16 @@ void CAMarkDisplayChanged();
 // masking, media timing and animations. Its sublayers mirror the view tree.
 //
 // Media timing: local time = (parent time - beginTime) x speed + timeOffset,
-// through the layer tree; animations run in their layer's local time.
+// through the layer tree (a layer without a superlayer has the global media time
+// as its parent time); animations run in their layer's local time, so speed 0 on
+// a layer freezes its animations and those of every sublayer, delays included.
+//
+// Property changes are never animated implicitly on this platform, for layers that
+// back views and standalone layers alike: a setter changes the model value and the
+// display at once. Changes of a view-backing layer's bounds, position and opacity
+// made inside a UIView animation block are animated by that block, unless a
+// CATransaction with kCATransactionDisableActions is open. Explicit animations
+// (addAnimation) work on every layer.
 class CALayer : public NSObject {
 public:
     static Ptr<CALayer> layer();
@@ -86,13 +96,23 @@ public:
     Ptr<UIView> delegate() const { return _delegate.lock(); }
     void setDelegate(const WeakPtr<UIView>& view) { _delegate = view; }
 
-    // Animations by key. Adding one under a key that is in use replaces (removes) the old one.
+    // Animations by key. The layer adds a copy of `animation` (a beginTime of 0 becomes
+    // the layer's local time now). Adding one under a key that is in use replaces
+    // (removes) the old one; an empty key is never replaced. The animation leaves
+    // the layer when its stop is reported.
     void addAnimation(const Ptr<CAAnimation>& animation, std::string_view key);
+    // The animation under `key`, or nil.
     Ptr<CAAnimation> animationForKey(std::string_view key) const;
+    // The keys of the animations on the layer, in the order they were added.
     std::vector<std::string> animationKeys() const;
     void removeAnimationForKey(std::string_view key);
-    // Stops every animation at once; their completions run with finished NO.
+    // Stops every animation at once; the presentation shows the model values and
+    // their completions are queued with finished NO (they run from the run loop,
+    // also when the layer is frozen).
     void removeAllAnimations();
+    // Whether this layer, its mask or a sublayer has an animation that has not
+    // ended and whose clock runs (delays included). Frozen animations are not
+    // running. Cheap enough to ask for every frame.
     bool hasRunningAnimations() const;
 
     // Presentation values: the model values with running animations applied, at
@@ -118,6 +138,27 @@ protected:
 
 private:
     friend class CAAnimationEngine;
+    friend class CACompletionGroup;
+
+    // Local time as an affine function of the global media time.
+    struct TimeMapping {
+        double scale = 1;
+        double offset = 0;
+        double localTime(double globalTime) const { return scale * globalTime + offset; }
+    };
+    TimeMapping timeMappingFromGlobal() const;
+    bool hasRunningAnimations(TimeMapping parentMapping, double globalNow) const;
+    // Puts `animation` on the layer under `key` for `group`, replacing the
+    // animation under that key.
+    void attachAnimation(const Ptr<CAAnimation>& animation, std::string_view key,
+                         const Ptr<CACompletionGroup>& group);
+    // Takes `animation` off the layer without reporting anything.
+    void detachAnimation(const CAAnimation* animation);
+    // Takes the animation at `index` off the layer; its group learns that it was
+    // removed (by `replacement`'s group when it was replaced).
+    void removeAnimationAt(std::size_t index, const CACompletionGroup* replacement);
+    // The groups of the animations on this layer and its sublayers.
+    void collectCompletionGroups(std::vector<Ptr<CACompletionGroup>>& groups) const;
 
     CGRect _bounds{};
     CGPoint _position{};
