@@ -22,6 +22,8 @@ public:
     // The image's size; the current size without an image.
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
+    // Draws the image at imageRect().
+    void drawRect(CGRect rect) override;
 
 private:
     Ptr<UIImage> _image;

@@ -67,6 +67,8 @@ public:
     // extents mean no limit).
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
+    // Draws the text as measured: font, colour, alignment, line breaks and shadow.
+    void drawRect(CGRect rect) override;
 
     const NSKeyValueTable& keyValueTable() const override;
 

@@ -196,4 +196,16 @@ protected:
     bool _userInteractionEnabled = true;
     bool _multipleTouchEnabled = false;
     bool _needsLayout = false;
+
+private:
+    // Creates the layer (once) and makes this view its delegate.
+    void setUpLayer();
+    void notifyWillMoveToWindow(const Ptr<UIWindow>& newWindow);
+    // Takes `view` out of the subviews and its layer out of the layer tree, quietly.
+    void detachSubview(UIView* view);
+    // Puts the layer of the subview at `index` into the layer tree at the matching place.
+    void insertLayerOfSubviewAt(std::size_t index);
+    // The topmost ancestor and `point` (in this view) converted into its bounds space.
+    std::pair<const UIView*, CGPoint> pointInRoot(CGPoint point) const;
+    CGPoint pointFromRoot(CGPoint point) const;
 };

@@ -37,8 +37,20 @@ public:
     // touches first, then the view gets touchesBegan/Moved/Ended/Cancelled.
     virtual void sendEvent(const Ptr<UIEvent>& event);
 
+    // Rotates the window to an interface orientation (1, 2 portrait; 3, 4
+    // landscape): posts UIApplicationWillChangeStatusBarOrientationNotification
+    // (userInfo "UIApplicationStatusBarOrientationUserInfoKey"), animates the bounds
+    // to the orientation's shape over kUIWindowRotationDuration and, when that
+    // animation ends, posts "UIViewAnimationDidStopNotification" with the window as
+    // "delegate". A rotation started before the last one ended supersedes it: only
+    // the newest posts the end.
+    void rotateToInterfaceOrientation(NSInteger orientation);
+    static constexpr NSTimeInterval kUIWindowRotationDuration = 0.4;
+
 private:
     bool _keyWindow = false;
+    // Counts rotations, so that a superseded rotation's end posts nothing.
+    NSUInteger _rotationCount = 0;
     Ptr<UIScreen> _screen;
     Ptr<UIViewController> _rootViewController;
 };

@@ -1,0 +1,77 @@
+#include "UIKit/UIWindow.h"
+
+#include "UIKit/UIScreen.h"
+#include "UIKit/UIViewController.h"
+
+namespace {
+
+WeakPtr<UIWindow>& currentKeyWindow() {
+    static WeakPtr<UIWindow> window;
+    return window;
+}
+
+} // namespace
+
+Ptr<UIWindow> UIWindow::init() {
+    return initWithFrame(CGRectZero);
+}
+
+Ptr<UIWindow> UIWindow::initWithFrame(CGRect frame) {
+    if (!UIView::initWithFrame(frame)) {
+        return nullptr;
+    }
+    return self<UIWindow>();
+}
+
+Ptr<UIWindow> UIWindow::window() const {
+    return std::const_pointer_cast<UIWindow>(std::static_pointer_cast<const UIWindow>(shared_from_this()));
+}
+
+Ptr<UIScreen> UIWindow::screen() const {
+    return _screen ? _screen : UIScreen::mainScreen();
+}
+
+void UIWindow::setScreen(const Ptr<UIScreen>& screen) {
+    if (screen == _screen) {
+        return;
+    }
+    _screen = screen;
+    CAMarkDisplayChanged();
+}
+
+CGFloat UIWindow::screenScale() const {
+    return screen()->scale();
+}
+
+void UIWindow::setRootViewController(const Ptr<UIViewController>& controller) {
+    if (controller == _rootViewController) {
+        return;
+    }
+    if (_rootViewController) {
+        if (const auto& oldView = _rootViewController->viewIfLoaded();
+            oldView && oldView->superview().get() == this) {
+            oldView->removeFromSuperview();
+        }
+    }
+    _rootViewController = controller;
+    if (controller) {
+        const auto view = controller->view();
+        if (view) {
+            view->setFrame(bounds());
+            addSubview(view);
+        }
+    }
+}
+
+void UIWindow::makeKeyAndVisible() {
+    if (const auto previous = currentKeyWindow().lock(); previous && previous.get() != this) {
+        previous->_keyWindow = false;
+    }
+    _keyWindow = true;
+    currentKeyWindow() = self<UIWindow>();
+    setHidden(false);
+}
+
+Ptr<UIWindow> UIWindow::keyWindow() {
+    return currentKeyWindow().lock();
+}
