@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cairo.h>
+
+class CALayer;
+class UIView;
+
+namespace render {
+
+// Draws `view` and everything under it as it shows at the current media time
+// into `context`, whose user space is in points with the view's bounds origin at
+// the current origin. The view's own position is not applied (it is the root of
+// the drawing); its opacity, clipping, background and mask are.
+//
+// Each layer is drawn from its presentation values: hidden layers and layers of
+// opacity 0 are skipped with their subtrees; the layer's bounds are clipped with
+// its corner radius when it masks to bounds; the backing view's own background
+// colour fills the bounds (rounded by the corner radius), then its drawRect draws
+// (cut at the bounds), then the sublayers in order; a mask lends its alpha to all
+// of that. Layers that back no view draw their gradient if they are gradient
+// layers. Geometry that is not finite, or absurdly large, hides the layer
+// instead of breaking the frame.
+void paintLayerTree(cairo_t* context, UIView& view);
+
+// The same for a layer that backs no view (or whose view is not wanted as root).
+void paintLayerTree(cairo_t* context, CALayer& layer);
+
+} // namespace render
