@@ -25,11 +25,17 @@ CGRect CGRectStandardize(CGRect rect) {
     return rect;
 }
 
-bool CGRectIsNull(CGRect rect) { return std::isinf(rect.origin.x) || std::isinf(rect.origin.y); }
+bool CGRectIsNull(CGRect rect) {
+    return std::isinf(rect.origin.x) || std::isinf(rect.origin.y);
+}
 
-bool CGRectIsEmpty(CGRect rect) { return CGRectIsNull(rect) || rect.size.width == 0 || rect.size.height == 0; }
+bool CGRectIsEmpty(CGRect rect) {
+    return CGRectIsNull(rect) || rect.size.width == 0 || rect.size.height == 0;
+}
 
-CGFloat CGRectGetMinX(CGRect rect) { return CGRectStandardize(rect).origin.x; }
+CGFloat CGRectGetMinX(CGRect rect) {
+    return CGRectStandardize(rect).origin.x;
+}
 CGFloat CGRectGetMaxX(CGRect rect) {
     rect = CGRectStandardize(rect);
     return rect.origin.x + rect.size.width;
@@ -38,7 +44,9 @@ CGFloat CGRectGetMidX(CGRect rect) {
     rect = CGRectStandardize(rect);
     return rect.origin.x + rect.size.width / 2;
 }
-CGFloat CGRectGetMinY(CGRect rect) { return CGRectStandardize(rect).origin.y; }
+CGFloat CGRectGetMinY(CGRect rect) {
+    return CGRectStandardize(rect).origin.y;
+}
 CGFloat CGRectGetMaxY(CGRect rect) {
     rect = CGRectStandardize(rect);
     return rect.origin.y + rect.size.height;
@@ -47,8 +55,12 @@ CGFloat CGRectGetMidY(CGRect rect) {
     rect = CGRectStandardize(rect);
     return rect.origin.y + rect.size.height / 2;
 }
-CGFloat CGRectGetWidth(CGRect rect) { return std::fabs(rect.size.width); }
-CGFloat CGRectGetHeight(CGRect rect) { return std::fabs(rect.size.height); }
+CGFloat CGRectGetWidth(CGRect rect) {
+    return std::fabs(rect.size.width);
+}
+CGFloat CGRectGetHeight(CGRect rect) {
+    return std::fabs(rect.size.height);
+}
 
 CGRect CGRectIntegral(CGRect rect) {
     if (CGRectIsNull(rect)) {
@@ -120,8 +132,8 @@ bool CGRectContainsPoint(CGRect rect, CGPoint point) {
         return false;
     }
     rect = CGRectStandardize(rect);
-    return point.x >= rect.origin.x && point.x < rect.origin.x + rect.size.width && point.y >= rect.origin.y &&
-           point.y < rect.origin.y + rect.size.height;
+    return point.x >= rect.origin.x && point.x < rect.origin.x + rect.size.width &&
+           point.y >= rect.origin.y && point.y < rect.origin.y + rect.size.height;
 }
 
 bool CGRectEqualToRect(CGRect a, CGRect b) {
@@ -133,5 +145,9 @@ bool CGRectEqualToRect(CGRect a, CGRect b) {
     return a.origin == b.origin && a.size == b.size;
 }
 
-bool CGSizeEqualToSize(CGSize a, CGSize b) { return a == b; }
-bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a == b; }
+bool CGSizeEqualToSize(CGSize a, CGSize b) {
+    return a == b;
+}
+bool CGPointEqualToPoint(CGPoint a, CGPoint b) {
+    return a == b;
+}

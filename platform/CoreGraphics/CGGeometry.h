@@ -37,8 +37,12 @@ extern const CGRect CGRectZero;
 extern const CGRect CGRectNull;
 extern const CGAffineTransform CGAffineTransformIdentity;
 
-inline CGPoint CGPointMake(CGFloat x, CGFloat y) { return {x, y}; }
-inline CGSize CGSizeMake(CGFloat width, CGFloat height) { return {width, height}; }
+inline CGPoint CGPointMake(CGFloat x, CGFloat y) {
+    return {x, y};
+}
+inline CGSize CGSizeMake(CGFloat width, CGFloat height) {
+    return {width, height};
+}
 inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) {
     return {{x, y}, {width, height}};
 }

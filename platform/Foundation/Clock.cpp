@@ -21,6 +21,15 @@ Nanoseconds NanosecondsFromSeconds(double seconds) {
 }
 
 Nanoseconds MonotonicClock::now() const {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+Nanoseconds SystemWallClock::now() const {
+    // Seconds from the Unix epoch to the reference date.
+    constexpr Nanoseconds kReferenceDateSinceUnixEpoch = 978'307'200LL * 1'000'000'000LL;
+    const auto sinceEpoch = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    return sinceEpoch.count() - kReferenceDateSinceUnixEpoch;
 }

@@ -9,7 +9,9 @@ using Nanoseconds = std::int64_t;
 // Seconds to nanoseconds, rounded to the nearest; NaN reads as 0 and values
 // beyond the representable range saturate.
 Nanoseconds NanosecondsFromSeconds(double seconds);
-inline double SecondsFromNanoseconds(Nanoseconds nanoseconds) { return static_cast<double>(nanoseconds) / 1e9; }
+inline double SecondsFromNanoseconds(Nanoseconds nanoseconds) {
+    return static_cast<double>(nanoseconds) / 1e9;
+}
 
 // The one source of monotonic time: the run loop reads it once per pass.
 class Clock {
@@ -22,6 +24,13 @@ public:
 
 // The system's monotonic clock.
 class MonotonicClock final : public Clock {
+public:
+    Nanoseconds now() const override;
+};
+
+// The wall clock, counting from the platform's reference date (1 January 2001,
+// 00:00:00 UTC). Only dates read it; the run loop never does.
+class SystemWallClock final : public Clock {
 public:
     Nanoseconds now() const override;
 };

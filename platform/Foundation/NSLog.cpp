@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
 #include <errno.h>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -48,6 +48,6 @@ void NSLogMessage(const std::string& message) {
     localtime_r(&seconds, &local);
     char stamp[64];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-    std::fprintf(stderr, "%s.%03lld %s[%d] %s\n", stamp, static_cast<long long>(millis), processName().c_str(),
-                 static_cast<int>(::getpid()), message.c_str());
+    std::fprintf(stderr, "%s.%03lld %s[%d] %s\n", stamp, static_cast<long long>(millis),
+                 processName().c_str(), static_cast<int>(::getpid()), message.c_str());
 }

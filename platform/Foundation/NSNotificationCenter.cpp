@@ -19,8 +19,15 @@ Ptr<NSNotification> NSNotification::notificationWithName(std::string_view name, 
 }
 
 NSNotificationCenter* NSNotificationCenter::defaultCenter() {
-    static auto owner = std::make_shared<NSNotificationCenter>();
-    return owner.get();
+    // Never destroyed: observers may unregister from destructors that run late in exit.
+    static auto* center = new NSNotificationCenter();
+    return center;
+}
+
+void NSNotificationCenter::add(RegistrationPtr registration) {
+    std::lock_guard lock(_mutex);
+    registration->serial = _nextSerial++;
+    _registrations.push_back(std::move(registration));
 }
 
 void NSNotificationCenter::addObserverWithHandler(const Ptr<NSObject>& observer, Handler handler,
@@ -29,14 +36,13 @@ void NSNotificationCenter::addObserverWithHandler(const Ptr<NSObject>& observer,
         return;
     }
     auto registration = std::make_shared<Registration>();
-    registration->serial = _nextSerial++;
     registration->observerIdentity = observer.get();
     registration->observer = observer;
     registration->handler = std::move(handler);
     registration->name.assign(name);
     registration->objectIdentity = object.get();
     registration->object = object;
-    _registrations.push_back(std::move(registration));
+    add(std::move(registration));
 }
 
 Ptr<NSObject> NSNotificationCenter::addObserverForName(std::string_view name, const Ptr<NSObject>& object,
@@ -46,34 +52,30 @@ Ptr<NSObject> NSNotificationCenter::addObserverForName(std::string_view name, co
         return token;
     }
     auto registration = std::make_shared<Registration>();
-    registration->serial = _nextSerial++;
     registration->observerIdentity = nullptr;
     registration->token = token;
     registration->block = std::move(block);
     registration->name.assign(name);
     registration->objectIdentity = object.get();
     registration->object = object;
-    _registrations.push_back(std::move(registration));
+    add(std::move(registration));
     return token;
 }
 
 void NSNotificationCenter::removeObserver(const NSObject* observerOrToken) {
-    if (!observerOrToken) {
-        return;
-    }
-    for (auto& registration : _registrations) {
-        if (registration->observerIdentity == observerOrToken || registration->token.get() == observerOrToken) {
-            registration->removed = true;
-        }
-    }
-    prune();
+    removeObserver(observerOrToken, {}, nullptr);
 }
 
-void NSNotificationCenter::removeObserver(const NSObject* observer, std::string_view name, const NSObject* object) {
+void NSNotificationCenter::removeObserver(const NSObject* observer, std::string_view name,
+                                          const NSObject* object) {
     if (!observer) {
         return;
     }
+    std::vector<RegistrationPtr> dropped;
+    std::lock_guard lock(_mutex);
     for (auto& registration : _registrations) {
+        // Identity, not liveness: an observer unregistering from its own destructor
+        // is already expired as a weak reference.
         const bool sameObserver =
             registration->observerIdentity == observer || registration->token.get() == observer;
         const bool sameName = name.empty() || registration->name == name;
@@ -82,10 +84,11 @@ void NSNotificationCenter::removeObserver(const NSObject* observer, std::string_
             registration->removed = true;
         }
     }
-    prune();
+    dropped = prune();
 }
 
-bool NSNotificationCenter::matches(const Registration& registration, const NSNotification& notification) const {
+bool NSNotificationCenter::matches(const Registration& registration,
+                                   const NSNotification& notification) const {
     if (registration.removed) {
         return false;
     }
@@ -105,10 +108,17 @@ void NSNotificationCenter::postNotification(const Ptr<NSNotification>& notificat
     if (!notification) {
         return;
     }
-    // Registrations added during this post are not part of it.
-    const std::uint64_t lastSerial = _nextSerial;
-    const auto snapshot = _registrations;
-    ++_postDepth;
+    // Delivery walks a snapshot, so handlers may register, remove and post freely:
+    // registrations added during this post are not part of it (their serial is
+    // later), and removed ones are skipped through their flag.
+    std::vector<RegistrationPtr> snapshot;
+    std::uint64_t lastSerial = 0;
+    {
+        std::lock_guard lock(_mutex);
+        snapshot = _registrations;
+        lastSerial = _nextSerial;
+    }
+    bool sawDestroyedObserver = false;
     for (const auto& registration : snapshot) {
         if (registration->serial >= lastSerial || !matches(*registration, *notification)) {
             continue;
@@ -122,38 +132,54 @@ void NSNotificationCenter::postNotification(const Ptr<NSNotification>& notificat
         const Ptr<NSObject> observer = registration->observer.lock();
         if (!observer) {
             registration->removed = true;
+            sawDestroyedObserver = true;
             continue;
         }
         Handler handler = registration->handler;
         handler(observer.get(), notification);
     }
-    --_postDepth;
-    prune();
+    if (sawDestroyedObserver) {
+        std::vector<RegistrationPtr> dropped;
+        std::lock_guard lock(_mutex);
+        dropped = prune();
+    }
 }
 
 void NSNotificationCenter::postNotificationName(std::string_view name, const Ptr<NSObject>& object,
-                                               const Ptr<NSDictionary>& userInfo) {
+                                                const Ptr<NSDictionary>& userInfo) {
     postNotification(NSNotification::notificationWithName(name, object, userInfo));
 }
 
-void NSNotificationCenter::prune() {
-    if (_postDepth > 0) {
-        return;
-    }
-    std::erase_if(_registrations, [](const RegistrationPtr& registration) {
-        return registration->removed || (registration->observerIdentity && registration->observer.expired());
+std::vector<NSNotificationCenter::RegistrationPtr> NSNotificationCenter::prune() {
+    std::vector<RegistrationPtr> dropped;
+    std::erase_if(_registrations, [&](const RegistrationPtr& registration) {
+        const bool gone =
+            registration->removed || (registration->observerIdentity && registration->observer.expired());
+        if (gone) {
+            dropped.push_back(registration);
+        }
+        return gone;
     });
+    return dropped;
 }
 
 std::size_t NSNotificationCenter::registrationCount() const {
-    return std::count_if(_registrations.begin(), _registrations.end(), [](const RegistrationPtr& registration) {
-        return !registration->removed && !(registration->observerIdentity && registration->observer.expired());
-    });
+    std::lock_guard lock(_mutex);
+    return std::count_if(_registrations.begin(), _registrations.end(),
+                         [](const RegistrationPtr& registration) {
+                             return !registration->removed &&
+                                    !(registration->observerIdentity && registration->observer.expired());
+                         });
 }
 
 void NSNotificationCenter::reset() {
-    for (auto& registration : _registrations) {
-        registration->removed = true;
+    std::vector<RegistrationPtr> dropped;
+    {
+        std::lock_guard lock(_mutex);
+        for (auto& registration : _registrations) {
+            registration->removed = true;
+        }
+        dropped.swap(_registrations);
     }
-    _registrations.clear();
+    // Blocks are destroyed outside the lock: what they captured may unregister.
 }

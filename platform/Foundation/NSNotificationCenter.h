@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -35,7 +37,9 @@ private:
 //   post; one added during a post is not called for it; posting from inside a
 //   handler delivers the inner notification completely first.
 // - An empty name matches every name; a nil object matches every sender. An
-//   object filter matches by identity.
+//   object filter matches by identity, and matches nothing once its object is gone.
+// - Registering, removing and posting are safe from any thread; handlers run on
+//   the posting thread and no lock is held while they run.
 class NSNotificationCenter : public NSObject {
 public:
     using Handler = std::function<void(NSObject* observer, const Ptr<NSNotification>& notification)>;
@@ -45,7 +49,8 @@ public:
 
     // Registers `selector` of `observer`; the selector takes the notification or nothing.
     template <class T, class Method>
-    void addObserver(const Ptr<T>& observer, Method selector, std::string_view name, const Ptr<NSObject>& object) {
+    void addObserver(const Ptr<T>& observer, Method selector, std::string_view name,
+                     const Ptr<NSObject>& object) {
         Handler handler = [selector](NSObject* receiver, const Ptr<NSNotification>& notification) {
             auto* typed = static_cast<T*>(receiver);
             if constexpr (std::is_invocable_v<Method, T*, const Ptr<NSNotification>&>) {
@@ -89,14 +94,17 @@ private:
         std::string name;
         const NSObject* objectIdentity;
         WeakPtr<NSObject> object;
-        bool removed = false;
+        std::atomic<bool> removed = false;
     };
     using RegistrationPtr = std::shared_ptr<Registration>;
 
     bool matches(const Registration& registration, const NSNotification& notification) const;
-    void prune();
+    void add(RegistrationPtr registration);
+    // Takes out removed registrations and those of destroyed observers; needs _mutex
+    // held. The caller destroys them after unlocking: a block's captures may unregister.
+    std::vector<RegistrationPtr> prune();
 
+    mutable std::mutex _mutex;
     std::vector<RegistrationPtr> _registrations;
     std::uint64_t _nextSerial = 1;
-    int _postDepth = 0;
 };

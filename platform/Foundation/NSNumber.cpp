@@ -1,5 +1,6 @@
 #include "Foundation/NSNumber.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -61,15 +62,18 @@ bool NSNumber::isEqual(const NSObject* other) const {
     return doubleValue() == number->doubleValue();
 }
 
-std::size_t NSNumber::hash() const { return std::hash<double>{}(doubleValue()); }
+std::size_t NSNumber::hash() const {
+    return std::hash<double>{}(doubleValue());
+}
 
 std::string NSNumber::description() const {
     char buffer[64];
     if (const auto* d = std::get_if<double>(&_value)) {
-        std::snprintf(buffer, sizeof buffer, "%.17g", *d);
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(integerValue()));
+        // The shortest text that reads back as the same double: 0.1 prints as "0.1".
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *d);
+        return std::string(buffer, result.ptr);
     }
+    std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(integerValue()));
     return buffer;
 }
 
@@ -95,8 +99,11 @@ Ptr<NSValue> NSValue::valueWithCGRect(CGRect rect) {
 }
 
 bool NSValue::isEqual(const NSObject* other) const {
+    // The stored fields as they are: a value of a negative size is not the same value
+    // as its standardised rectangle.
     const auto* value = dynamic_cast<const NSValue*>(other);
-    return value && value->_kind == _kind && CGRectEqualToRect(value->_rect, _rect);
+    return value && value->_kind == _kind && value->_rect.origin == _rect.origin &&
+           value->_rect.size == _rect.size;
 }
 
 std::string NSValue::description() const {
@@ -136,7 +143,9 @@ double NSDoubleValue(const Ptr<NSObject>& value) {
     return 0;
 }
 
-float NSFloatValue(const Ptr<NSObject>& value) { return static_cast<float>(NSDoubleValue(value)); }
+float NSFloatValue(const Ptr<NSObject>& value) {
+    return static_cast<float>(NSDoubleValue(value));
+}
 
 NSInteger NSIntegerValue(const Ptr<NSObject>& value) {
     if (const auto number = as<NSNumber>(value)) {

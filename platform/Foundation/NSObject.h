@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 // Shared ownership stands for the platform's reference counting: a Ptr owns, a
 // WeakPtr does not, a raw pointer never owns. nil is an empty Ptr.
@@ -37,7 +38,13 @@ public:
     // The class's name as registered or declared, e.g. "UIView".
     std::string className() const;
 
-    template <class T> bool isKindOfClass() const { return dynamic_cast<const T*>(this) != nullptr; }
+    template <class T> bool isKindOfClass() const {
+        if constexpr (std::is_base_of_v<T, NSObject>) {
+            return true; // every object is an NSObject
+        } else {
+            return dynamic_cast<const T*>(this) != nullptr;
+        }
+    }
 
 protected:
     // This object as a Ptr of its own class; valid from the first initialiser on.
@@ -46,11 +53,17 @@ protected:
 };
 
 // Allocates a zeroed object of class T, to be initialised by one of its initialisers.
-template <class T> Ptr<T> alloc() { return std::make_shared<T>(); }
+template <class T> Ptr<T> alloc() {
+    return std::make_shared<T>();
+}
 
 // A checked downcast that answers nil for nil or an object of another class.
-template <class T, class U> Ptr<T> as(const Ptr<U>& object) { return std::dynamic_pointer_cast<T>(object); }
+template <class T, class U> Ptr<T> as(const Ptr<U>& object) {
+    return std::dynamic_pointer_cast<T>(object);
+}
 
 // Equality as the platform has it: two nils are equal, nil equals nothing else.
 bool NSObjectsEqual(const NSObject* a, const NSObject* b);
-inline bool NSObjectsEqual(const Ptr<NSObject>& a, const Ptr<NSObject>& b) { return NSObjectsEqual(a.get(), b.get()); }
+inline bool NSObjectsEqual(const Ptr<NSObject>& a, const Ptr<NSObject>& b) {
+    return NSObjectsEqual(a.get(), b.get());
+}

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <limits>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -97,7 +98,9 @@ std::size_t NSRunLoop::runPass() {
 
 void NSRunLoop::advance(NSTimeInterval seconds) {
     const Nanoseconds step = seconds > 0 ? NanosecondsFromSeconds(seconds) : 0;
-    advanceTo(now_ns() + step);
+    const Nanoseconds now = now_ns();
+    const Nanoseconds latest = std::numeric_limits<Nanoseconds>::max();
+    advanceTo(step > latest - now ? latest : now + step);
 }
 
 void NSRunLoop::advanceTo(Nanoseconds target) {
@@ -131,7 +134,9 @@ void NSRunLoop::advanceTo(Nanoseconds target) {
 }
 
 bool NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds) {
-    const Nanoseconds end = now_ns() + (seconds > 0 ? NanosecondsFromSeconds(seconds) : 0);
+    const Nanoseconds step = seconds > 0 ? NanosecondsFromSeconds(seconds) : 0;
+    const Nanoseconds latest = std::numeric_limits<Nanoseconds>::max();
+    const Nanoseconds end = step > latest - now_ns() ? latest : now_ns() + step;
     _stopped = false;
     while (!predicate() && !_stopped) {
         if (now_ns() >= end) {

@@ -59,12 +59,14 @@ public:
     void advanceTo(Nanoseconds target);
 
     // Real time: runs passes, sleeping until the next deadline, an event source or
-    // a wake-up, until stop() is called.
+    // a wake-up, until stop() is called. Event-source callbacks run on the calling
+    // thread between passes.
     void run();
     // Runs until `predicate` answers true or `seconds` of clock time passed; answers
     // the predicate's last answer. On a manual clock the clock is advanced instead of
     // sleeping.
     bool runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds);
+    // Makes run() or runUntil() return after the current pass; callable from any thread.
     void stop();
 
     // Thread-safe: queues `task` for the next pass and wakes a sleeping run loop.
@@ -95,7 +97,7 @@ private:
     std::map<Key, Task> _tasks;
     std::unordered_map<TaskId, Nanoseconds> _dueById;
     TaskId _nextId = 1;
-    bool _stopped = false;
+    std::atomic<bool> _stopped = false;
 
     std::mutex _postedMutex;
     std::vector<Task> _posted;

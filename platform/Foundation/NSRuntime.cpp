@@ -60,7 +60,9 @@ Class object_getClass(const NSObject* object) {
     return nullptr;
 }
 
-std::string NSStringFromClass(Class cls) { return cls ? cls->name : std::string(); }
+std::string NSStringFromClass(Class cls) {
+    return cls ? cls->name : std::string();
+}
 
 Ivar class_getInstanceVariable(Class cls, std::string_view name) {
     if (!cls) {

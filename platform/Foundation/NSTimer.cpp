@@ -1,9 +1,13 @@
 #include "Foundation/NSTimer.h"
 
+#include <algorithm>
+
 namespace {
 
 // The platform's shortest timer interval; anything shorter (or negative) uses it.
 constexpr Nanoseconds kMinimumInterval = 100'000;
+// Longer intervals (about 31 years) are as good as never and would overflow the schedule.
+constexpr Nanoseconds kMaximumInterval = 1'000'000'000'000'000'000;
 
 } // namespace
 
@@ -14,7 +18,7 @@ Ptr<NSTimer> NSTimer::schedule(NSTimeInterval interval, const Ptr<NSObject>& tar
     timer->_action = std::move(action);
     timer->_userInfo = userInfo;
     timer->_repeats = repeats;
-    timer->_interval = std::max(NanosecondsFromSeconds(interval), kMinimumInterval);
+    timer->_interval = std::clamp(NanosecondsFromSeconds(interval), kMinimumInterval, kMaximumInterval);
     timer->_start = NSRunLoop::mainRunLoop()->nowNanoseconds();
     timer->_nextFire = timer->_start + timer->_interval;
     timer->_valid = true;
@@ -36,7 +40,8 @@ NSTimer::~NSTimer() {
 
 void NSTimer::arm() {
     // The run loop's task holds the timer while it is valid.
-    _task = NSRunLoop::mainRunLoop()->scheduleAt(_nextFire, [timer = self<NSTimer>()] { timer->timerFired(); });
+    _task =
+        NSRunLoop::mainRunLoop()->scheduleAt(_nextFire, [timer = self<NSTimer>()] { timer->timerFired(); });
 }
 
 void NSTimer::timerFired() {
@@ -55,14 +60,15 @@ void NSTimer::timerFired() {
     } else {
         _valid = false;
     }
-    fire();
+    callOut();
     if (!_repeats) {
         _target.reset();
         _action = nullptr;
+        _userInfo.reset();
     }
 }
 
-void NSTimer::fire() {
+void NSTimer::callOut() {
     if (!_action) {
         return;
     }
@@ -70,6 +76,18 @@ void NSTimer::fire() {
     Action action = _action;
     Ptr<NSObject> target = _target;
     action(target.get(), self<NSTimer>());
+}
+
+void NSTimer::fire() {
+    if (!_valid) {
+        return;
+    }
+    auto keepAlive = self<NSTimer>();
+    callOut();
+    // A one-shot timer is spent once it has fired, however it was fired.
+    if (!_repeats) {
+        invalidate();
+    }
 }
 
 void NSTimer::invalidate() {

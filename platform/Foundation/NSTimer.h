@@ -16,8 +16,9 @@ public:
     // Schedules a timer that sends `selector` to `target`; the selector takes the
     // timer or nothing.
     template <class T, class Method>
-    static Ptr<NSTimer> scheduledTimerWithTimeInterval(NSTimeInterval interval, const Ptr<T>& target, Method selector,
-                                                       const Ptr<NSObject>& userInfo, BOOL repeats) {
+    static Ptr<NSTimer> scheduledTimerWithTimeInterval(NSTimeInterval interval, const Ptr<T>& target,
+                                                       Method selector, const Ptr<NSObject>& userInfo,
+                                                       BOOL repeats) {
         Action action = [selector](NSObject* object, const Ptr<NSTimer>& timer) {
             auto* receiver = static_cast<T*>(object);
             if constexpr (std::is_invocable_v<Method, T*, const Ptr<NSTimer>&>) {
@@ -36,7 +37,8 @@ public:
     // Stops the timer for good and releases its target. Safe from its own callback.
     void invalidate();
     BOOL isValid() const { return _valid; }
-    // Runs the action now without changing the schedule.
+    // Runs the action now. A repeating timer keeps its schedule; a one-shot timer is
+    // invalidated. Does nothing on an invalid timer.
     void fire();
     NSTimeInterval timeInterval() const { return _repeats ? SecondsFromNanoseconds(_interval) : 0; }
     const Ptr<NSObject>& userInfo() const { return _userInfo; }
@@ -50,6 +52,7 @@ private:
                                  const Ptr<NSObject>& userInfo, BOOL repeats);
     void arm();
     void timerFired();
+    void callOut();
 
     Ptr<NSObject> _target;
     Action _action;
