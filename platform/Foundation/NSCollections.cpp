@@ -50,7 +50,9 @@ void NSMutableArray::removeObject(const Ptr<NSObject>& object) {
     std::erase_if(_objects, [&](const Ptr<NSObject>& item) { return NSObjectsEqual(item, object); });
 }
 
-Ptr<NSSet> NSSet::setWithObject(const Ptr<NSObject>& object) { return setWithObjects({object}); }
+Ptr<NSSet> NSSet::setWithObject(const Ptr<NSObject>& object) {
+    return setWithObjects({object});
+}
 
 Ptr<NSSet> NSSet::setWithObjects(const std::vector<Ptr<NSObject>>& objects) {
     auto set = alloc<NSSet>();
@@ -72,7 +74,8 @@ bool NSSet::isEqual(const NSObject* other) const {
     if (!set || set->_objects.size() != _objects.size()) {
         return false;
     }
-    return std::all_of(_objects.begin(), _objects.end(), [&](const Ptr<NSObject>& item) { return set->containsObject(item); });
+    return std::all_of(_objects.begin(), _objects.end(),
+                       [&](const Ptr<NSObject>& item) { return set->containsObject(item); });
 }
 
 std::string NSSet::description() const {
@@ -99,6 +102,19 @@ Ptr<NSDictionary> NSDictionary::dictionaryWithEntries(Entries entries) {
         }
     }
     return dictionary;
+}
+
+Ptr<NSDictionary> NSDictionary::dictionaryWithObject(const Ptr<NSObject>& object, std::string_view key) {
+    return dictionaryWithEntries({{std::string(key), object}});
+}
+
+Ptr<NSArray> NSDictionary::allKeys() const {
+    std::vector<Ptr<NSObject>> keys;
+    keys.reserve(_entries.size());
+    for (const auto& [key, value] : _entries) {
+        keys.push_back(NSStr(key));
+    }
+    return NSArray::arrayWithObjects(std::move(keys));
 }
 
 Ptr<NSObject> NSDictionary::objectForKey(std::string_view key) const {
@@ -129,6 +145,14 @@ std::string NSDictionary::description() const {
         out += "\n    " + key + " = " + value->description() + ";";
     }
     return out + (_entries.empty() ? "}" : "\n}");
+}
+
+Ptr<NSMutableDictionary> NSMutableDictionary::dictionaryWithDictionary(const Ptr<NSDictionary>& dictionary) {
+    auto copy = alloc<NSMutableDictionary>();
+    if (dictionary) {
+        copy->_entries = dictionary->entries();
+    }
+    return copy;
 }
 
 void NSMutableDictionary::setObject(const Ptr<NSObject>& object, std::string_view key) {

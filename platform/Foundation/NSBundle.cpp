@@ -1,0 +1,198 @@
+#include "Foundation/NSBundle.h"
+
+#include <dlfcn.h>
+#include <filesystem>
+#include <link.h>
+#include <mutex>
+#include <system_error>
+
+#include "Foundation/NSPathUtilities.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BundleSettings {
+    std::mutex mutex;
+    std::string pathOverride;
+    CGFloat preferredScale = 1;
+};
+
+BundleSettings& settings() {
+    static BundleSettings state;
+    return state;
+}
+
+std::string executableFile() {
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.string();
+}
+
+// The file of the shared object or executable that contains `address`.
+std::string objectFileContaining(const void* address) {
+    Dl_info info{};
+    link_map* object = nullptr;
+    if (address && ::dladdr1(address, &info, reinterpret_cast<void**>(&object), RTLD_DL_LINKMAP) != 0 &&
+        object && object->l_name && object->l_name[0] != '\0') {
+        std::error_code error;
+        const fs::path file = fs::absolute(object->l_name, error);
+        if (!error) {
+            return file.lexically_normal().string();
+        }
+    }
+    // The main program has an empty name in the link map.
+    return executableFile();
+}
+
+std::string normalisedDirectory(const std::string& path) {
+    std::error_code error;
+    std::string normal = fs::absolute(path, error).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
+bool isRegularFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+} // namespace
+
+Ptr<NSBundle> NSBundle::bundleAtDirectory(const std::string& directory) {
+    std::error_code error;
+    if (directory.empty() || !fs::is_directory(directory, error)) {
+        return nullptr;
+    }
+    auto bundle = alloc<NSBundle>();
+    bundle->_path = normalisedDirectory(directory);
+    bundle->_infoDictionary =
+        NSDictionary::dictionaryWithContentsOfFile(NSStr(bundle->_path + "/Info.plist"));
+    if (!bundle->_infoDictionary) {
+        bundle->_infoDictionary = NSDictionary::dictionary();
+    }
+    return bundle;
+}
+
+Ptr<NSBundle> NSBundle::bundleWithPath(const Ptr<NSString>& path) {
+    if (!path || path->length() == 0) {
+        return nullptr;
+    }
+    return bundleAtDirectory(NSResolveDevicePath(path));
+}
+
+Ptr<NSBundle> NSBundle::mainBundle() {
+    static const Ptr<NSBundle> main = [] {
+        auto bundle = bundleAtDirectory(fs::path(executableFile()).parent_path().string());
+        if (!bundle) {
+            bundle = alloc<NSBundle>();
+            bundle->_path = "/";
+            bundle->_infoDictionary = NSDictionary::dictionary();
+        }
+        bundle->_isMainBundle = true;
+        return bundle;
+    }();
+    return main;
+}
+
+Ptr<NSBundle> NSBundle::bundleForClass(Class cls) {
+    if (!cls) {
+        return mainBundle();
+    }
+    const fs::path directory = fs::path(objectFileContaining(cls->codeAddress)).parent_path();
+    if (!isRegularFile(directory / "Info.plist")) {
+        std::string pathOverride;
+        {
+            auto& state = settings();
+            std::lock_guard lock(state.mutex);
+            pathOverride = state.pathOverride;
+        }
+        if (!pathOverride.empty()) {
+            return bundleAtDirectory(NSResolveDevicePath(pathOverride));
+        }
+    }
+    if (normalisedDirectory(directory.string()) == mainBundle()->_path) {
+        return mainBundle();
+    }
+    return bundleAtDirectory(directory.string());
+}
+
+void NSBundle::setBundlePathOverride(std::string_view path) {
+    auto& state = settings();
+    std::lock_guard lock(state.mutex);
+    state.pathOverride.assign(path);
+}
+
+void NSBundle::setPreferredImageScale(CGFloat scale) {
+    auto& state = settings();
+    std::lock_guard lock(state.mutex);
+    state.preferredScale = scale > 0 ? scale : 1;
+}
+
+CGFloat NSBundle::preferredImageScale() {
+    auto& state = settings();
+    std::lock_guard lock(state.mutex);
+    return state.preferredScale;
+}
+
+Ptr<NSString> NSBundle::pathForResource(const Ptr<NSString>& name, const Ptr<NSString>& type) const {
+    if (!name || name->length() == 0) {
+        return nullptr;
+    }
+    std::string extension = NSStringText(type);
+    if (!extension.empty() && extension.front() == '.') {
+        extension.erase(0, 1);
+    }
+    const std::string suffix = extension.empty() ? std::string() : "." + extension;
+    std::string base = name->UTF8String();
+    if (extension.empty()) {
+        // "play.png" with no type: the scale marker goes before the extension.
+        const fs::path named(base);
+        if (named.has_extension()) {
+            return isRegularFile(fs::path(_path) / base) ? NSStr(_path + "/" + base) : nullptr;
+        }
+    }
+    const CGFloat scale = preferredImageScale();
+    std::vector<std::string> candidates;
+    if (scale >= 3) {
+        candidates = {base + "@3x", base + "@2x", base};
+    } else if (scale >= 2) {
+        candidates = {base + "@2x", base, base + "@3x"};
+    } else {
+        candidates = {base, base + "@2x", base + "@3x"};
+    }
+    for (const auto& candidate : candidates) {
+        const std::string path = _path + "/" + candidate + suffix;
+        if (isRegularFile(path)) {
+            return NSStr(path);
+        }
+    }
+    return nullptr;
+}
+
+Ptr<NSObject> NSBundle::objectForInfoDictionaryKey(std::string_view key) const {
+    return _infoDictionary ? _infoDictionary->objectForKey(key) : nullptr;
+}
+
+Ptr<NSString> NSBundle::bundleIdentifier() const {
+    return as<NSString>(objectForInfoDictionaryKey("CFBundleIdentifier"));
+}
+
+Ptr<NSString> NSBundle::executablePath() const {
+    if (_isMainBundle) {
+        const std::string executable = executableFile();
+        return executable.empty() ? nullptr : NSStr(executable);
+    }
+    const auto name = as<NSString>(objectForInfoDictionaryKey("CFBundleExecutable"));
+    if (!name || name->length() == 0) {
+        return nullptr;
+    }
+    const std::string path = _path + "/" + name->UTF8String();
+    return isRegularFile(path) ? NSStr(path) : nullptr;
+}
+
+std::string NSBundle::description() const {
+    return "NSBundle <" + _path + ">";
+}
