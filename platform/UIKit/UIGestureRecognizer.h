@@ -39,7 +39,9 @@ enum UIGestureRecognizerState : NSInteger {
 //   recognizes.
 // - With cancelsTouchesInView (the default) the touches' views get
 //   touchesCancelled when the gesture begins or is recognized, and nothing more
-//   of those touches.
+//   of those touches. Views get every phase without delay: a touch whose end a
+//   view already got (a tap recognized only once another recognizer failed) is
+//   not cancelled afterwards.
 // - Once the gesture has ended, been cancelled or failed, the recognizer ignores
 //   touches until all of its touches are gone, then resets to possible.
 class UIGestureRecognizer : public NSObject {
