@@ -263,6 +263,8 @@ private:
     void registerObservers();
     void orientationWillChangeStarted();
     void rotationAnimationDidStop(const Ptr<NSNotification>& notification);
+    // The sublabels as views (a copy of the list, safe to change the subviews while walking it).
+    std::vector<Ptr<UIView>> subLabelViews() const;
     // The step between a sublabel's rest frame and the next one's.
     CGFloat sublabelSpacing(CGFloat fadeCount);
     CGFloat scrollDirection() const;
