@@ -174,7 +174,7 @@ void UIImageDrawInRect(const UIImage& image, CGRect rect, CGFloat alpha) {
 }
 
 CGFloat UIGraphicsClampedCornerRadius(CGSize size, CGFloat radius) {
-    if (!std::isfinite(radius) || radius <= 0) {
+    if (std::isnan(radius) || radius <= 0) {
         return 0;
     }
     const CGFloat shorter = std::min(std::abs(size.width), std::abs(size.height));
