@@ -1,0 +1,409 @@
+#include "MprisArtwork.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include "Foundation/NSRunLoop.h"
+
+namespace mpris {
+
+namespace {
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Percent-decoding; a malformed escape is kept as it is, as browsers do.
+std::string percentDecode(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int high = hexValue(text[i + 1]);
+            const int low = hexValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                decoded.push_back(static_cast<char>(high * 16 + low));
+                i += 2;
+                continue;
+            }
+        }
+        decoded.push_back(text[i]);
+    }
+    return decoded;
+}
+
+int base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 26;
+    }
+    if (c >= '0' && c <= '9') {
+        return c - '0' + 52;
+    }
+    if (c == '+' || c == '-') {
+        return 62;
+    }
+    if (c == '/' || c == '_') {
+        return 63;
+    }
+    return -1;
+}
+
+std::optional<std::vector<unsigned char>> base64Decode(std::string_view text) {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(text.size() / 4 * 3);
+    std::uint32_t buffer = 0;
+    int bits = 0;
+    bool padding = false;
+    for (const char c : text) {
+        if (c == '=') {
+            padding = true;
+            continue;
+        }
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            continue;
+        }
+        const int value = base64Value(c);
+        if (value < 0 || padding) {
+            return std::nullopt;
+        }
+        buffer = (buffer << 6) | static_cast<std::uint32_t>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes.push_back(static_cast<unsigned char>((buffer >> bits) & 0xFF));
+        }
+        if (bytes.size() > kMaxArtworkFileBytes) {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+std::optional<std::vector<unsigned char>> readDataUrl(std::string_view url) {
+    const auto comma = url.find(',');
+    if (comma == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto header = url.substr(5, comma - 5);
+    const auto payload = url.substr(comma + 1);
+    const bool isBase64 =
+        header.size() >= 7 && startsWithIgnoringCase(header.substr(header.size() - 7), ";base64");
+    if (isBase64) {
+        return base64Decode(payload);
+    }
+    const auto decoded = percentDecode(payload);
+    if (decoded.size() > kMaxArtworkFileBytes) {
+        return std::nullopt;
+    }
+    return std::vector<unsigned char>(decoded.begin(), decoded.end());
+}
+
+std::optional<std::vector<unsigned char>> readFile(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    // Non-blocking, so that a FIFO put where the art should be cannot stall the worker.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat status {};
+    std::optional<std::vector<unsigned char>> result;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
+        static_cast<std::uint64_t>(status.st_size) <= kMaxArtworkFileBytes) {
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(status.st_size));
+        std::size_t total = 0;
+        while (total < bytes.size()) {
+            const auto got = ::read(fd, bytes.data() + total, bytes.size() - total);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            total += static_cast<std::size_t>(got);
+        }
+        // A file that shrank while being read is taken as far as it goes.
+        bytes.resize(total);
+        if (!bytes.empty()) {
+            result = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+std::optional<std::vector<unsigned char>> readFileUrl(std::string_view url) {
+    auto rest = url.substr(7);
+    if (startsWithIgnoringCase(rest, "localhost/")) {
+        rest.remove_prefix(9);
+    }
+    if (rest.empty() || rest.front() != '/') {
+        // A file on another host.
+        return std::nullopt;
+    }
+    if (const auto end = rest.find_first_of("?#"); end != std::string_view::npos) {
+        rest = rest.substr(0, end);
+    }
+    return readFile(percentDecode(rest));
+}
+
+std::uint32_t bigEndian32(std::span<const unsigned char> bytes, std::size_t offset) {
+    return (std::uint32_t{bytes[offset]} << 24) | (std::uint32_t{bytes[offset + 1]} << 16) |
+           (std::uint32_t{bytes[offset + 2]} << 8) | std::uint32_t{bytes[offset + 3]};
+}
+
+// Takes over `surface`; one in an error state is released and gives an empty surface.
+UICairoSurface adopt(cairo_surface_t* surface) {
+    if (surface && cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return {};
+    }
+    return UICairoSurface(surface);
+}
+
+int widthOf(const UICairoSurface& surface) {
+    return cairo_image_surface_get_width(surface.get());
+}
+int heightOf(const UICairoSurface& surface) {
+    return cairo_image_surface_get_height(surface.get());
+}
+
+bool acceptableSize(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= 65535 && height <= 65535 &&
+           width * height <= kMaxArtworkPixels;
+}
+
+// `source` as an ARGB32 surface that fits kMaxArtworkSide.
+UICairoSurface fitToArgb32(UICairoSurface source) {
+    if (!source) {
+        return {};
+    }
+    const int width = widthOf(source);
+    const int height = heightOf(source);
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    const double scale = std::min(1.0, static_cast<double>(kMaxArtworkSide) / std::max(width, height));
+    const bool isArgb32 = cairo_image_surface_get_format(source.get()) == CAIRO_FORMAT_ARGB32;
+    if (isArgb32 && scale == 1.0) {
+        return source;
+    }
+    const int targetWidth = std::max(1, static_cast<int>(std::lround(width * scale)));
+    const int targetHeight = std::max(1, static_cast<int>(std::lround(height * scale)));
+    auto target = adopt(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, targetWidth, targetHeight));
+    if (!target) {
+        return {};
+    }
+    cairo_t* cr = cairo_create(target.get());
+    cairo_scale(cr, static_cast<double>(targetWidth) / width, static_cast<double>(targetHeight) / height);
+    cairo_set_source_surface(cr, source.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    cairo_surface_flush(target.get());
+    return ok ? std::move(target) : UICairoSurface{};
+}
+
+struct MemoryReader {
+    std::span<const unsigned char> bytes;
+    std::size_t offset = 0;
+};
+
+cairo_status_t readFromMemory(void* closure, unsigned char* data, unsigned int length) {
+    auto* reader = static_cast<MemoryReader*>(closure);
+    if (reader->bytes.size() - reader->offset < length) {
+        return CAIRO_STATUS_READ_ERROR;
+    }
+    std::memcpy(data, reader->bytes.data() + reader->offset, length);
+    reader->offset += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+UICairoSurface decodePng(std::span<const unsigned char> bytes) {
+    // The header chunk comes first; its size is checked before Cairo allocates the image.
+    if (bytes.size() < 33 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
+        return {};
+    }
+    if (!acceptableSize(bigEndian32(bytes, 16), bigEndian32(bytes, 20))) {
+        return {};
+    }
+    MemoryReader reader{bytes};
+    return fitToArgb32(adopt(cairo_image_surface_create_from_png_stream(readFromMemory, &reader)));
+}
+
+struct TurboJpegHandle {
+    tjhandle handle = tjInitDecompress();
+    TurboJpegHandle() = default;
+    TurboJpegHandle(const TurboJpegHandle&) = delete;
+    TurboJpegHandle& operator=(const TurboJpegHandle&) = delete;
+    ~TurboJpegHandle() {
+        if (handle) {
+            tjDestroy(handle);
+        }
+    }
+};
+
+UICairoSurface decodeJpeg(std::span<const unsigned char> bytes) {
+    TurboJpegHandle decoder;
+    if (!decoder.handle) {
+        return {};
+    }
+    int width = 0;
+    int height = 0;
+    int subsampling = 0;
+    int colorspace = 0;
+    if (tjDecompressHeader3(decoder.handle, bytes.data(), bytes.size(), &width, &height, &subsampling,
+                            &colorspace) != 0) {
+        return {};
+    }
+    if (!acceptableSize(width, height)) {
+        return {};
+    }
+    // Let the decoder do most of the scaling: the smallest of its factors that
+    // keeps the image at least kMaxArtworkSide wide on its longer side.
+    int factorCount = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&factorCount);
+    int scaledWidth = width;
+    int scaledHeight = height;
+    for (int i = 0; factors && i < factorCount; ++i) {
+        const int candidateWidth = TJSCALED(width, factors[i]);
+        const int candidateHeight = TJSCALED(height, factors[i]);
+        if (std::max(candidateWidth, candidateHeight) >= std::min(kMaxArtworkSide, std::max(width, height)) &&
+            candidateWidth * static_cast<std::int64_t>(candidateHeight) <
+                scaledWidth * static_cast<std::int64_t>(scaledHeight)) {
+            scaledWidth = candidateWidth;
+            scaledHeight = candidateHeight;
+        }
+    }
+    auto surface = adopt(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scaledWidth, scaledHeight));
+    if (!surface) {
+        return {};
+    }
+    cairo_surface_flush(surface.get());
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    constexpr int pixelFormat = TJPF_BGRA;
+#else
+    constexpr int pixelFormat = TJPF_ARGB;
+#endif
+    const int result = tjDecompress2(
+        decoder.handle, bytes.data(), bytes.size(), cairo_image_surface_get_data(surface.get()), scaledWidth,
+        cairo_image_surface_get_stride(surface.get()), scaledHeight, pixelFormat, 0);
+    // A warning (a truncated or slightly damaged file) still leaves a usable image.
+    if (result != 0 && tjGetErrorCode(decoder.handle) != TJERR_WARNING) {
+        return {};
+    }
+    cairo_surface_mark_dirty(surface.get());
+    return fitToArgb32(std::move(surface));
+}
+
+} // namespace
+
+std::optional<std::vector<unsigned char>> readArtworkBytes(std::string_view url) {
+    if (startsWithIgnoringCase(url, "data:")) {
+        return readDataUrl(url);
+    }
+    if (startsWithIgnoringCase(url, "file://")) {
+        return readFileUrl(url);
+    }
+    if (!url.empty() && url.front() == '/') {
+        // Some players send a bare path.
+        return readFile(std::string(url));
+    }
+    return std::nullopt;
+}
+
+UICairoSurface decodeArtwork(std::span<const unsigned char> bytes) {
+    static constexpr unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() >= sizeof kPngSignature &&
+        std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0) {
+        return decodePng(bytes);
+    }
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        return decodeJpeg(bytes);
+    }
+    return {};
+}
+
+UICairoSurface loadArtwork(std::string_view url) {
+    const auto bytes = readArtworkBytes(url);
+    return bytes ? decodeArtwork(*bytes) : UICairoSurface{};
+}
+
+} // namespace mpris
+
+MprisArtworkDecoder::MprisArtworkDecoder() : _worker([this] { work(); }) {}
+
+MprisArtworkDecoder::~MprisArtworkDecoder() {
+    {
+        std::lock_guard lock(_mutex);
+        _stopping = true;
+    }
+    _wake.notify_all();
+    _worker.join();
+}
+
+void MprisArtworkDecoder::load(std::string url, Completion completion) {
+    {
+        std::lock_guard lock(_mutex);
+        _requests.push_back({std::move(url), std::move(completion)});
+    }
+    _wake.notify_one();
+}
+
+void MprisArtworkDecoder::work() {
+    for (;;) {
+        Request request;
+        {
+            std::unique_lock lock(_mutex);
+            _wake.wait(lock, [this] { return _stopping || !_requests.empty(); });
+            if (_stopping) {
+                return;
+            }
+            request = std::move(_requests.front());
+            _requests.pop_front();
+        }
+        auto artwork = mpris::loadArtwork(request.url);
+        // The completion travels back with the task, so it is destroyed on the main
+        // thread whether the task runs or is dropped.
+        NSRunLoop::mainRunLoop()->postFromAnyThread(
+            [lifeline = std::weak_ptr<int>(_lifeline), completion = std::move(request.completion), artwork] {
+                if (lifeline.lock()) {
+                    completion(artwork);
+                }
+            });
+    }
+}

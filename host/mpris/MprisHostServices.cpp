@@ -1,0 +1,51 @@
+#include "MprisHostServices.h"
+
+#include "Foundation/NSRuntime.h"
+
+namespace {
+
+constexpr const char* kMediaControllerClassName = "SBMediaController";
+
+Ptr<MprisMediaController>& sharedController() {
+    static Ptr<MprisMediaController> controller;
+    return controller;
+}
+
+} // namespace
+
+Ptr<MprisMediaController> registerMprisHostServices(std::optional<std::string> playerName) {
+    return registerMprisHostServices(MprisHostOptions{std::move(playerName), std::nullopt});
+}
+
+Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& options) {
+    unregisterMprisHostServices();
+    MprisSession::Options sessionOptions;
+    sessionOptions.playerName = options.playerName;
+    auto session = MprisSession::sessionOnBus(options.busAddress, sessionOptions);
+    auto controller = alloc<MprisMediaController>()->initWithSession(session);
+    sharedController() = controller;
+
+    auto description = objc_describeClass<MprisMediaController>(kMediaControllerClassName);
+    // There is one media controller: the class cannot make others.
+    description.allocate = nullptr;
+    description.createInstance = nullptr;
+    description.sharedInstance = [] { return Ptr<NSObject>(sharedController()); };
+    description.ivars.emplace("_nowPlayingInfo", [](NSObject& instance) -> Ptr<NSObject> {
+        const auto* controller = dynamic_cast<MprisMediaController*>(&instance);
+        return controller ? controller->nowPlayingInfo() : nullptr;
+    });
+    objc_registerClass(std::move(description));
+    return controller;
+}
+
+Ptr<MprisMediaController> registeredMprisMediaController() {
+    return sharedController();
+}
+
+void unregisterMprisHostServices() {
+    if (const auto cls = NSClassFromString(kMediaControllerClassName);
+        cls && cls->type == typeid(MprisMediaController)) {
+        objc_unregisterClass(kMediaControllerClassName);
+    }
+    sharedController() = nullptr;
+}

@@ -1,0 +1,453 @@
+#include "MprisSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <tuple>
+
+#include "MprisBusClient.h"
+
+namespace {
+
+NSRunLoop* mainLoop() {
+    return NSRunLoop::mainRunLoop();
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+Ptr<MprisSession> MprisSession::initWithCommands(std::unique_ptr<MprisPlayerCommands> commands,
+                                                 std::unique_ptr<MprisArtworkSource> artwork,
+                                                 Options options) {
+    NSObject::init();
+    _commands = std::move(commands);
+    _artworkSource = std::move(artwork);
+    _options = std::move(options);
+    return self<MprisSession>();
+}
+
+Ptr<MprisSession> MprisSession::sessionOnBus(std::optional<std::string> address, Options options) {
+    auto session = alloc<MprisSession>();
+    WeakPtr<MprisSession> weak = session;
+    MprisBusEvents events;
+    events.playerChanged = [weak](const MprisPlayerSnapshot& player) {
+        if (auto alive = weak.lock()) {
+            alive->playerChanged(player);
+        }
+    };
+    events.playerRemoved = [weak](const std::string& owner) {
+        if (auto alive = weak.lock()) {
+            alive->playerRemoved(owner);
+        }
+    };
+    events.positionRead = [weak](const std::string& owner, std::int64_t position) {
+        if (auto alive = weak.lock()) {
+            alive->positionRead(owner, position);
+        }
+    };
+    events.playerSeeked = [weak](const std::string& owner, std::int64_t position) {
+        if (auto alive = weak.lock()) {
+            alive->playerSeeked(owner, position);
+        }
+    };
+    return session->initWithCommands(std::make_unique<MprisBusClient>(std::move(address), std::move(events)),
+                                     std::make_unique<MprisArtworkDecoder>(), std::move(options));
+}
+
+MprisSession::~MprisSession() {
+    mainLoop()->cancel(_refreshTask);
+    mainLoop()->cancel(_announceTask);
+}
+
+MprisSession::TrackKey MprisSession::trackKey(const std::string& owner, const MprisMetadata& metadata) {
+    return {owner, metadata.trackId, metadata.url, metadata.title, metadata.artist};
+}
+
+void MprisSession::playerChanged(const MprisPlayerSnapshot& snapshot) {
+    const NSTimeInterval now = mainLoop()->now();
+    auto [entry, inserted] = _players.try_emplace(snapshot.owner);
+    Player& player = entry->second;
+    bool positionMoved = inserted;
+    if (inserted) {
+        player.appeared = ++_order;
+        player.anchorTime = now;
+        if (snapshot.status == MprisPlaybackStatus::playing) {
+            player.startedPlaying = ++_order;
+        }
+    } else {
+        const auto& old = player.snapshot;
+        const bool statusChanged = old.status != snapshot.status;
+        const bool trackChanged =
+            trackKey(old.owner, old.metadata) != trackKey(snapshot.owner, snapshot.metadata);
+        if (trackChanged) {
+            player.anchorPosition = 0;
+            player.anchorTime = now;
+        } else if (statusChanged || old.rate != snapshot.rate) {
+            // Freeze (or restart) the extrapolation where it stands under the old state.
+            player.anchorPosition = estimatePosition(player, now);
+            player.anchorTime = now;
+        }
+        if (statusChanged && snapshot.status == MprisPlaybackStatus::playing) {
+            player.startedPlaying = ++_order;
+        }
+        positionMoved = statusChanged || trackChanged;
+    }
+    player.snapshot = snapshot;
+
+    const std::string previouslyFollowed = _followed;
+    follow();
+    const bool followChanged = _followed != previouslyFollowed;
+    if (!_followed.empty() && (followChanged || (positionMoved && _followed == snapshot.owner)) &&
+        !(_seekInFlight && _seekOwner == _followed)) {
+        _commands->readPosition(_followed);
+    }
+    refreshArtwork();
+    scheduleAnnouncement();
+}
+
+void MprisSession::playerRemoved(const std::string& owner) {
+    if (_players.erase(owner) == 0) {
+        return;
+    }
+    if (_seekOwner == owner) {
+        _seekOwner.clear();
+        _seekInFlight = false;
+        _pendingSeek.reset();
+    }
+    const std::string previouslyFollowed = _followed;
+    follow();
+    if (!_followed.empty() && _followed != previouslyFollowed) {
+        _commands->readPosition(_followed);
+    }
+    refreshArtwork();
+    scheduleAnnouncement();
+}
+
+void MprisSession::positionRead(const std::string& owner, std::int64_t positionMicroseconds) {
+    const auto found = _players.find(owner);
+    // While our own seek is on its way, positions read before it would pull the
+    // estimate back; the read after it settles the position.
+    if (found == _players.end() || (_seekOwner == owner && (_seekInFlight || _pendingSeek))) {
+        return;
+    }
+    anchor(found->second, positionMicroseconds);
+}
+
+void MprisSession::playerSeeked(const std::string& owner, std::int64_t positionMicroseconds) {
+    positionRead(owner, positionMicroseconds);
+}
+
+MprisSession::Player* MprisSession::followed() {
+    const auto found = _players.find(_followed);
+    return found == _players.end() ? nullptr : &found->second;
+}
+
+const MprisSession::Player* MprisSession::followed() const {
+    const auto found = _players.find(_followed);
+    return found == _players.end() ? nullptr : &found->second;
+}
+
+const MprisPlayerSnapshot* MprisSession::followedPlayer() const {
+    const auto* player = followed();
+    return player ? &player->snapshot : nullptr;
+}
+
+const MprisPlayerSnapshot* MprisSession::player(const std::string& owner) const {
+    const auto found = _players.find(owner);
+    return found == _players.end() ? nullptr : &found->second.snapshot;
+}
+
+bool MprisSession::matchesName(const MprisPlayerSnapshot& player) const {
+    if (!_options.playerName || _options.playerName->empty()) {
+        return true;
+    }
+    const std::string& name = *_options.playerName;
+    std::string_view suffix = player.busName;
+    if (suffix.starts_with(kMprisBusNamePrefix)) {
+        suffix.remove_prefix(std::string_view(kMprisBusNamePrefix).size());
+    }
+    const bool suffixMatches = suffix == name || (suffix.starts_with(name) && suffix.size() > name.size() &&
+                                                  suffix[name.size()] == '.');
+    return suffixMatches || player.busName == name || equalsIgnoringCase(player.identity, name);
+}
+
+void MprisSession::follow() {
+    const Player* best = nullptr;
+    auto rank = [](const Player& player) {
+        // Playing first; then the latest to start playing; then the latest to appear.
+        return std::make_tuple(player.snapshot.status == MprisPlaybackStatus::playing, player.startedPlaying,
+                               player.appeared);
+    };
+    for (const auto& [owner, player] : _players) {
+        if (matchesName(player.snapshot) && (!best || rank(player) > rank(*best))) {
+            best = &player;
+        }
+    }
+    _followed = best ? best->snapshot.owner : std::string();
+}
+
+std::int64_t MprisSession::estimatePosition(const Player& player, NSTimeInterval now) const {
+    double position = static_cast<double>(player.anchorPosition);
+    if (player.snapshot.status == MprisPlaybackStatus::playing && now > player.anchorTime) {
+        position += player.snapshot.rate * (now - player.anchorTime) * 1e6;
+    }
+    const std::int64_t length = player.snapshot.metadata.lengthMicroseconds;
+    position = std::max(0.0, position);
+    if (length > 0) {
+        position = std::min(position, static_cast<double>(length));
+    }
+    return static_cast<std::int64_t>(std::llround(std::min(position, 9.2e18)));
+}
+
+void MprisSession::anchor(Player& player, std::int64_t position) {
+    player.anchorPosition = std::max<std::int64_t>(0, position);
+    player.anchorTime = mainLoop()->now();
+}
+
+bool MprisSession::isPlaying() const {
+    const auto* player = followed();
+    return player && player->snapshot.status == MprisPlaybackStatus::playing;
+}
+
+double MprisSession::durationSeconds() const {
+    const auto* player = followed();
+    return player ? static_cast<double>(player->snapshot.metadata.lengthMicroseconds) / 1e6 : 0.0;
+}
+
+double MprisSession::elapsedSeconds() const {
+    const auto* player = followed();
+    return player ? static_cast<double>(estimatePosition(*player, mainLoop()->now())) / 1e6 : 0.0;
+}
+
+bool MprisSession::togglePlayPause() {
+    const auto* player = followed();
+    if (!player) {
+        return false;
+    }
+    _commands->playPause(player->snapshot.owner);
+    return true;
+}
+
+bool MprisSession::changeTrack(int delta) {
+    const auto* player = followed();
+    if (!player || delta == 0) {
+        return false;
+    }
+    if (delta < 0) {
+        _commands->previous(player->snapshot.owner);
+    } else {
+        _commands->next(player->snapshot.owner);
+    }
+    return true;
+}
+
+bool MprisSession::seekTo(double seconds) {
+    auto* player = followed();
+    if (!player || !std::isfinite(seconds)) {
+        return false;
+    }
+    const std::int64_t length = player->snapshot.metadata.lengthMicroseconds;
+    auto target = static_cast<std::int64_t>(std::llround(std::clamp(seconds, 0.0, 9.2e12) * 1e6));
+    if (length > 0) {
+        target = std::min(target, length);
+    }
+    const NSTimeInterval now = mainLoop()->now();
+    if (_seekOwner != player->snapshot.owner) {
+        _seekOwner = player->snapshot.owner;
+        _seekInFlight = false;
+        _pendingSeek.reset();
+    }
+    if (!_seekInFlight) {
+        // Where the player really is: the base for a seek by offset.
+        _sentTarget = estimatePosition(*player, now);
+        _sentTime = now;
+    }
+    // Show the target at once, so that a dragged slider does not jump back.
+    anchor(*player, target);
+    _pendingSeek = target;
+    if (!_seekInFlight) {
+        sendSeek(_seekOwner);
+    }
+    return true;
+}
+
+void MprisSession::sendSeek(const std::string& owner) {
+    const auto found = _players.find(owner);
+    if (found == _players.end() || !_pendingSeek) {
+        _seekInFlight = false;
+        return;
+    }
+    const Player& player = found->second;
+    const std::int64_t target = *_pendingSeek;
+    _pendingSeek.reset();
+    const NSTimeInterval now = mainLoop()->now();
+    auto completion = [weak = weakSelf<MprisSession>(), owner](bool) {
+        if (auto alive = weak.lock()) {
+            alive->seekFinished(owner);
+        }
+    };
+    const auto& metadata = player.snapshot.metadata;
+    if (!metadata.trackId.empty() && metadata.lengthMicroseconds > 0) {
+        _commands->setPosition(owner, metadata.trackId, target, completion);
+    } else {
+        // No usable track id (or no length, past which SetPosition is ignored): move
+        // by the difference from where the player should be now.
+        double current = static_cast<double>(_sentTarget);
+        if (player.snapshot.status == MprisPlaybackStatus::playing) {
+            current += player.snapshot.rate * (now - _sentTime) * 1e6;
+        }
+        _commands->seek(owner, target - static_cast<std::int64_t>(std::llround(current)), completion);
+    }
+    _sentTarget = target;
+    _sentTime = now;
+    _seekInFlight = true;
+}
+
+void MprisSession::seekFinished(const std::string& owner) {
+    if (owner != _seekOwner) {
+        return;
+    }
+    _seekInFlight = false;
+    if (_pendingSeek) {
+        sendSeek(owner);
+    } else if (_players.contains(owner)) {
+        _commands->readPosition(owner);
+    }
+}
+
+bool MprisSession::raisePlayer(const std::string& owner) {
+    const auto found = _players.find(owner);
+    if (found == _players.end() || !found->second.snapshot.canRaise) {
+        return false;
+    }
+    _commands->raise(owner);
+    return true;
+}
+
+double MprisSession::volume() const {
+    const auto* player = followed();
+    return player ? std::clamp(player->snapshot.volume, 0.0, 1.0) : 0.0;
+}
+
+bool MprisSession::setVolume(double volume) {
+    auto* player = followed();
+    if (!player || !std::isfinite(volume)) {
+        return false;
+    }
+    volume = std::clamp(volume, 0.0, 1.0);
+    // Kept at once; the player's own report follows.
+    player->snapshot.volume = volume;
+    _commands->setVolume(player->snapshot.owner, volume);
+    return true;
+}
+
+void MprisSession::setPresented(bool presented) {
+    if (presented == _presented) {
+        return;
+    }
+    _presented = presented;
+    mainLoop()->cancel(_refreshTask);
+    _refreshTask = 0;
+    if (presented) {
+        refreshPosition();
+    }
+}
+
+void MprisSession::refreshPosition() {
+    _refreshTask = 0;
+    if (!_presented) {
+        return;
+    }
+    if (!_followed.empty() && !(_seekOwner == _followed && _seekInFlight)) {
+        _commands->readPosition(_followed);
+    }
+    schedulePositionRefresh();
+}
+
+void MprisSession::schedulePositionRefresh() {
+    _refreshTask =
+        mainLoop()->scheduleAfter(_options.positionRefreshInterval, [weak = weakSelf<MprisSession>()] {
+            if (auto alive = weak.lock()) {
+                alive->refreshPosition();
+            }
+        });
+}
+
+void MprisSession::refreshArtwork() {
+    const auto* player = followed();
+    std::optional<TrackKey> track;
+    std::string url;
+    if (player) {
+        track = trackKey(player->snapshot.owner, player->snapshot.metadata);
+        url = player->snapshot.metadata.artUrl;
+    }
+    if (track == _artworkTrack && url == _artworkUrl) {
+        return;
+    }
+    // Same player, same URL, new track: the file may have been rewritten, so it is
+    // read again, but the old image stays until the new one is there.
+    const bool sameSource =
+        track && _artworkTrack && track->owner == _artworkTrack->owner && url == _artworkUrl;
+    _artworkTrack = track;
+    _artworkUrl = url;
+    // Outdates every load still on its way.
+    const std::uint64_t request = ++_artworkRequest;
+    if ((!sameSource || url.empty()) && _artwork) {
+        _artwork = UICairoSurface();
+        ++_artworkSerial;
+    }
+    if (url.empty()) {
+        return;
+    }
+    _artworkSource->load(url, [weak = weakSelf<MprisSession>(), request](UICairoSurface artwork) {
+        if (auto alive = weak.lock()) {
+            alive->artworkLoaded(request, std::move(artwork));
+        }
+    });
+}
+
+void MprisSession::artworkLoaded(std::uint64_t request, UICairoSurface artwork) {
+    if (request != _artworkRequest || (!artwork && !_artwork)) {
+        return;
+    }
+    _artwork = std::move(artwork);
+    ++_artworkSerial;
+    scheduleAnnouncement();
+}
+
+void MprisSession::scheduleAnnouncement() {
+    if (_announceTask != 0 && mainLoop()->isScheduled(_announceTask)) {
+        return;
+    }
+    _announceTask = mainLoop()->performSoon([weak = weakSelf<MprisSession>()] {
+        if (auto alive = weak.lock()) {
+            alive->_announceTask = 0;
+            alive->announceIfChanged();
+        }
+    });
+}
+
+void MprisSession::announceIfChanged() {
+    Shown shown;
+    if (const auto* player = followed()) {
+        shown.owner = player->snapshot.owner;
+        shown.status = player->snapshot.status;
+        shown.title = player->snapshot.metadata.title;
+        shown.artist = player->snapshot.metadata.artist;
+    }
+    shown.artworkSerial = _artworkSerial;
+    if (shown == _announced) {
+        return;
+    }
+    _announced = std::move(shown);
+    if (_nowPlayingChanged) {
+        auto handler = _nowPlayingChanged;
+        handler();
+    }
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Foundation/NSObject.h"
+#include "Foundation/NSRunLoop.h"
+#include "MprisArtwork.h"
+#include "MprisPlayerCommands.h"
+#include "MprisPlayerState.h"
+#include "UIKit/UIImage.h"
+
+// The main thread's picture of the MPRIS players: which one is followed, what it
+// plays, where in the track it is and its artwork. Events from the bus come in
+// through the event operations; requests go out through the player commands.
+// Everything here runs on the main thread; time is the main run loop's clock.
+//
+// The followed player is the one that most recently started playing among those
+// playing, else the one that most recently started playing at all, else the one
+// that appeared last. With a player name, only players whose bus-name suffix
+// (without or with an instance suffix) or Identity is that name take part.
+class MprisSession : public NSObject {
+public:
+    struct Options {
+        // "vlc" follows org.mpris.MediaPlayer2.vlc, org.mpris.MediaPlayer2.vlc.instance42
+        // and a player that calls itself "VLC"; nil follows every player.
+        std::optional<std::string> playerName;
+        // How often the position is read again while presented.
+        NSTimeInterval positionRefreshInterval = 3.0;
+    };
+
+    // A session that sends its requests to `commands` and loads artwork from `artwork`.
+    Ptr<MprisSession> initWithCommands(std::unique_ptr<MprisPlayerCommands> commands,
+                                       std::unique_ptr<MprisArtworkSource> artwork, Options options);
+    // A session on the session bus at `address` (the process's session bus when nil),
+    // with artwork decoded on a worker thread.
+    static Ptr<MprisSession> sessionOnBus(std::optional<std::string> address, Options options);
+    ~MprisSession() override;
+
+    // Events from the bus.
+    void playerChanged(const MprisPlayerSnapshot& player);
+    void playerRemoved(const std::string& owner);
+    void positionRead(const std::string& owner, std::int64_t positionMicroseconds);
+    void playerSeeked(const std::string& owner, std::int64_t positionMicroseconds);
+
+    // The followed player, or null.
+    const MprisPlayerSnapshot* followedPlayer() const;
+    // The player with that owner, or null.
+    const MprisPlayerSnapshot* player(const std::string& owner) const;
+    bool isPlaying() const;
+    // The followed track's length and the position extrapolated to now, in
+    // seconds; 0 when nothing is followed. The position stays within the length.
+    double durationSeconds() const;
+    double elapsedSeconds() const;
+    // The followed track's artwork, empty when there is none (yet).
+    const UICairoSurface& artwork() const { return _artwork; }
+    // Changes whenever the artwork changes.
+    std::uint64_t artworkSerial() const { return _artworkSerial; }
+
+    // Requests to the followed player; each answers whether it was sent.
+    bool togglePlayPause();
+    // -1 previous track, 1 next track.
+    bool changeTrack(int delta);
+    // Moves to `seconds` within the track (clamped to it). While one move is on its
+    // way, later ones are merged into the last of them.
+    bool seekTo(double seconds);
+    // Raises the player with that owner when it can be raised.
+    bool raisePlayer(const std::string& owner);
+    // The followed player's volume within 0...1 (0 when nothing is followed).
+    double volume() const;
+    bool setVolume(double volume);
+
+    // While presented, the followed player's position is read again every
+    // positionRefreshInterval (and once at presentation); otherwise it is only
+    // extrapolated.
+    void setPresented(bool presented);
+    bool isPresented() const { return _presented; }
+
+    // Called (from the main run loop, at most once per pass) after the followed
+    // player, its status, title, artist or artwork changed.
+    void setNowPlayingChangedHandler(std::function<void()> handler) {
+        _nowPlayingChanged = std::move(handler);
+    }
+
+    MprisPlayerCommands* commands() const { return _commands.get(); }
+
+private:
+    struct Player {
+        MprisPlayerSnapshot snapshot;
+        // The position read or set last, and when.
+        std::int64_t anchorPosition = 0;
+        NSTimeInterval anchorTime = 0;
+        // Order of the player's latest start of playback; 0 when never seen starting.
+        std::uint64_t startedPlaying = 0;
+        std::uint64_t appeared = 0;
+    };
+    // What the widget shows; a change of it is announced.
+    struct Shown {
+        std::string owner;
+        MprisPlaybackStatus status = MprisPlaybackStatus::stopped;
+        std::string title;
+        std::string artist;
+        std::uint64_t artworkSerial = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    struct TrackKey {
+        std::string owner;
+        std::string trackId;
+        std::string url;
+        std::string title;
+        std::string artist;
+        bool operator==(const TrackKey&) const = default;
+    };
+
+    Player* followed();
+    const Player* followed() const;
+    bool matchesName(const MprisPlayerSnapshot& player) const;
+    void follow();
+    std::int64_t estimatePosition(const Player& player, NSTimeInterval now) const;
+    void anchor(Player& player, std::int64_t position);
+    void refreshArtwork();
+    void artworkLoaded(std::uint64_t request, UICairoSurface artwork);
+    void sendSeek(const std::string& owner);
+    void seekFinished(const std::string& owner);
+    void schedulePositionRefresh();
+    void refreshPosition();
+    void scheduleAnnouncement();
+    void announceIfChanged();
+    static TrackKey trackKey(const std::string& owner, const MprisMetadata& metadata);
+
+    std::unique_ptr<MprisPlayerCommands> _commands;
+    std::unique_ptr<MprisArtworkSource> _artworkSource;
+    Options _options;
+    std::map<std::string, Player> _players;
+    std::string _followed;
+    std::uint64_t _order = 0;
+
+    UICairoSurface _artwork;
+    std::uint64_t _artworkSerial = 0;
+    std::optional<TrackKey> _artworkTrack;
+    std::string _artworkUrl;
+    std::uint64_t _artworkRequest = 0;
+
+    // A seek on its way to `_seekOwner`, the target to send after it, and where
+    // the player was sent last (to turn a target into an offset).
+    std::string _seekOwner;
+    bool _seekInFlight = false;
+    std::optional<std::int64_t> _pendingSeek;
+    std::int64_t _sentTarget = 0;
+    NSTimeInterval _sentTime = 0;
+
+    bool _presented = false;
+    NSRunLoop::TaskId _refreshTask = 0;
+    NSRunLoop::TaskId _announceTask = 0;
+    Shown _announced;
+    std::function<void()> _nowPlayingChanged;
+};
