@@ -138,15 +138,15 @@ void UIGestureRecognizer::_deliverTouches(UITouchPhase phase, const Ptr<NSSet>& 
     if (relevant.empty()) {
         return;
     }
+    // A finished gesture waits for its touches to go before it takes new ones,
+    // and one that has concluded but waits on another's failure takes none.
+    if (phase == UITouchPhaseBegan && (isFinished() || _pendingState)) {
+        return;
+    }
     const auto relevantSet = NSSet::setWithObjects(relevant);
     _lastEvent = event;
 
     if (phase == UITouchPhaseBegan) {
-        // A finished gesture waits for its touches to go before it takes new ones,
-        // and one that has concluded but waits on another's failure takes none.
-        if (isFinished() || _pendingState) {
-            return;
-        }
         for (const auto& object : relevant) {
             _touches.push_back(std::static_pointer_cast<UITouch>(object));
         }
