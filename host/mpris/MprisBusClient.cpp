@@ -467,18 +467,20 @@ private:
         if (!player || !player->announced) {
             return;
         }
-        std::string type;
-        std::string contents;
-        message.peekType(type, contents);
+        // Read as the signed position it should be, else as an unsigned one; a failed
+        // read leaves the message where it was.
         std::optional<std::int64_t> position;
-        if (type == "x") {
+        try {
             std::int64_t value = 0;
             message >> value;
             position = value;
-        } else if (type == "t") {
-            std::uint64_t value = 0;
-            message >> value;
-            position = static_cast<std::int64_t>(std::min<std::uint64_t>(value, INT64_MAX));
+        } catch (const sdbus::Error&) {
+            try {
+                std::uint64_t value = 0;
+                message >> value;
+                position = static_cast<std::int64_t>(std::min<std::uint64_t>(value, INT64_MAX));
+            } catch (const sdbus::Error&) {
+            }
         }
         if (position) {
             postPosition(player->snapshot.owner, *position, true);

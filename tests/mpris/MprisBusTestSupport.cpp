@@ -269,3 +269,9 @@ void writeSolidPng(const std::filesystem::path& path, int width, int height, dou
     cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
 }
+
+std::uint32_t pixelOf(const Ptr<UIImage>& image) {
+    cairo_surface_t* surface = image->cairoSurface();
+    cairo_surface_flush(surface);
+    return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface));
+}

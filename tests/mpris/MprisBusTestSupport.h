@@ -94,6 +94,9 @@ private:
 // Runs the main run loop on the system clock until `predicate` holds or `seconds` passed.
 bool waitFor(const std::function<bool()>& predicate, double seconds = 5);
 
+// The colour of an image's top-left pixel as 0xAARRGGBB.
+std::uint32_t pixelOf(const Ptr<UIImage>& image);
+
 // A PNG of one colour.
 void writeSolidPng(const std::filesystem::path& path, int width, int height, double red, double green,
                    double blue);

@@ -1,0 +1,132 @@
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "MprisBusTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// mpv with its MPRIS plugin, on the test's private bus, playing files from a
+// directory of tagged audio made with sox, with a cover.png beside them.
+class MprisMpvTest : public MprisBusTest {
+protected:
+    static void SetUpTestSuite() {
+        _media = new TemporaryDirectory();
+        const auto dir = _media->path();
+        // Short, low-rate and mono: quick to make, long enough to seek in.
+        for (const auto& [file, title] :
+             {std::pair{"first.ogg", "First Light"}, std::pair{"second.ogg", "Second Wind"}}) {
+            const auto made =
+                runCommand({"sox", "-n", "-r", "8000", "-c", "1", "--comment", std::string("TITLE=") + title,
+                            "--add-comment", "ARTIST=The Testers", (dir / file).string(), "synth", "30",
+                            "sine", "440", "vol", "0.3"},
+                           {}, 30);
+            ASSERT_EQ(made.status, 0) << "sox failed for " << file;
+        }
+        writeSolidPng(dir / "cover.png", 64, 48, 1, 0, 0);
+    }
+    static void TearDownTestSuite() {
+        delete _media;
+        _media = nullptr;
+    }
+    void TearDown() override {
+        _mpv.stop();
+        MprisBusTest::TearDown();
+    }
+
+    void startMpv(const std::vector<std::string>& files) {
+        std::vector<std::string> argv = {"mpv",           "--no-video", "--ao=null",
+                                         "--no-terminal", "--idle=yes", "--keep-open=yes"};
+        for (const auto& file : files) {
+            argv.push_back((_media->path() / file).string());
+        }
+        // Its own home, so that no user configuration changes its behaviour.
+        _mpv = ChildProcess::start(argv,
+                                   {_bus->environment(), "HOME=" + _directory.path().string(),
+                                    "XDG_CONFIG_HOME=" + (_directory.path() / "config").string()},
+                                   false, true);
+        ASSERT_TRUE(_mpv) << "mpv did not start";
+    }
+    // playerctl's answer about the mpv on our bus, without the newline.
+    std::string playerctl(const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv = {"playerctl", "--player=mpv"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        auto output = runCommand(argv, {_bus->environment()}).output;
+        while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) {
+            output.pop_back();
+        }
+        return output;
+    }
+    double playerctlPosition() { return std::atof(playerctl({"position"}).c_str()); }
+
+    static TemporaryDirectory* _media;
+    ChildProcess _mpv;
+};
+
+TemporaryDirectory* MprisMpvTest::_media = nullptr;
+
+TEST_F(MprisMpvTest, ShowsTheTrackAndMovesTheRealPlayer) {
+    startMpv({"first.ogg"});
+    connect();
+    _controller->setPresented(YES);
+    ASSERT_TRUE(waitFor([&] { return title() == "First Light" && _controller->artwork(); }, 10))
+        << "title: " << title();
+    EXPECT_EQ(artist(), "The Testers");
+    EXPECT_NEAR(_controller->trackDuration(), 30.0, 0.1);
+    const auto artwork = _controller->artwork();
+    EXPECT_EQ(artwork->size().width, 64);
+    EXPECT_EQ(artwork->size().height, 48);
+    EXPECT_EQ(pixelOf(artwork), 0xFFFF0000u);
+    const auto application = _controller->nowPlayingApplication();
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(application->description(), "mpv");
+    EXPECT_TRUE(application->isSystemApplication());
+    EXPECT_TRUE(_controller->isPlaying());
+
+    // Pause: the answer right after the call is still the old state.
+    _controller->togglePlayPause();
+    EXPECT_TRUE(_controller->isPlaying());
+    ASSERT_TRUE(waitFor([&] { return !_controller->isPlaying(); }));
+    EXPECT_EQ(playerctl({"status"}), "Paused");
+    _controller->togglePlayPause();
+    ASSERT_TRUE(waitFor([&] { return _controller->isPlaying(); }));
+    EXPECT_EQ(playerctl({"status"}), "Playing");
+
+    _controller->setCurrentTrackTime(20.0f);
+    ASSERT_TRUE(waitFor([&] { return playerctlPosition() >= 19.5; }));
+    const double real = playerctlPosition();
+    EXPECT_LT(real, 25.0);
+    EXPECT_NEAR(_controller->trackElapsedTime(), real, 1.0);
+
+    _controller->setSystemVolume(0.5f);
+    ASSERT_TRUE(waitFor([&] { return playerctl({"volume"}).starts_with("0.5"); }));
+}
+
+TEST_F(MprisMpvTest, PlaylistStepsBothWaysAndQuittingLeavesNothingPlaying) {
+    connect();
+    startMpv({"first.ogg", "second.ogg"});
+    int notifications = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        SBMediaNowPlayingChangedNotification, nullptr, [&](const Ptr<NSNotification>&) { ++notifications; });
+    // Found when it appears on the bus.
+    ASSERT_TRUE(waitForTitle("First Light", 10));
+
+    _controller->changeTrack(1);
+    ASSERT_TRUE(waitForTitle("Second Wind"));
+    EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "Second Wind");
+    _controller->changeTrack(-1);
+    ASSERT_TRUE(waitForTitle("First Light"));
+    EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "First Light");
+    EXPECT_GE(notifications, 3);
+
+    _mpv.stop();
+    ASSERT_TRUE(waitFor([&] {
+        return !_controller->nowPlayingTitle() && !_controller->isPlaying() &&
+               !_controller->nowPlayingApplication() && !_controller->artwork();
+    }));
+    EXPECT_EQ(_controller->trackDuration(), 0);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+}
+
+} // namespace
