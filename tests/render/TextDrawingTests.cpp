@@ -96,6 +96,39 @@ TEST_F(TextDrawingTest, MeasuredWidthIsDrawnWidthAtEveryScale) {
     EXPECT_FALSE(samePixels(render::snapshot(label, 2), render::snapshot(roomy, 2)));
 }
 
+TEST_F(TextDrawingTest, WrappedLinesStopAtTheLineLimitAndTheBoundsHeight) {
+    auto canvas = alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 150, 44));
+    canvas->setBackgroundColor(UIColor::whiteColor());
+    auto wrapped = makeLabel("one two three four five six seven eight nine", CGRectMake(2, 2, 70, 40));
+    wrapped->setNumberOfLines(0);
+    wrapped->setLineBreakMode(NSLineBreakByWordWrapping);
+    canvas->addSubview(wrapped);
+    auto limited = makeLabel("one two three four five six seven eight nine", CGRectMake(78, 2, 70, 40));
+    limited->setNumberOfLines(1);
+    limited->setLineBreakMode(NSLineBreakByWordWrapping);
+    canvas->addSubview(limited);
+    EXPECT_TRUE(matchesGolden(render::snapshot(canvas, 2), "label-wrapping"));
+    // Two 16-point lines fit in 40 points: the wrapped label is as high as they are.
+    const CGSize twoLines = wrapped->sizeThatFits(CGSizeMake(70, 40));
+    wrapped->setBackgroundColor(nullptr);
+    canvas->setBackgroundColor(nullptr);
+    limited->setHidden(true);
+    const auto drawn = render::snapshot(canvas, 1);
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < 44; ++y) {
+        for (int x = 0; x < 150; ++x) {
+            if (pixelAt(drawn, x, y).alpha > 0) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+        }
+    }
+    EXPECT_NEAR(bottom - top, twoLines.height, 8);
+    EXPECT_GT(bottom - top, twoLines.height / 2 + 4) << "more than one line drawn";
+}
+
 TEST_F(TextDrawingTest, LabelWithoutTextOrSizeDrawsNothing) {
     auto label = makeLabel("", CGRectMake(0, 0, 50, 20));
     EXPECT_TRUE(isBlank(render::snapshot(label, 1)));
