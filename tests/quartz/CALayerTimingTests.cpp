@@ -191,10 +191,11 @@ TEST_F(LayerTimingTest, HasRunningAnimationsCountsDelaysButNotFrozenClocks) {
 class RecordingDelegate : public CAAnimationDelegate {
 public:
     void animationDidStop(const Ptr<CAAnimation>& animation, BOOL finished) override {
-        stops.push_back({animation, finished, CACurrentMediaTime()});
+        stops.push_back({animation.get(), finished, CACurrentMediaTime()});
     }
     struct Stop {
-        Ptr<CAAnimation> animation;
+        // Not held: the animation holds its delegate.
+        const CAAnimation* animation;
         bool finished;
         double time;
     };
@@ -224,7 +225,7 @@ TEST_F(LayerTimingTest, ExplicitAnimationIsCopiedTimedAndReported) {
     advance(0.125);
     ASSERT_EQ(delegate->stops.size(), 1u);
     EXPECT_TRUE(delegate->stops[0].finished);
-    EXPECT_EQ(delegate->stops[0].animation, added);
+    EXPECT_EQ(delegate->stops[0].animation, added.get());
     EXPECT_DOUBLE_EQ(delegate->stops[0].time, 1.25);
     EXPECT_EQ(layer->presentationPosition().x, 0);
     EXPECT_TRUE(layer->animationKeys().empty());
