@@ -1,0 +1,153 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+
+#include "HostFailure.h"
+#include "ScriptRunner.h"
+
+namespace host {
+namespace {
+
+// The largest --scale: a 320-point widget is then 2560 pixels wide.
+constexpr double kLargestScale = 8;
+
+bool startsOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-' && argument != "-";
+}
+
+// Splits "--name=value" into its parts; `value` is untouched without '='.
+std::string optionName(const std::string& argument, std::optional<std::string>& value) {
+    const auto equals = argument.find('=');
+    if (equals == std::string::npos || !argument.starts_with("--")) {
+        return argument;
+    }
+    value = argument.substr(equals + 1);
+    return argument.substr(0, equals);
+}
+
+void applyPlayer(HostOptions& options, const std::string& value) {
+    if (value == "demo") {
+        options.player = PlayerKind::demo;
+        options.mprisPlayerName.reset();
+    } else if (value == "mpris") {
+        options.player = PlayerKind::mpris;
+        options.mprisPlayerName.reset();
+    } else if (value.starts_with("mpris:") && value.size() > 6) {
+        options.player = PlayerKind::mpris;
+        options.mprisPlayerName = value.substr(6);
+    } else {
+        throw UsageFailure("--player is demo, mpris or mpris:NAME, not \"" + value + "\"");
+    }
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (argument == "--") {
+            line.arguments.insert(line.arguments.end(), arguments.begin() + static_cast<long>(index) + 1,
+                                  arguments.end());
+            break;
+        }
+        if (!startsOption(argument)) {
+            if (line.command.empty()) {
+                line.command = argument;
+            } else {
+                line.arguments.push_back(argument);
+            }
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        const std::string name = optionName(argument, inlineValue);
+        const auto takeValue = [&]() -> std::string {
+            if (inlineValue) {
+                return *inlineValue;
+            }
+            if (index + 1 >= arguments.size()) {
+                throw UsageFailure(name + " needs a value");
+            }
+            return arguments[++index];
+        };
+        if (name == "--help" || name == "-h") {
+            line.help = true;
+        } else if (name == "--version") {
+            line.version = true;
+        } else if (name == "--device-root") {
+            line.host.deviceRoot = takeValue();
+            if (line.host.deviceRoot.empty()) {
+                throw UsageFailure("--device-root needs a directory");
+            }
+        } else if (name == "--bundle") {
+            line.host.bundlePath = takeValue();
+            if (line.host.bundlePath.empty()) {
+                throw UsageFailure("--bundle needs a path");
+            }
+        } else if (name == "--playlist") {
+            line.host.playlistPath = takeValue();
+            if (line.host.playlistPath.empty()) {
+                throw UsageFailure("--playlist needs a file");
+            }
+        } else if (name == "--player") {
+            applyPlayer(line.host, takeValue());
+        } else if (name == "--legacy") {
+            line.host.legacy = true;
+        } else if (name == "--scale") {
+            const std::string value = takeValue();
+            const double scale = parseNumber(value, "--scale");
+            if (scale <= 0 || scale > kLargestScale) {
+                throw UsageFailure("--scale must lie above 0 and at most 8, not " + value);
+            }
+            line.host.scale = scale;
+        } else {
+            // The command's own option; its value (if any) follows it.
+            line.arguments.push_back(argument);
+        }
+    }
+    return line;
+}
+
+CommandArguments::CommandArguments(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& valued,
+                                   const std::vector<std::string>& flags) {
+    const auto contains = [](const std::vector<std::string>& list, const std::string& name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (!startsOption(argument)) {
+            _positional.push_back(argument);
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        const std::string name = optionName(argument, inlineValue);
+        if (contains(flags, name) && !inlineValue) {
+            _options.emplace_back(name, "");
+        } else if (contains(valued, name)) {
+            if (!inlineValue && index + 1 >= arguments.size()) {
+                throw UsageFailure(name + " needs a value");
+            }
+            _options.emplace_back(name, inlineValue ? *inlineValue : arguments[++index]);
+        } else {
+            throw UsageFailure("unknown option " + argument);
+        }
+    }
+}
+
+bool CommandArguments::has(const std::string& option) const {
+    return std::any_of(_options.begin(), _options.end(),
+                       [&](const auto& entry) { return entry.first == option; });
+}
+
+std::string CommandArguments::value(const std::string& option, const std::string& fallback) const {
+    // The last one given wins, as with the shared options.
+    for (auto entry = _options.rbegin(); entry != _options.rend(); ++entry) {
+        if (entry->first == option) {
+            return entry->second;
+        }
+    }
+    return fallback;
+}
+
+} // namespace host

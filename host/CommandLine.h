@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "HostSession.h"
+
+namespace host {
+
+// The program's command line: the options every command takes, which may stand
+// before or after the command name, the command and its own arguments.
+//
+//   --device-root DIR  --bundle PATH  --playlist FILE  --player demo|mpris[:NAME]
+//   --legacy  --scale N
+//
+// Options take their value as the next argument or after '=' (--scale=2).
+struct CommandLine {
+    HostOptions host;
+    // Empty when none was given.
+    std::string command;
+    // The command's own arguments and options, in order.
+    std::vector<std::string> arguments;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses `arguments` (without the program name). Throws UsageFailure for a
+// shared option without its value or with a bad one.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// A command's own options: flags, valued options and positional arguments.
+class CommandArguments {
+public:
+    // `valued` lists the options that take a value, `flags` those that do not.
+    CommandArguments(const std::vector<std::string>& arguments, const std::vector<std::string>& valued,
+                     const std::vector<std::string>& flags);
+    bool has(const std::string& option) const;
+    // The option's value, or `fallback` when it was not given.
+    std::string value(const std::string& option, const std::string& fallback = "") const;
+    const std::vector<std::string>& positional() const { return _positional; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> _options;
+    std::vector<std::string> _positional;
+};
+
+} // namespace host

@@ -1,0 +1,100 @@
+#include "DemoPlaylist.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "Foundation/NSCollections.h"
+#include "Foundation/NSData.h"
+#include "Foundation/NSNumber.h"
+#include "Foundation/NSPropertyListSerialization.h"
+#include "HostFailure.h"
+#include "UIKit/UIImage.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string artworkIn(const std::string& directory, const char* file) {
+    if (directory.empty()) {
+        return {};
+    }
+    const fs::path path = fs::path(directory) / file;
+    std::error_code error;
+    return fs::is_regular_file(path, error) ? path.string() : std::string();
+}
+
+} // namespace
+
+std::vector<DemoTrack> builtInPlaylist(const std::string& artworkDirectory) {
+    return {
+        {"Nightfall Over the Harbour Lights (Extended Midnight Version)", "The Lighthouse Keepers", 214,
+         artworkIn(artworkDirectory, "demo-artwork-1.png")},
+        {"Paper Boats", "Mira Sol", 187, ""},
+        {"Field Recording No. 7", std::nullopt, 95, artworkIn(artworkDirectory, "demo-artwork-2.png")},
+        {"Tidal", "Neon Gardens", 241, artworkIn(artworkDirectory, "demo-artwork-3.png")},
+    };
+}
+
+std::vector<DemoTrack> loadPlaylist(const std::string& path) {
+    const std::string where = "playlist " + path;
+    const Ptr<NSData> data = NSData::dataWithContentsOfFile(NSStr(path));
+    if (!data) {
+        throw HostFailure("cannot read the " + where);
+    }
+    const auto entries = as<NSArray>(NSPropertyListSerialization::propertyListWithData(data));
+    if (!entries) {
+        throw HostFailure("the " + where + " is not a property-list array");
+    }
+    if (entries->count() == 0) {
+        throw HostFailure("the " + where + " has no tracks");
+    }
+    const fs::path base = fs::absolute(fs::path(path)).parent_path();
+    std::vector<DemoTrack> tracks;
+    std::size_t number = 0;
+    for (const auto& object : entries->objects()) {
+        ++number;
+        const std::string entry = where + ", entry " + std::to_string(number);
+        const auto dictionary = as<NSDictionary>(object);
+        if (!dictionary) {
+            throw HostFailure(entry + ": not a dictionary");
+        }
+        DemoTrack track;
+        const auto title = as<NSString>(dictionary->objectForKey("title"));
+        if (!title || title->length() == 0) {
+            throw HostFailure(entry + ": \"title\" must be a non-empty string");
+        }
+        track.title = title->UTF8String();
+        if (const auto artist = dictionary->objectForKey("artist")) {
+            const auto text = as<NSString>(artist);
+            if (!text) {
+                throw HostFailure(entry + ": \"artist\" must be a string");
+            }
+            track.artist = text->UTF8String();
+        }
+        if (const auto duration = dictionary->objectForKey("duration")) {
+            const auto seconds = as<NSNumber>(duration);
+            if (!seconds || seconds->isBoolean() || !std::isfinite(seconds->doubleValue()) ||
+                seconds->doubleValue() < 0) {
+                throw HostFailure(entry + ": \"duration\" must be a number of seconds, 0 or more");
+            }
+            track.duration = seconds->doubleValue();
+        }
+        if (const auto artwork = dictionary->objectForKey("artwork")) {
+            const auto file = as<NSString>(artwork);
+            if (!file || file->length() == 0) {
+                throw HostFailure(entry + ": \"artwork\" must be a file name");
+            }
+            const fs::path artworkPath = (base / file->UTF8String()).lexically_normal();
+            if (!UIImage::imageWithContentsOfFile(NSStr(artworkPath.string()))) {
+                throw HostFailure(entry + ": the artwork " + artworkPath.string() + " is not a readable PNG");
+            }
+            track.artworkPath = artworkPath.string();
+        }
+        tracks.push_back(std::move(track));
+    }
+    return tracks;
+}
+
+} // namespace host

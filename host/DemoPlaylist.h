@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// One track of the demo player.
+struct DemoTrack {
+    std::string title;
+    // nil: the track names no artist.
+    std::optional<std::string> artist;
+    // Seconds; 0 for a track of unknown length, which plays on until it is left.
+    double duration = 0;
+    // A PNG file; empty: the track has no artwork.
+    std::string artworkPath;
+};
+
+// The demo player's own playlist: a title long enough to scroll, a track without
+// artwork, one without an artist, and artwork of our own drawing taken from
+// `artworkDirectory` (tracks go without artwork when it is empty or lacks a file).
+std::vector<DemoTrack> builtInPlaylist(const std::string& artworkDirectory);
+
+// Reads a playlist: a property list (XML or binary) whose root is an array of
+// dictionaries with "title" (a non-empty string, required), and optionally
+// "artist" (a string), "duration" (a non-negative number of seconds) and
+// "artwork" (a PNG file, relative to the playlist's directory). Throws
+// HostFailure naming the file, the entry and what is wrong with it.
+std::vector<DemoTrack> loadPlaylist(const std::string& path);
+
+} // namespace host

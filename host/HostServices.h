@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+
+#include "DemoPlayer.h"
+#include "MediaPlayer/MPSystemVolume.h"
+#include "SpringBoard/SBMediaController.h"
+#include "SpringBoard/SBUIController.h"
+
+namespace host {
+
+// Registers `player` with the runtime as the host's "SBMediaController": the
+// class operation `sharedInstance` answers it and the instance variable
+// "_nowPlayingInfo" reads its now-playing dictionary. Replaces an earlier
+// registration under that name.
+void registerDemoPlayer(const Ptr<DemoPlayer>& player);
+
+// The host's UI controller: bringing an application to the front is the
+// back-end's business, handed in as a function.
+class HostUIController : public SBUIController {
+public:
+    using Activation = std::function<void(const Ptr<SBApplication>& application)>;
+    Ptr<HostUIController> initWithActivation(Activation activation);
+    void activateApplicationAnimated(const Ptr<SBApplication>& application) override;
+
+private:
+    Activation _activation;
+};
+
+// Registers `controller` with the runtime as "SBUIController" (class operation
+// `sharedInstance`), replacing an earlier registration.
+void registerUIController(const Ptr<HostUIController>& controller);
+
+// A system volume kept for the run: it starts at `initial` and remembers what
+// the volume slider sets.
+class HostSystemVolume : public MPSystemVolume {
+public:
+    Ptr<HostSystemVolume> initWithVolume(float initial);
+    float volume() override { return _volume; }
+    void setVolume(float volume) override;
+
+private:
+    float _volume = 0;
+};
+
+// A system volume read and set through functions (a player's own volume).
+class ForwardingSystemVolume : public MPSystemVolume {
+public:
+    Ptr<ForwardingSystemVolume> initWithAccessors(std::function<float()> read,
+                                                  std::function<void(float)> write);
+    float volume() override { return _read ? _read() : 0; }
+    void setVolume(float volume) override;
+
+private:
+    std::function<float()> _read;
+    std::function<void(float)> _write;
+};
+
+} // namespace host

@@ -1,0 +1,338 @@
+#include "HostSession.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "DemoPlayer.h"
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSRunLoop.h"
+#include "HostFailure.h"
+#include "HostPresenter.h"
+#include "HostServices.h"
+#include "Json.h"
+#include "MprisHostServices.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIInputConstants.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UITouchInjector.h"
+#include "UIKit/UIWindow.h"
+#include "ViewDump.h"
+#include "WidgetAdapter.h"
+#include "render/Snapshot.h"
+
+namespace host {
+namespace {
+
+// How long a scripted tap holds the finger down, and the pause between the two
+// taps of a double tap: well inside the platform's tap limits.
+constexpr double kTapHold = 0.05;
+constexpr double kDoubleTapGap = 0.1;
+// A drag reports a move at least this often.
+constexpr double kDragStep = 0.05;
+// The older host's strip.
+constexpr CGFloat kLegacyViewHeight = 70;
+// Passes run at one instant by settle(); work that keeps rescheduling itself for
+// the same instant is left for the next wait.
+constexpr int kSettlePasses = 64;
+constexpr float kInitialSystemVolume = 0.5f;
+
+void checkDuration(double seconds, const char* what) {
+    if (!std::isfinite(seconds) || seconds < 0) {
+        throw UsageFailure(std::string(what) + " needs a time of 0 seconds or more");
+    }
+}
+
+} // namespace
+
+HostSession::HostSession(const HostOptions& options) : _options(options) {
+    if (!std::isfinite(_options.scale) || _options.scale <= 0) {
+        throw UsageFailure("the scale must be a positive number");
+    }
+    if (!std::isfinite(_options.hostWidth) || _options.hostWidth <= 0) {
+        throw UsageFailure("the host width must be a positive number");
+    }
+    if (!_options.deviceRoot.empty()) {
+        NSSetDeviceRoot(_options.deviceRoot);
+    }
+
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    if (_options.manualClock) {
+        _clock = std::make_shared<ManualClock>(0);
+        runLoop->setClock(_clock);
+    }
+    _startTime = runLoop->now();
+
+    _log = std::make_shared<std::vector<std::string>>();
+    NSLogSetSink([log = _log](const std::string& message) { log->push_back(message); });
+
+    const auto screen = UIScreen::mainScreen();
+    screen->setScale(_options.scale);
+    screen->setBounds(CGRectMake(0, 0, _options.hostWidth, 480));
+    NSBundle::setPreferredImageScale(_options.scale);
+
+    // The host's services exist before the bundle is loaded: the widget looks
+    // them up by name when its first controller is created.
+    setUpPlayer();
+    _presenter = std::make_shared<HostPresenter>(_options.closePresentationsAutomatically);
+    _presenter->install();
+
+    _window = alloc<UIWindow>()->initWithFrame(screen->bounds());
+    _window->makeKeyAndVisible();
+    _touches = alloc<UITouchInjector>()->initWithWindow(_window);
+
+    _bundlePath = _options.bundlePath.empty() ? findDefaultBundle() : _options.bundlePath;
+    _loaded = loadWidgetBundle(_bundlePath, _options.legacy ? "TrillboxViewController" : "");
+    _bundlePath = NSStringText(_loaded.bundle->bundlePath());
+    _presenter->setBundlePath(_bundlePath);
+
+    _widget = _options.legacy ? makeLegacyControllerAdapter(_loaded.controllerClass, _options.hostWidth)
+                              : makeWidgetViewControllerAdapter(_loaded.controllerClass);
+    // In the window from the moment it is built, presented or not: the title line
+    // scrolls only in a window.
+    _window->addSubview(_widget->view());
+    _window->layoutIfNeeded();
+
+    NSNotificationCenter::defaultCenter()->postNotificationName(UIApplicationDidBecomeActiveNotification,
+                                                                UIApplication::sharedApplication());
+    settle();
+}
+
+HostSession::~HostSession() {
+    _widget.reset();
+    if (_window) {
+        for (const auto& subview : std::vector(_window->subviews())) {
+            subview->removeFromSuperview();
+        }
+    }
+    // Scheduled work holds widget objects; drop it while their code is loaded.
+    NSRunLoop::mainRunLoop()->reset();
+    if (_presenter) {
+        _presenter->uninstall();
+    }
+    MPSystemVolume::setSharedService(nullptr);
+    if (_mprisPlayer) {
+        unregisterMprisHostServices();
+    }
+    NSLogSetSink(nullptr);
+}
+
+void HostSession::setUpPlayer() {
+    if (_options.player == PlayerKind::mpris) {
+        _mprisPlayer = registerMprisHostServices(_options.mprisPlayerName);
+        if (!_mprisPlayer) {
+            throw HostFailure("cannot reach the MPRIS players on the session bus");
+        }
+        const WeakPtr<MprisMediaController> weak = _mprisPlayer;
+        registerUIController(
+            alloc<HostUIController>()->initWithActivation([weak](const Ptr<SBApplication>& app) {
+                if (const auto player = weak.lock()) {
+                    player->activateApplication(app);
+                }
+            }));
+        MPSystemVolume::setSharedService(alloc<ForwardingSystemVolume>()->initWithAccessors(
+            [weak] {
+                const auto player = weak.lock();
+                return player ? player->systemVolume() : 0.0f;
+            },
+            [weak](float volume) {
+                if (const auto player = weak.lock()) {
+                    player->setSystemVolume(volume);
+                }
+            }));
+        return;
+    }
+
+    std::vector<DemoTrack> tracks = _options.playlistPath.empty() ? builtInPlaylist(findDataDirectory("demo"))
+                                                                  : loadPlaylist(_options.playlistPath);
+    _demoPlayer = alloc<DemoPlayer>()->initWithTracks(std::move(tracks));
+    registerDemoPlayer(_demoPlayer);
+    registerUIController(alloc<HostUIController>()->initWithActivation(
+        [](const Ptr<SBApplication>& app) { NSLog("%@: brought to the front", app); }));
+    MPSystemVolume::setSharedService(alloc<HostSystemVolume>()->initWithVolume(kInitialSystemVolume));
+}
+
+void HostSession::present() {
+    if (_presented) {
+        return;
+    }
+    _presented = true;
+    if (_mprisPlayer) {
+        _mprisPlayer->setPresented(YES);
+    }
+    _widget->present();
+    settle();
+}
+
+void HostSession::dismiss() {
+    if (!_presented) {
+        return;
+    }
+    _presented = false;
+    _widget->dismiss();
+    if (_mprisPlayer) {
+        _mprisPlayer->setPresented(NO);
+    }
+    settle();
+}
+
+void HostSession::enterBackground() {
+    UIApplication::sharedApplication()->setApplicationState(UIApplicationStateBackground);
+    settle();
+}
+
+void HostSession::enterForeground() {
+    UIApplication::sharedApplication()->setApplicationState(UIApplicationStateActive);
+    settle();
+}
+
+void HostSession::rotate() {
+    _orientation = _orientation == 1 ? 3 : 1;
+    _window->rotateToInterfaceOrientation(_orientation);
+    settle();
+}
+
+CGPoint HostSession::windowPoint(CGPoint widgetPoint) const {
+    return _widget->view()->convertPointToView(widgetPoint, nullptr);
+}
+
+void HostSession::requireTouches(const char* what) const {
+    if (!_widget->takesTouches()) {
+        throw HostFailure(std::string(what) +
+                          " is not possible under the older host, which reports taps only");
+    }
+}
+
+void HostSession::pointer(UITouchPhase phase, CGPoint widgetPoint) {
+    if (_widget->takesTouches()) {
+        _touches->injectTouch(phase, windowPoint(widgetPoint), NSRunLoop::mainRunLoop()->now());
+        settle();
+        return;
+    }
+    // The older host turns a quick touch that stays put into a tap location.
+    const double now = NSRunLoop::mainRunLoop()->now();
+    switch (phase) {
+    case UITouchPhaseBegan:
+        _legacyPress = std::make_pair(widgetPoint, now);
+        break;
+    case UITouchPhaseMoved:
+        if (_legacyPress && std::hypot(widgetPoint.x - _legacyPress->first.x,
+                                       widgetPoint.y - _legacyPress->first.y) > kUITapAllowableMovement) {
+            _legacyPress.reset();
+        }
+        break;
+    case UITouchPhaseEnded:
+        if (_legacyPress && now - _legacyPress->second <= kUITapMaximumDuration) {
+            const CGPoint location = _legacyPress->first;
+            _legacyPress.reset();
+            _widget->tapAt(location);
+        }
+        _legacyPress.reset();
+        break;
+    default:
+        _legacyPress.reset();
+        break;
+    }
+    settle();
+}
+
+void HostSession::tap(CGPoint widgetPoint) {
+    pointer(UITouchPhaseBegan, widgetPoint);
+    wait(kTapHold);
+    pointer(UITouchPhaseEnded, widgetPoint);
+}
+
+void HostSession::doubleTap(CGPoint widgetPoint) {
+    tap(widgetPoint);
+    wait(kDoubleTapGap);
+    tap(widgetPoint);
+}
+
+void HostSession::longPress(CGPoint widgetPoint, double seconds) {
+    checkDuration(seconds, "a long press");
+    requireTouches("a long press");
+    pointer(UITouchPhaseBegan, widgetPoint);
+    wait(seconds);
+    pointer(UITouchPhaseEnded, widgetPoint);
+}
+
+void HostSession::drag(CGPoint from, CGPoint to, double seconds) {
+    checkDuration(seconds, "a drag");
+    requireTouches("a drag");
+    const int steps = std::max(1, static_cast<int>(std::ceil(seconds / kDragStep - 1e-9)));
+    pointer(UITouchPhaseBegan, from);
+    for (int step = 1; step <= steps; ++step) {
+        wait(seconds / steps);
+        const double fraction = static_cast<double>(step) / steps;
+        pointer(UITouchPhaseMoved,
+                CGPointMake(from.x + (to.x - from.x) * fraction, from.y + (to.y - from.y) * fraction));
+    }
+    pointer(UITouchPhaseEnded, to);
+}
+
+void HostSession::wait(double seconds) {
+    checkDuration(seconds, "waiting");
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    if (_options.manualClock) {
+        runLoop->advance(seconds);
+    } else {
+        runLoop->runUntil([] { return false; }, seconds);
+    }
+    settle();
+}
+
+void HostSession::settle() {
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    for (int pass = 0; pass < kSettlePasses; ++pass) {
+        if (runLoop->runPass() == 0) {
+            break;
+        }
+    }
+}
+
+double HostSession::time() const {
+    return NSRunLoop::mainRunLoop()->now() - _startTime;
+}
+
+Ptr<UIView> HostSession::widgetView() const {
+    return _widget->view();
+}
+
+CGSize HostSession::widgetSize() const {
+    return _widget->view()->bounds().size;
+}
+
+UICairoSurface HostSession::snapshot(CGFloat scale) const {
+    _window->layoutIfNeeded();
+    return render::snapshot(_widget->view(), scale);
+}
+
+std::vector<std::string> HostSession::takeLog() {
+    return std::exchange(*_log, {});
+}
+
+std::string HostSession::dump() {
+    _window->layoutIfNeeded();
+    JsonWriter json;
+    json.beginObject();
+    json.key("time").number(std::round(time() * 1e6) / 1e6);
+    json.key("presented").boolean(_presented);
+    json.key("view");
+    writeViewJson(json, *_widget->view(), _bundlePath);
+    json.key("shown").beginArray();
+    for (const auto& shown : _presenter->takeShown()) {
+        json.raw(shown);
+    }
+    json.endArray();
+    json.key("log").beginArray();
+    for (const auto& line : takeLog()) {
+        json.string(line);
+    }
+    json.endArray();
+    json.endObject();
+    return json.take();
+}
+
+} // namespace host

@@ -1,0 +1,153 @@
+#include "SettingsCommand.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "Foundation/NSCollections.h"
+#include "Foundation/NSFileManager.h"
+#include "Foundation/NSNumber.h"
+#include "Foundation/NSPathUtilities.h"
+#include "HostFailure.h"
+#include "Json.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SettingDescription {
+    const char* key;
+    const char* defaultValue;
+};
+constexpr SettingDescription kSettings[] = {
+    {"startView", "time"},
+    {"shareArtwork", "true"},
+    {"showSeperators", "false"},
+    {"roundedCornersValue", "0"},
+};
+
+bool fileExists() {
+    std::error_code error;
+    return fs::exists(settingsFilePath(), error);
+}
+
+// The file's dictionary; nil when there is no file.
+Ptr<NSDictionary> readSettings() {
+    if (!fileExists()) {
+        return nullptr;
+    }
+    const Ptr<NSDictionary> settings = NSDictionary::dictionaryWithContentsOfFile(NSStr(kSettingsPath));
+    if (!settings) {
+        throw HostFailure("the settings file " + settingsFilePath() +
+                          " is not a property-list dictionary; 'trillbox settings --reset' removes it");
+    }
+    return settings;
+}
+
+std::string displayValue(const Ptr<NSObject>& value) {
+    if (const auto number = as<NSNumber>(value)) {
+        if (number->isBoolean()) {
+            return number->boolValue() ? "true" : "false";
+        }
+        std::string text;
+        appendJsonNumber(text, number->doubleValue());
+        return text;
+    }
+    return value ? value->description() : std::string("(null)");
+}
+
+std::string lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+Ptr<NSObject> parseValue(const std::string& key, const std::string& value) {
+    if (key == "startView") {
+        if (value != "volume" && value != "time") {
+            throw UsageFailure("startView is \"volume\" or \"time\", not \"" + value + "\"");
+        }
+        return NSStr(value);
+    }
+    if (key == "shareArtwork" || key == "showSeperators") {
+        const std::string word = lowercase(value);
+        if (word == "true" || word == "yes" || word == "1") {
+            return NSNumber::numberWithBool(true);
+        }
+        if (word == "false" || word == "no" || word == "0") {
+            return NSNumber::numberWithBool(false);
+        }
+        throw UsageFailure(key + " is true or false, not \"" + value + "\"");
+    }
+    if (key == "roundedCornersValue") {
+        double points = 0;
+        const auto result = std::from_chars(value.data(), value.data() + value.size(), points);
+        if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size() ||
+            !std::isfinite(points) || points < 0) {
+            throw UsageFailure("roundedCornersValue is a number of points, 0 or more, not \"" + value + "\"");
+        }
+        if (points == std::floor(points) && points < 1e15) {
+            return NSNumber::numberWithInteger(static_cast<NSInteger>(points));
+        }
+        return NSNumber::numberWithDouble(points);
+    }
+    throw UsageFailure(
+        "unknown setting \"" + key +
+        "\"; the settings are startView, shareArtwork, showSeperators and roundedCornersValue");
+}
+
+} // namespace
+
+std::string settingsFilePath() {
+    return NSResolveDevicePath(std::string_view(kSettingsPath));
+}
+
+void printSettings(std::ostream& out) {
+    const Ptr<NSDictionary> settings = readSettings();
+    out << "settings file: " << settingsFilePath() << (settings ? "" : " (none yet)") << '\n';
+    for (const auto& setting : kSettings) {
+        const Ptr<NSObject> value =
+            settings ? settings->objectForKey(std::string_view(setting.key)) : nullptr;
+        out << setting.key << " = " << (value ? displayValue(value) : std::string(setting.defaultValue))
+            << (value ? "" : " (default)") << '\n';
+    }
+    if (!settings) {
+        return;
+    }
+    for (const auto& [key, value] : settings->entries()) {
+        const bool known = std::any_of(std::begin(kSettings), std::end(kSettings),
+                                       [&](const SettingDescription& setting) { return key == setting.key; });
+        if (!known) {
+            out << key << " = " << displayValue(value) << " (not read by the widget)\n";
+        }
+    }
+}
+
+void writeSetting(const std::string& key, const std::string& value) {
+    const Ptr<NSObject> typed = parseValue(key, value);
+    const auto settings = NSMutableDictionary::dictionaryWithDictionary(readSettings());
+    settings->setObject(typed, key);
+
+    const std::string directory = fs::path(kSettingsPath).parent_path().string();
+    if (!NSFileManager::defaultManager()->createDirectoryAtPath(NSStr(directory), YES)) {
+        throw HostFailure("cannot create the directory " + NSResolveDevicePath(std::string_view(directory)));
+    }
+    if (!settings->writeToFile(NSStr(kSettingsPath), YES)) {
+        throw HostFailure("cannot write the settings file " + settingsFilePath());
+    }
+}
+
+bool resetSettings() {
+    if (!fileExists()) {
+        return false;
+    }
+    if (!NSFileManager::defaultManager()->removeItemAtPath(NSStr(kSettingsPath))) {
+        throw HostFailure("cannot remove the settings file " + settingsFilePath());
+    }
+    return true;
+}
+
+} // namespace host

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace host {
+
+// The widget's settings file, a device path; the widget reads it each time it
+// builds its view.
+inline constexpr const char* kSettingsPath =
+    "/var/mobile/Library/Preferences/org.trillbox.TrillboxPrefs.plist";
+
+// Prints the settings file's path under the device root, then each of the four
+// settings with its value, marked "(default)" where the file does not set it, and
+// any other key the file holds. Throws HostFailure for a file that is not a
+// property-list dictionary.
+void printSettings(std::ostream& out);
+
+// Sets one setting, typed as the widget reads it: "startView" the string
+// "volume" or "time", "shareArtwork" and "showSeperators" booleans (true, false,
+// yes, no, 1, 0), "roundedCornersValue" a number of points, 0 or more. The file
+// and its directories are created under the device root as needed; the other
+// keys are kept. Throws UsageFailure for an unknown key or a bad value,
+// HostFailure when the file cannot be read or written.
+void writeSetting(const std::string& key, const std::string& value);
+
+// Removes the settings file; answers whether there was one. Throws HostFailure
+// when it exists but cannot be removed.
+bool resetSettings();
+
+// The settings file's path on this machine.
+std::string settingsFilePath();
+
+} // namespace host
