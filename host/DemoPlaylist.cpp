@@ -55,7 +55,7 @@ std::vector<DemoTrack> loadPlaylist(const std::string& path) {
     std::size_t number = 0;
     for (const auto& object : entries->objects()) {
         ++number;
-        const std::string entry = where + ", entry " + std::to_string(number);
+        const std::string entry = "the " + where + ", entry " + std::to_string(number);
         const auto dictionary = as<NSDictionary>(object);
         if (!dictionary) {
             throw HostFailure(entry + ": not a dictionary");
