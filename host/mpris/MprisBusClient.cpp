@@ -98,11 +98,6 @@ public:
             return false;
         }
         _reportedFailure = false;
-        post([](MprisBusEvents& events) {
-            if (events.connectionChanged) {
-                events.connectionChanged(true);
-            }
-        });
         return true;
     }
 
@@ -116,11 +111,6 @@ public:
                     postRemoved(owner);
                 }
             }
-            post([](MprisBusEvents& events) {
-                if (events.connectionChanged) {
-                    events.connectionChanged(false);
-                }
-            });
         }
         // Proxies and match slots go before the connection they belong to.
         _players.clear();

@@ -23,8 +23,6 @@ struct MprisBusEvents {
     std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> positionRead;
     // The position the player announced with Seeked.
     std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> playerSeeked;
-    // The connection to the bus was made or lost.
-    std::function<void(bool connected)> connectionChanged;
 };
 
 // The MPRIS players on one session bus, watched and commanded from a thread of

@@ -249,7 +249,9 @@ bool MprisSession::changeTrack(int delta) {
 
 bool MprisSession::seekTo(double seconds) {
     auto* player = followed();
-    if (!player || !std::isfinite(seconds)) {
+    // A player that cannot seek ignores seeks: showing the target would only make
+    // the slider jump back.
+    if (!player || !player->snapshot.canSeek || !std::isfinite(seconds)) {
         return false;
     }
     const std::int64_t length = player->snapshot.metadata.lengthMicroseconds;

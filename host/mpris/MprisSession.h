@@ -65,8 +65,8 @@ public:
     bool togglePlayPause();
     // -1 previous track, 1 next track.
     bool changeTrack(int delta);
-    // Moves to `seconds` within the track (clamped to it). While one move is on its
-    // way, later ones are merged into the last of them.
+    // Moves to `seconds` within the track (clamped to it), when the player can seek.
+    // While one move is on its way, later ones are merged into the last of them.
     bool seekTo(double seconds);
     // Raises the player with that owner when it can be raised.
     bool raisePlayer(const std::string& owner);

@@ -263,6 +263,9 @@ TEST_F(MprisSessionTest, CommandsGoToTheFollowedPlayer) {
     _session->playerChanged(alpha);
     _session->playerChanged(makePlayer(":1.2", "beta", Status::paused));
     _commands->take();
+    alpha.canSeek = false;
+    _session->playerChanged(alpha);
+    EXPECT_FALSE(_session->seekTo(10));
     EXPECT_TRUE(_session->togglePlayPause());
     EXPECT_TRUE(_session->changeTrack(-1));
     EXPECT_TRUE(_session->changeTrack(1));
