@@ -167,25 +167,6 @@ TEST_F(LegacyControllerTest, TheFullViewAddsNothingBeforeOrAfterThePlaceholder) 
     EXPECT_EQ(background->image(), image);
 }
 
-TEST_F(LegacyControllerTest, OperationsLoadTheViewThatTheyNeed) {
-    // The placeholder goes to a view even when none was asked for yet.
-    controller->loadPlaceholderView();
-    const Ptr<TrillboxView> view = widgetView();
-    ASSERT_NE(view, nullptr);
-    EXPECT_NE(view->backgroundImageView(), nullptr);
-
-    const auto replacement = alloc<TrillboxView>()->initWithFrame(CGRectMake(0, 0, 10, 70));
-    controller->setView(replacement);
-    EXPECT_EQ(controller->view(), replacement);
-
-    controller->viewWillAppear();
-    controller->viewDidAppear();
-    controller->viewWillDisappear();
-    controller->viewDidDisappear();
-    EXPECT_EQ(controller->view(), replacement);
-    EXPECT_RECT(replacement->frame(), CGRectMake(0, 0, 10, 70));
-}
-
 TEST_F(LegacyControllerTest, UnloadingTakesTheViewOutAndTheNextViewIsANewOne) {
     const Ptr<TrillboxView> first = widgetView();
     strip->addSubview(first);

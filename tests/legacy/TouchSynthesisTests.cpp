@@ -112,14 +112,6 @@ TEST_F(TouchSynthesisTest, EachEventCarriesARecordOfTheTouchInThePhaseItHadThen)
     }
 }
 
-TEST_F(TouchSynthesisTest, TheRecordNarrowsTheLocationToSinglePrecision) {
-    const CGPoint point = CGPointMake(100.1, 120.7);
-    const auto event = as<UITouchesEvent>(initWithTouch(alloc<UIEvent>(), touchAt(point)));
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(recordField<float>(event->eventRecord(), 16), 100.1f);
-    EXPECT_EQ(recordField<float>(event->eventRecord(), 20), 120.7f);
-}
-
 TEST_F(TouchSynthesisTest, ANilTouchGivesAnEventWithoutTouchesAtTheOrigin) {
     const Ptr<UIEvent> event = initWithTouch(alloc<UIEvent>(), nullptr);
     ASSERT_NE(event, nullptr);
