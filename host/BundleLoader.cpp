@@ -65,7 +65,8 @@ SharedLibrary::~SharedLibrary() {
     }
 }
 
-LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& className) {
+LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& classKey,
+                              const std::string& fallbackClass) {
     const fs::path directory = fs::absolute(fs::path(bundlePath)).lexically_normal();
     if (!isDirectory(directory)) {
         throw HostFailure("no bundle at " + directory.string() + ": not a directory");
@@ -86,12 +87,12 @@ LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& 
     if (!isRegularFile(libraryPath)) {
         throw HostFailure("the bundle's library " + libraryPath.string() + " is missing");
     }
-    std::string wanted = className;
+    std::string wanted = stringEntry(info, classKey.c_str());
     if (wanted.empty()) {
-        wanted = stringEntry(info, "NSPrincipalClass");
-        if (wanted.empty()) {
-            throw HostFailure(infoPath.string() + " names no NSPrincipalClass");
-        }
+        wanted = fallbackClass;
+    }
+    if (wanted.empty()) {
+        throw HostFailure(infoPath.string() + " names no " + classKey);
     }
 
     LoadedBundle loaded;

@@ -37,11 +37,13 @@ struct LoadedBundle {
 };
 
 // Reads `bundlePath`/Info.plist, opens the library named by CFBundleExecutable and
-// finds the class `className` (empty: the NSPrincipalClass of Info.plist) in the
-// runtime registry. Throws HostFailure naming what failed and where: a missing
-// directory, a missing or corrupt Info.plist, a missing key, a library that does
-// not load, a class that is not registered.
-LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& className = "");
+// finds the class named by the Info.plist key `classKey` (or `fallbackClass` when
+// the key is absent and a fallback is given) in the runtime registry. Throws
+// HostFailure naming what failed and where: a missing directory, a missing or
+// corrupt Info.plist, a missing key, a library that does not load, a class that
+// is not registered.
+LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& classKey = "NSPrincipalClass",
+                              const std::string& fallbackClass = "");
 
 // Where Trillbox.bundle is when no path is given: next to the executable (the
 // build tree) or in ../share/trillbox (the install tree). Throws HostFailure

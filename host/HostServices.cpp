@@ -58,20 +58,4 @@ void HostSystemVolume::setVolume(float volume) {
     volumeDidChange();
 }
 
-Ptr<ForwardingSystemVolume> ForwardingSystemVolume::initWithAccessors(std::function<float()> read,
-                                                                      std::function<void(float)> write) {
-    NSObject::init();
-    _read = std::move(read);
-    _write = std::move(write);
-    return self<ForwardingSystemVolume>();
-}
-
-void ForwardingSystemVolume::setVolume(float volume) {
-    if (!std::isfinite(volume) || !_write) {
-        return;
-    }
-    _write(std::clamp(volume, 0.0f, 1.0f));
-    volumeDidChange();
-}
-
 } // namespace host

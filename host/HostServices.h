@@ -43,17 +43,4 @@ private:
     float _volume = 0;
 };
 
-// A system volume read and set through functions (a player's own volume).
-class ForwardingSystemVolume : public MPSystemVolume {
-public:
-    Ptr<ForwardingSystemVolume> initWithAccessors(std::function<float()> read,
-                                                  std::function<void(float)> write);
-    float volume() override { return _read ? _read() : 0; }
-    void setVolume(float volume) override;
-
-private:
-    std::function<float()> _read;
-    std::function<void(float)> _write;
-};
-
 } // namespace host

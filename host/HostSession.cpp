@@ -32,8 +32,6 @@ constexpr double kTapHold = 0.05;
 constexpr double kDoubleTapGap = 0.1;
 // A drag reports a move at least this often.
 constexpr double kDragStep = 0.05;
-// The older host's strip.
-constexpr CGFloat kLegacyViewHeight = 70;
 // Passes run at one instant by settle(); work that keeps rescheduling itself for
 // the same instant is left for the next wait.
 constexpr int kSettlePasses = 64;
@@ -84,7 +82,9 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
     _touches = alloc<UITouchInjector>()->initWithWindow(_window);
 
     _bundlePath = _options.bundlePath.empty() ? findDefaultBundle() : _options.bundlePath;
-    _loaded = loadWidgetBundle(_bundlePath, _options.legacy ? "TrillboxViewController" : "");
+    _loaded = _options.legacy
+                  ? loadWidgetBundle(_bundlePath, "TrillboxLegacyPrincipalClass", "TrillboxViewController")
+                  : loadWidgetBundle(_bundlePath);
     _bundlePath = NSStringText(_loaded.bundle->bundlePath());
     _presenter->setBundlePath(_bundlePath);
 
@@ -132,16 +132,7 @@ void HostSession::setUpPlayer() {
                     player->activateApplication(app);
                 }
             }));
-        MPSystemVolume::setSharedService(alloc<ForwardingSystemVolume>()->initWithAccessors(
-            [weak] {
-                const auto player = weak.lock();
-                return player ? player->systemVolume() : 0.0f;
-            },
-            [weak](float volume) {
-                if (const auto player = weak.lock()) {
-                    player->setSystemVolume(volume);
-                }
-            }));
+        // The MPRIS services install the followed player's volume as the system volume.
         return;
     }
 

@@ -1,6 +1,8 @@
 #include "WidgetAdapter.h"
 
+#include "Foundation/NSLog.h"
 #include "HostFailure.h"
+#include "SpringBoard/BBWeeAppController.h"
 #include "SpringBoard/_SBUIWidgetViewController.h"
 #include "UIKit/UIView.h"
 
@@ -41,6 +43,60 @@ private:
     Ptr<UIView> _view;
 };
 
+// The older host's strip when the controller leaves the height to the host.
+constexpr CGFloat kLegacyDefaultHeight = 70;
+
+class LegacyControllerAdapter final : public WidgetAdapter {
+public:
+    LegacyControllerAdapter(std::shared_ptr<BBWeeAppController> controller, CGFloat width)
+        : _controller(std::move(controller)) {
+        _view = _controller->view();
+        if (!_view) {
+            throw HostFailure("the older host's widget controller made no view");
+        }
+        const float height =
+            responds(BBWeeAppControllerOperation::viewHeight) ? _controller->viewHeight() : 0;
+        // The older host lays the view out itself: as wide as the host, as high as asked.
+        _view->setFrame(CGRectMake(0, 0, width, height > 0 ? height : kLegacyDefaultHeight));
+        if (responds(BBWeeAppControllerOperation::loadPlaceholderView)) {
+            _controller->loadPlaceholderView();
+        }
+        if (responds(BBWeeAppControllerOperation::loadFullView)) {
+            _controller->loadFullView();
+        }
+    }
+
+    Ptr<UIView> view() const override { return _view; }
+    void present() override {
+        _controller->viewWillAppear();
+        _controller->viewDidAppear();
+    }
+    void dismiss() override {
+        _controller->viewWillDisappear();
+        _controller->viewDidDisappear();
+    }
+    bool takesTouches() const override { return false; }
+    void tapAt(CGPoint point) override {
+        const Ptr<NSString> url = responds(BBWeeAppControllerOperation::launchURLForTapLocation)
+                                      ? _controller->launchURLForTapLocation(point)
+                                      : _controller->launchURL();
+        // Headless, the host has no browser: it says what it would open.
+        if (url) {
+            NSLog("tap at {%g, %g}: opening %@", point.x, point.y, url);
+        } else {
+            NSLog("tap at {%g, %g}: nothing to open", point.x, point.y);
+        }
+    }
+
+private:
+    bool responds(BBWeeAppControllerOperation operation) const {
+        return _controller->respondsToOptionalOperation(operation);
+    }
+
+    std::shared_ptr<BBWeeAppController> _controller;
+    Ptr<UIView> _view;
+};
+
 } // namespace
 
 std::unique_ptr<WidgetAdapter> makeWidgetViewControllerAdapter(Class cls) {
@@ -59,13 +115,20 @@ std::unique_ptr<WidgetAdapter> makeWidgetViewControllerAdapter(Class cls) {
     return std::make_unique<WidgetViewControllerAdapter>(std::move(controller));
 }
 
-} // namespace host
-
-namespace host {
-
-std::unique_ptr<WidgetAdapter> makeLegacyControllerAdapter(Class cls, CGFloat) {
-    throw HostFailure("this build has no interface for the older host's controller " +
-                      NSStringFromClass(cls));
+std::unique_ptr<WidgetAdapter> makeLegacyControllerAdapter(Class cls, CGFloat width) {
+    const std::string name = NSStringFromClass(cls);
+    if (!cls->createInstance) {
+        throw HostFailure("the class " + name + " cannot be created with init");
+    }
+    const Ptr<NSObject> instance = cls->createInstance();
+    if (!instance) {
+        throw HostFailure("the widget controller " + name + " failed to initialise");
+    }
+    auto controller = std::dynamic_pointer_cast<BBWeeAppController>(instance);
+    if (!controller) {
+        throw HostFailure("the class " + name + " is not an older host's widget controller");
+    }
+    return std::make_unique<LegacyControllerAdapter>(std::move(controller), width);
 }
 
 } // namespace host

@@ -231,6 +231,31 @@ TEST_F(EndToEndTest, TheHostApplicationsStatesAndRotationLeaveTheWidgetWorking) 
     EXPECT_EQ(title(dumps[0]), kFirstTitle);
 }
 
+TEST_F(EndToEndTest, TheOlderHostShowsAStripAsWideAsItselfAndHandsTapsOverAsLocations) {
+    const auto dumps = script("present\ndump\ntap 100 30\ndump\nrotate\nwait 0.5\ndump\n", {"--legacy"});
+    ASSERT_EQ(dumps.size(), 3u);
+    const JsonValue& strip = dumps[0]["view"];
+    EXPECT_EQ(strip["class"].string(), "TrillboxView");
+    EXPECT_EQ(strip["frame"][2].number(), 320);
+    EXPECT_EQ(strip["frame"][3].number(), 70);
+    const JsonValue& background = strip["subviews"][0];
+    EXPECT_EQ(background["image"].string(), "Background");
+    EXPECT_EQ(background["frame"][0].number(), 2);
+    EXPECT_EQ(background["frame"][2].number(), 316);
+
+    ASSERT_EQ(dumps[1]["log"].size(), 1u);
+    EXPECT_EQ(dumps[1]["log"][0].string(), "tap at {100, 30}: nothing to open");
+    // Turned to landscape, the host is 480 points wide and so is the strip.
+    EXPECT_EQ(dumps[2]["view"]["frame"][2].number(), 480);
+    EXPECT_EQ(dumps[2]["view"]["subviews"][0]["frame"][2].number(), 476);
+
+    const ProcessResult press = run({"--legacy", "script", "-"}, "present\nlongpress 100 30\n");
+    EXPECT_EQ(press.exitStatus, 1);
+    EXPECT_EQ(press.err,
+              "trillbox: standard input:2: a long press is not possible under the older host, which "
+              "reports taps only\n");
+}
+
 TEST_F(EndToEndTest, SnapshotsAndRecordingsArePngsAtTheRequestedScale) {
     const ProcessResult snapshot = run({"snapshot", "widget.png", "--at", "2", "--scale", "1"});
     ASSERT_EQ(snapshot.exitStatus, 0) << snapshot.err;
