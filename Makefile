@@ -4,7 +4,7 @@
 PRESET ?= default
 JOBS ?= 2
 
-.PHONY: all deps configure build test asan clean
+.PHONY: all deps configure build test asan clean demo
 
 all: build
 
@@ -25,6 +25,17 @@ test: build
 # left to the default build).
 asan:
 	$(MAKE) test PRESET=asan
+
+# Installs what is missing, builds the program and its bundle, and runs the widget
+# on the built-in demo player: headless, a picture and a short recording.
+DEMO_DIR ?= build/demo
+demo: configure
+	cmake --build --preset $(PRESET) -j $(JOBS) --target trillbox
+	@mkdir -p $(DEMO_DIR)
+	build/$(PRESET)/trillbox snapshot $(DEMO_DIR)/widget.png --at 3
+	build/$(PRESET)/trillbox record $(DEMO_DIR)/recording --seconds 6 --fps 20
+	@echo "Picture: $(DEMO_DIR)/widget.png"
+	@echo "Recording: $(DEMO_DIR)/recording/animation.png (frames beside it)"
 
 clean:
 	rm -rf build/default build/debug build/asan
