@@ -189,6 +189,17 @@ TEST_F(EndToEndTest, TheLongTitleScrollsLeftWithItsCopyFollowing) {
     }
 }
 
+TEST_F(EndToEndTest, DraggingTheTimeSliderSeeksAndTheTimerFollowsAfterwards) {
+    // The slider takes touches once the first tick found a system application playing.
+    const auto dumps = script("present\nwait 0.6\ndrag 157 85 230 85 0.5\nwait 0.6\ndump\nwait 1\ndump\n");
+    ASSERT_EQ(dumps.size(), 2u);
+    const double seeked = timeSlider(dumps[0])["value"].number();
+    EXPECT_GT(seeked, 100);
+    EXPECT_LT(seeked, 214);
+    EXPECT_NEAR(timeSlider(dumps[1])["value"].number(), seeked + 1, 1e-3);
+    EXPECT_NE(elapsed(dumps[0]), elapsed(dumps[1]));
+}
+
 TEST_F(EndToEndTest, StoppingThePlayerShowsNotPlaying) {
     const auto dumps = script("present\nwait 1\nplayer stop\ndump\nplayer play\nwait 0.6\ndump\n");
     ASSERT_EQ(dumps.size(), 2u);
