@@ -24,6 +24,7 @@ Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& opti
     auto session = MprisSession::sessionOnBus(options.busAddress, sessionOptions);
     auto controller = alloc<MprisMediaController>()->initWithSession(session);
     sharedController() = controller;
+    MPSystemVolume::setSharedService(alloc<MprisSystemVolume>()->initWithSession(session));
 
     auto description = objc_describeClass<MprisMediaController>(kMediaControllerClassName);
     // There is one media controller: the class cannot make others.
@@ -46,6 +47,9 @@ void unregisterMprisHostServices() {
     if (const auto cls = NSClassFromString(kMediaControllerClassName);
         cls && cls->type == typeid(MprisMediaController)) {
         objc_unregisterClass(kMediaControllerClassName);
+    }
+    if (as<MprisSystemVolume>(MPSystemVolume::sharedService())) {
+        MPSystemVolume::setSharedService(nullptr);
     }
     sharedController() = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MprisMediaController.h"
+#include "MprisSystemVolume.h"
 
 struct MprisHostOptions {
     // Follow only the player of this bus-name suffix or Identity; nil follows every player.
@@ -14,16 +15,17 @@ struct MprisHostOptions {
 
 // Creates the one MPRIS media controller and registers it with the runtime under
 // "SBMediaController", with the class operation `sharedInstance` and the instance
-// variable "_nowPlayingInfo". A registration made before (by this or another
-// back-end) is replaced. Answers the controller; the host drives its hooks
-// (`activateApplication`, `systemVolume`, `setSystemVolume`, `setPresented`).
-// Main thread only.
+// variable "_nowPlayingInfo"; installs the followed player's volume as the
+// system volume service (MPSystemVolume). Registrations made before (by this or
+// another back-end) are replaced. Answers the controller; the host's UI
+// controller calls its `activateApplication` and the host tells it
+// `setPresented`. Main thread only.
 Ptr<MprisMediaController> registerMprisHostServices(std::optional<std::string> playerName);
 Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& options);
 
 // The registered controller, or nil.
 Ptr<MprisMediaController> registeredMprisMediaController();
 
-// Removes the registration and releases the controller, which stops its bus and
+// Removes the registrations and releases the controller, which stops its bus and
 // artwork threads. Does nothing when nothing is registered.
 void unregisterMprisHostServices();

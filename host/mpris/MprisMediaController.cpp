@@ -80,14 +80,6 @@ BOOL MprisMediaController::activateApplication(const Ptr<SBApplication>& applica
     return ours && _session->raisePlayer(ours->owner());
 }
 
-float MprisMediaController::systemVolume() {
-    return static_cast<float>(_session->volume());
-}
-
-void MprisMediaController::setSystemVolume(float volume) {
-    _session->setVolume(static_cast<double>(volume));
-}
-
 void MprisMediaController::setPresented(BOOL presented) {
     _session->setPresented(presented);
 }

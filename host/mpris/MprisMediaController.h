@@ -39,10 +39,6 @@ public:
     // one of this controller's players and it can be raised; answers whether the
     // request was sent.
     BOOL activateApplication(const Ptr<SBApplication>& application);
-    // For the host's system volume: the followed player's Volume, 0 to 1 (0 when
-    // nothing is followed), and setting it.
-    float systemVolume();
-    void setSystemVolume(float volume);
     // The host tells whether the widget is presented: the position is only read
     // again periodically while it is.
     void setPresented(BOOL presented);

@@ -343,8 +343,9 @@ bool MprisSession::setVolume(double volume) {
         return false;
     }
     volume = std::clamp(volume, 0.0, 1.0);
-    // Kept at once; the player's own report follows.
+    // Kept at once; the player's own report follows. The caller announces it.
     player->snapshot.volume = volume;
+    _announcedVolume = volume;
     _commands->setVolume(player->snapshot.owner, volume);
     return true;
 }
@@ -444,6 +445,15 @@ void MprisSession::announceIfChanged() {
         shown.artist = player->snapshot.metadata.artist;
     }
     shown.artworkSerial = _artworkSerial;
+    // A handler may release this session: keep it until both are called.
+    const auto keepAlive = self<MprisSession>();
+    if (const double currentVolume = volume(); currentVolume != _announcedVolume) {
+        _announcedVolume = currentVolume;
+        if (_volumeChanged) {
+            auto handler = _volumeChanged;
+            handler();
+        }
+    }
     if (shown == _announced) {
         return;
     }

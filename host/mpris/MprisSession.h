@@ -72,6 +72,8 @@ public:
     bool raisePlayer(const std::string& owner);
     // The followed player's volume within 0...1 (0 when nothing is followed).
     double volume() const;
+    // Sets the followed player's volume (clamped to 0...1); the new value is kept at
+    // once and is not announced by the volume handler.
     bool setVolume(double volume);
 
     // While presented, the followed player's position is read again every
@@ -85,6 +87,9 @@ public:
     void setNowPlayingChangedHandler(std::function<void()> handler) {
         _nowPlayingChanged = std::move(handler);
     }
+    // Called (from the main run loop, at most once per pass) after the volume
+    // answered by `volume` changed, other than by setVolume.
+    void setVolumeChangedHandler(std::function<void()> handler) { _volumeChanged = std::move(handler); }
 
     MprisPlayerCommands* commands() const { return _commands.get(); }
 
@@ -157,5 +162,7 @@ private:
     NSRunLoop::TaskId _refreshTask = 0;
     NSRunLoop::TaskId _announceTask = 0;
     Shown _announced;
+    double _announcedVolume = 0;
     std::function<void()> _nowPlayingChanged;
+    std::function<void()> _volumeChanged;
 };

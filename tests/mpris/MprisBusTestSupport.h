@@ -13,6 +13,7 @@
 #include "Foundation/NSRunLoop.h"
 #include "MprisMediaController.h"
 #include "MprisSession.h"
+#include "MprisSystemVolume.h"
 
 // A child process started directly (no shell), stopped by its process id.
 class ChildProcess {
@@ -115,6 +116,7 @@ protected:
     }
     void TearDown() override {
         _controller = nullptr;
+        _volume = nullptr;
         _session = nullptr;
         _players.clear();
         _bus.reset();
@@ -125,6 +127,7 @@ protected:
     const Ptr<MprisMediaController>& connect(MprisSession::Options options = {}) {
         _session = MprisSession::sessionOnBus(_bus->address(), std::move(options));
         _controller = alloc<MprisMediaController>()->initWithSession(_session);
+        _volume = alloc<MprisSystemVolume>()->initWithSession(_session);
         return _controller;
     }
     FakeMprisPlayer& addPlayer(FakeMprisPlayer::Spec spec) {
@@ -145,4 +148,5 @@ protected:
     std::vector<std::unique_ptr<FakeMprisPlayer>> _players;
     Ptr<MprisSession> _session;
     Ptr<MprisMediaController> _controller;
+    Ptr<MprisSystemVolume> _volume;
 };

@@ -102,7 +102,7 @@ TEST_F(MprisDiscoveryTest, CommandsReachThePlayer) {
     _controller->changeTrack(1);
     _controller->changeTrack(-1);
     _controller->setCurrentTrackTime(20.0f);
-    _controller->setSystemVolume(0.5f);
+    _volume->setVolume(0.5f);
     ASSERT_TRUE(_controller->activateApplication(_controller->nowPlayingApplication()));
     ASSERT_TRUE(waitFor([&] { return player.calls().size() == 6; }));
     EXPECT_EQ(player.calls(),
@@ -110,7 +110,7 @@ TEST_F(MprisDiscoveryTest, CommandsReachThePlayer) {
                                         "Volume 0.500000", "Raise"}));
     // The player's Seeked settles the position; paused, it stays there.
     EXPECT_NEAR(_controller->trackElapsedTime(), 20.0, 1e-6);
-    EXPECT_FLOAT_EQ(_controller->systemVolume(), 0.5f);
+    EXPECT_FLOAT_EQ(_volume->volume(), 0.5f);
 }
 
 TEST_F(MprisDiscoveryTest, WithoutUsableTrackIdSeekingMovesByTheDifference) {

@@ -5,6 +5,7 @@
 #include "Foundation/NSRuntime.h"
 #include "MprisHostServices.h"
 #include "MprisMediaController.h"
+#include "MprisSystemVolume.h"
 #include "MprisTestSupport.h"
 
 namespace {
@@ -52,7 +53,6 @@ TEST_F(MprisMediaControllerTest, NothingFollowedAnswersTheEmptyState) {
     EXPECT_EQ(_controller->trackElapsedTime(), 0);
     EXPECT_FALSE(_controller->togglePlayPause());
     EXPECT_EQ(_controller->nowPlayingInfo()->count(), 0u);
-    EXPECT_EQ(_controller->systemVolume(), 0.0f);
 }
 
 TEST_F(MprisMediaControllerTest, ToggleLeavesTheStatusUntilThePlayerReportsIt) {
@@ -151,18 +151,41 @@ TEST_F(MprisMediaControllerTest, ApplicationDescribesThePlayerAndRaisesIt) {
     EXPECT_EQ(_controller->nowPlayingApplication(), nullptr);
 }
 
-TEST_F(MprisMediaControllerTest, SystemVolumeIsThePlayersVolume) {
+TEST_F(MprisMediaControllerTest, SystemVolumeIsTheFollowedPlayersVolume) {
+    const auto systemVolume = alloc<MprisSystemVolume>()->initWithSession(_session);
+    int changes = 0;
+    const auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        MPSystemVolumeDidChangeNotification, systemVolume, [&](const Ptr<NSNotification>&) { ++changes; });
+    EXPECT_EQ(systemVolume->volume(), 0.0f);
     auto player = makePlayer(":1.1", "alpha");
     player.volume = 0.4;
     _session->playerChanged(player);
+    settle();
+    EXPECT_FLOAT_EQ(systemVolume->volume(), 0.4f);
+    EXPECT_EQ(changes, 1);
     _commands->take();
-    EXPECT_FLOAT_EQ(_controller->systemVolume(), 0.4f);
-    _controller->setSystemVolume(0.75f);
-    EXPECT_FLOAT_EQ(_controller->systemVolume(), 0.75f);
+
+    // Set here: announced once, at once, and sent to the player.
+    systemVolume->setVolume(0.75f);
+    EXPECT_EQ(changes, 2);
+    settle();
+    EXPECT_EQ(changes, 2);
+    EXPECT_FLOAT_EQ(systemVolume->volume(), 0.75f);
     EXPECT_THAT(_commands->take(), ElementsAre("Volume :1.1 0.750000"));
+
+    // Changed by the player (above 1 reads as 1), or by following another player.
     player.volume = 1.5;
     _session->playerChanged(player);
-    EXPECT_FLOAT_EQ(_controller->systemVolume(), 1.0f);
+    settle();
+    EXPECT_FLOAT_EQ(systemVolume->volume(), 1.0f);
+    EXPECT_EQ(changes, 3);
+    auto beta = makePlayer(":1.2", "beta");
+    beta.volume = 0.2;
+    _session->playerChanged(beta);
+    settle();
+    EXPECT_FLOAT_EQ(systemVolume->volume(), 0.2f);
+    EXPECT_EQ(changes, 4);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
 }
 
 TEST_F(MprisMediaControllerTest, TrackTimesComeFromTheFollowedPlayer) {
@@ -197,6 +220,7 @@ TEST(MprisHostServicesTest, RegistersTheSharedControllerUnderTheHostName) {
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->count(), 0u);
     EXPECT_EQ(registeredMprisMediaController(), controller);
+    EXPECT_NE(as<MprisSystemVolume>(MPSystemVolume::sharedService()), nullptr);
     EXPECT_FALSE(controller->isPlaying());
     EXPECT_EQ(controller->nowPlayingTitle(), nullptr);
     // The failure is logged once, from the main thread, however often the client retries.
@@ -205,6 +229,7 @@ TEST(MprisHostServicesTest, RegistersTheSharedControllerUnderTheHostName) {
     unregisterMprisHostServices();
     EXPECT_EQ(NSClassFromString("SBMediaController"), nullptr);
     EXPECT_EQ(registeredMprisMediaController(), nullptr);
+    EXPECT_EQ(MPSystemVolume::sharedService(), nullptr);
     NSLogSetSink(nullptr);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_THAT(log[0], ::testing::HasSubstr("cannot use the session bus"));

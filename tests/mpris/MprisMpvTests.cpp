@@ -99,7 +99,7 @@ TEST_F(MprisMpvTest, ShowsTheTrackAndMovesTheRealPlayer) {
     EXPECT_LT(real, 25.0);
     EXPECT_NEAR(_controller->trackElapsedTime(), real, 1.0);
 
-    _controller->setSystemVolume(0.5f);
+    _volume->setVolume(0.5f);
     ASSERT_TRUE(waitFor([&] { return playerctl({"volume"}).starts_with("0.5"); }));
 }
 
