@@ -1,5 +1,5 @@
 // trillbox: runs the now-playing widget the way the notification centre does,
-// headless for now: pictures, recordings, automation scripts and settings.
+// in a desktop window or headless: pictures, recordings, automation scripts and settings.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "Headless.h"
 #include "HostFailure.h"
+#include "window/WindowCommand.h"
 
 #ifndef TRILLBOX_VERSION
 #define TRILLBOX_VERSION "unknown"
@@ -43,6 +44,7 @@ constexpr std::string_view kSharedOptions = R"(Options for every command (before
 )";
 
 const Command kCommands[] = {
+    {"run", "open the widget in a window (the default)", host::kRunCommandHelp, host::runWindowCommand},
     {"snapshot", "draw the widget into a PNG file",
      R"(Usage: trillbox snapshot OUT.png [--at SECONDS] [--scale N] [--transparent]
 
@@ -156,8 +158,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (!command) {
-            printHelp(std::cerr);
-            return 2;
+            return host::runWindowCommand(line, std::cout);
         }
         return command->run(line, std::cout);
     } catch (const host::UsageFailure& failure) {

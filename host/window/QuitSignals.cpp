@@ -1,0 +1,65 @@
+#include "window/QuitSignals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "HostFailure.h"
+
+namespace host {
+namespace {
+
+std::atomic<int> gSignalWriter = -1;
+
+void noteSignal(int) {
+    const int saved = errno;
+    const int writer = gSignalWriter.load();
+    if (writer >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] auto written = ::write(writer, &byte, 1);
+    }
+    errno = saved;
+}
+
+} // namespace
+
+QuitSignals::QuitSignals() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+        throw HostFailure(std::string("cannot make a pipe for signals: ") + std::strerror(errno));
+    }
+    _read = ends[0];
+    _write = ends[1];
+    gSignalWriter = _write;
+    struct sigaction action = {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t index = 0; index < std::size(kSignals); ++index) {
+        ::sigaction(kSignals[index], &action, &_previous[index]);
+    }
+}
+
+QuitSignals::~QuitSignals() {
+    for (std::size_t index = 0; index < std::size(kSignals); ++index) {
+        ::sigaction(kSignals[index], &_previous[index], nullptr);
+    }
+    gSignalWriter = -1;
+    ::close(_read);
+    ::close(_write);
+}
+
+bool QuitSignals::takeSignals() {
+    bool any = false;
+    char buffer[64];
+    while (::read(_read, buffer, sizeof buffer) > 0) {
+        any = true;
+    }
+    return any;
+}
+
+} // namespace host

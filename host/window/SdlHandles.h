@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <SDL.h>
+
+#include "HostFailure.h"
+
+namespace host {
+
+// No window can be opened: there is no display, or SDL cannot reach it. The
+// message says why; the front-end points to the headless commands.
+class NoDisplayFailure : public HostFailure {
+public:
+    using HostFailure::HostFailure;
+};
+
+// SDL's video subsystem, started for the object's lifetime.
+class SdlVideo {
+public:
+    // Starts it; throws NoDisplayFailure with SDL's reason when it cannot.
+    SdlVideo() {
+        // The process handles its own quit signals (QuitSignals); a now-playing
+        // window must not keep the screen saver away; a click that focuses the
+        // window also acts, as a finger on a phone does.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        SDL_SetHint(SDL_HINT_APP_NAME, "Trillbox");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            throw NoDisplayFailure(std::string("SDL cannot start its video: ") + SDL_GetError());
+        }
+    }
+    ~SdlVideo() {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
+    }
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+struct SdlWindowDestroy {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+struct SdlSurfaceFree {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+
+// An owned SDL window or surface.
+using SdlWindow = std::unique_ptr<SDL_Window, SdlWindowDestroy>;
+using SdlSurface = std::unique_ptr<SDL_Surface, SdlSurfaceFree>;
+
+} // namespace host

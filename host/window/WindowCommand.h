@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "CommandLine.h"
+
+namespace host {
+
+// The run command's help text.
+extern const char* const kRunCommandHelp;
+
+// Why no window can be opened in an environment (read through `variable`):
+// neither SDL_VIDEODRIVER, DISPLAY nor WAYLAND_DISPLAY names a display. Empty when
+// one does (SDL may still fail to reach it).
+std::string missingDisplayReason(const std::function<const char*(const char*)>& variable);
+
+// `trillbox run [--frame-stats]`, also what `trillbox` without a command does:
+// opens the widget's window and runs until it is closed. Without a display it
+// says so on standard error, points to the headless commands and answers 1.
+int runWindowCommand(const CommandLine& line, std::ostream& out);
+
+} // namespace host

@@ -1,0 +1,215 @@
+#include <SDL.h>
+
+#include "HostPresenter.h"
+#include "UIKit/UIActivityViewController.h"
+#include "UIKit/UIAlertView.h"
+#include "window/KeyCommands.h"
+#include "window/WidgetButtons.h"
+#include "window/WindowFrontEnd.h"
+
+namespace host {
+
+void WindowFrontEnd::processEvents() {
+    SDL_Event event;
+    while (!_quitRequested && SDL_PollEvent(&event)) {
+        handleEvent(event);
+    }
+    flushSessionOutput();
+}
+
+void WindowFrontEnd::handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        _quitRequested = true;
+        break;
+    case SDL_WINDOWEVENT:
+        handleWindowEvent(event.window);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        handleButton(event.button);
+        break;
+    case SDL_MOUSEMOTION:
+        handleMotion(event.motion);
+        break;
+    case SDL_KEYDOWN:
+        handleKey(event.key);
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowFrontEnd::handleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+        _presentation.windowShown();
+        _wholeFrameNeeded = true;
+        break;
+    case SDL_WINDOWEVENT_HIDDEN:
+        _presentation.windowHidden();
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        _presentation.windowMinimised();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        _presentation.windowRestored();
+        _wholeFrameNeeded = true;
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        _exposed = true;
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        acquireWindowSurface();
+        _wholeFrameNeeded = true;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_LEAVE:
+        // While the button is held SDL keeps the pointer captured and reports no
+        // leave; one that comes means the pointer really went elsewhere.
+        cancelTouch();
+        if (_panel && _panelPress >= 0) {
+            _panelPress = -1;
+            _panel->setHighlightedButton(-1);
+            _wholeFrameNeeded = true;
+        }
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        _quitRequested = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowFrontEnd::handleButton(const SDL_MouseButtonEvent& event) {
+    if (event.button != SDL_BUTTON_LEFT || !_presentation.isVisible()) {
+        return;
+    }
+    const CGPoint widgetPoint = _layout->widgetPoint(event.x, event.y);
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        if (_panel && !_pointer.isTouching()) {
+            _panelPress = _panel->buttonAt(_layout->windowPoint(event.x, event.y));
+            _panel->setHighlightedButton(_panelPress);
+            _wholeFrameNeeded = true;
+            return;
+        }
+        deliver(_pointer.press(widgetPoint, _layout->widgetContains(widgetPoint)));
+        return;
+    }
+    if (_pointer.isTouching()) {
+        deliver(_pointer.release(widgetPoint));
+        return;
+    }
+    if (_panel && _panelPress >= 0) {
+        const int pressed = std::exchange(_panelPress, -1);
+        _panel->setHighlightedButton(-1);
+        _wholeFrameNeeded = true;
+        // A button acts when the pointer is let go on it, as a finger lifting.
+        if (_panel->buttonAt(_layout->windowPoint(event.x, event.y)) == pressed) {
+            choosePanelButton(pressed);
+        }
+    }
+}
+
+void WindowFrontEnd::handleMotion(const SDL_MouseMotionEvent& event) {
+    if ((event.state & SDL_BUTTON_LMASK) == 0) {
+        return;
+    }
+    if (_pointer.isTouching()) {
+        deliver(_pointer.move(_layout->widgetPoint(event.x, event.y)));
+        return;
+    }
+    if (_panel && _panelPress >= 0) {
+        const int over = _panel->buttonAt(_layout->windowPoint(event.x, event.y));
+        const int highlighted = over == _panelPress ? _panelPress : -1;
+        if (highlighted != _panel->highlightedButton()) {
+            _panel->setHighlightedButton(highlighted);
+            _wholeFrameNeeded = true;
+        }
+    }
+}
+
+void WindowFrontEnd::handleKey(const SDL_KeyboardEvent& event) {
+    const KeyCommand command =
+        keyCommand(event.keysym.sym, event.keysym.mod, event.repeat != 0, _panel.has_value());
+    const auto press = [this](WidgetButton which) {
+        if (_presentation.isVisible()) {
+            pressWidgetButton(*_session->widgetView(), which, _session->bundlePath());
+            _session->settle();
+        }
+    };
+    switch (command) {
+    case KeyCommand::none:
+        break;
+    case KeyCommand::togglePlay:
+        press(WidgetButton::playPause);
+        break;
+    case KeyCommand::previousTrack:
+        press(WidgetButton::previousTrack);
+        break;
+    case KeyCommand::nextTrack:
+        press(WidgetButton::nextTrack);
+        break;
+    case KeyCommand::quit:
+        _quitRequested = true;
+        break;
+    case KeyCommand::cancelPanel:
+        choosePanelButton(_panel->content().cancelButton);
+        break;
+    case KeyCommand::confirmPanel:
+        choosePanelButton(_panel->content().defaultButton);
+        break;
+    }
+}
+
+void WindowFrontEnd::deliver(const std::optional<TouchChange>& change) {
+    if (change) {
+        _session->pointer(change->phase, change->point);
+    }
+}
+
+void WindowFrontEnd::cancelTouch() {
+    if (_session) {
+        deliver(_pointer.cancel());
+    }
+}
+
+void WindowFrontEnd::choosePanelButton(int index) {
+    if (!_panel || index < 0 || static_cast<std::size_t>(index) >= _panel->content().buttons.size()) {
+        return;
+    }
+    HostPresenter& presenter = _session->presenter();
+    if (_panelAlert) {
+        presenter.answerAlert(_alertPanel.alertIndices[static_cast<std::size_t>(index)]);
+    } else if (const auto sheet = as<UIActivityViewController>(_panelController)) {
+        const ShareServices services{
+            .copyText = [](const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; },
+            .saveImage = [](const UIImage& image) { return saveArtworkImage(image); },
+        };
+        reportShareOutcome(performShareChoice(
+            sheet, _sharePanel, _sharePanel.choices[static_cast<std::size_t>(index)], services));
+    } else if (_panelController) {
+        presenter.closePresentedController();
+    }
+    _session->settle();
+    _wholeFrameNeeded = true;
+}
+
+void WindowFrontEnd::reportShareOutcome(const ShareOutcome& outcome) {
+    if (!outcome.savedPath.empty()) {
+        _out << "Artwork saved to " << outcome.savedPath << '\n';
+        _out.flush();
+    }
+    if (!outcome.failure.empty()) {
+        _err << "trillbox: " << outcome.failure << '\n';
+        // Said in the window too: the user may not be looking at a terminal.
+        const auto alert = alloc<UIAlertView>()->initWithTitle(
+            NSStr("Trillbox"), NSStr("Sharing did not work: " + outcome.failure + "."), nullptr, NSStr("OK"));
+        if (alert) {
+            alert->show();
+        }
+    }
+}
+
+} // namespace host

@@ -1,0 +1,234 @@
+#include "window/WindowFrontEnd.h"
+
+#include <SDL_syswm.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "Foundation/NSRunLoop.h"
+#include "HostPresenter.h"
+#include "UIKit/UITouch.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The product's name, as the desktop shows it.
+constexpr const char* kWindowTitle = "Trillbox";
+// The icon the window manager shows; one of the sizes drawn into share/icons.
+constexpr const char* kWindowIcon = "share/icons/hicolor/128x128/apps/trillbox.png";
+// With nothing to wait for the run loop still wakes this often: a bound, not a
+// heartbeat (its wait is capped anyway).
+constexpr Nanoseconds kLongestSleep = 60'000'000'000;
+// Without the display connection's descriptor (drivers other than X11) input can
+// only be noticed by looking: this often.
+constexpr Nanoseconds kEventPollInterval = 10'000'000;
+
+HostOptions windowSessionOptions(HostOptions options, CGFloat scale) {
+    options.scale = scale;
+    options.manualClock = false;
+    options.closePresentationsAutomatically = false;
+    return options;
+}
+
+CGFloat windowScale(const HostOptions& options, const WindowOptions& windowOptions, CGSize widgetSize) {
+    float dotsPerInch = 0;
+    if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) {
+        dotsPerInch = 0;
+    }
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        usable = {};
+    }
+    return chooseWindowScale(options.scale, windowOptions.scaleGiven, displayScaleForDpi(dotsPerInch),
+                             widgetSize, usable.w, usable.h);
+}
+
+int refreshRate() {
+    SDL_DisplayMode mode{};
+    return SDL_GetCurrentDisplayMode(0, &mode) == 0 ? mode.refresh_rate : 0;
+}
+
+std::string executableDirectory() {
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.parent_path().string();
+}
+
+// The app icon, looked for next to the program (build tree) and in ../share
+// (install tree); the window simply has none when neither has it.
+void setWindowIcon(SDL_Window* window) {
+    const fs::path base = executableDirectory();
+    for (const fs::path& candidate : {base / kWindowIcon, base / ".." / kWindowIcon}) {
+        cairo_surface_t* png = cairo_image_surface_create_from_png(candidate.c_str());
+        if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(png);
+            continue;
+        }
+        cairo_surface_flush(png);
+        const int width = cairo_image_surface_get_width(png);
+        const int height = cairo_image_surface_get_height(png);
+        const int stride = cairo_image_surface_get_stride(png);
+        const unsigned char* source = cairo_image_surface_get_data(png);
+        SdlSurface icon(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+        if (icon && source) {
+            // Cairo keeps colour premultiplied by alpha; SDL wants it straight.
+            for (int y = 0; y < height; ++y) {
+                const auto* from = reinterpret_cast<const std::uint32_t*>(source + y * stride);
+                auto* to = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(icon->pixels) +
+                                                            y * icon->pitch);
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t pixel = from[x];
+                    const std::uint32_t alpha = pixel >> 24;
+                    const auto straight = [&](int shift) -> std::uint32_t {
+                        const std::uint32_t value = (pixel >> shift) & 0xFF;
+                        return alpha == 0 ? 0
+                                          : std::min<std::uint32_t>(255, (value * 255 + alpha / 2) / alpha);
+                    };
+                    to[x] = (alpha << 24) | (straight(16) << 16) | (straight(8) << 8) | straight(0);
+                }
+            }
+            SDL_SetWindowIcon(window, icon.get());
+        }
+        cairo_surface_destroy(png);
+        return;
+    }
+}
+
+} // namespace
+
+WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& windowOptions,
+                               std::ostream& out, std::ostream& err)
+    : _options(windowOptions), _out(out), _err(err), _pacer(FramePacer::periodForRefreshRate(0)),
+      _presentation(PresentationActions{
+          .present = [this] { _session->present(); },
+          .dismiss = [this] { _session->dismiss(); },
+          .enterForeground = [this] { _session->enterForeground(); },
+          .enterBackground = [this] { _session->enterBackground(); },
+          .cancelTouch = [this] { cancelTouch(); },
+      }) {
+    // The scale the bundle's images load at is the session's, so the display is
+    // asked before the session starts; the widget's size does not depend on it.
+    const CGSize widgetSize = options.legacy ? CGSizeMake(options.hostWidth, 70) : CGSizeMake(320, 105);
+    const CGFloat scale = windowScale(options, _options, widgetSize);
+    _session = std::make_unique<HostSession>(windowSessionOptions(options, scale));
+    _layout.emplace(_session->widgetSize(), scale);
+    _pacer = FramePacer(FramePacer::periodForRefreshRate(refreshRate()));
+
+    _window.reset(SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                   _layout->windowWidth(), _layout->windowHeight(), SDL_WINDOW_HIDDEN));
+    if (!_window) {
+        throw NoDisplayFailure(std::string("SDL cannot open a window: ") + SDL_GetError());
+    }
+    setWindowIcon(_window.get());
+    acquireWindowSurface();
+    // Keys are commands here, not text: no input method needs to run.
+    SDL_StopTextInput();
+
+    _widgetPixels = UICairoSurface(cairo_image_surface_create(
+        CAIRO_FORMAT_ARGB32, _layout->widgetPixelWidth(), _layout->widgetPixelHeight()));
+    _framePixels = UICairoSurface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, _layout->windowWidth(), _layout->windowHeight()));
+    if (cairo_surface_status(_widgetPixels.get()) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_status(_framePixels.get()) != CAIRO_STATUS_SUCCESS) {
+        throw HostFailure("cannot allocate the window's pixels");
+    }
+
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    watchDisplayConnection();
+    runLoop->addEventSource(_signals.fileDescriptor(), [this] {
+        if (_signals.takeSignals()) {
+            _quitRequested = true;
+        }
+    });
+    _startTime = runLoop->nowNanoseconds();
+    // Showing the window reports it shown, which presents the widget.
+    SDL_ShowWindow(_window.get());
+}
+
+WindowFrontEnd::~WindowFrontEnd() {
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    if (_displayConnection >= 0) {
+        runLoop->removeEventSource(_displayConnection);
+    }
+    runLoop->removeEventSource(_signals.fileDescriptor());
+    // What the panel holds came from the widget; let it go while the session lives.
+    _panel.reset();
+    _panelAlert.reset();
+    _panelController.reset();
+    _alertPanel = {};
+    _sharePanel = {};
+    _session.reset();
+}
+
+void WindowFrontEnd::watchDisplayConnection() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(_window.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
+        _displayConnection = ConnectionNumber(info.info.x11.display);
+        NSRunLoop::mainRunLoop()->addEventSource(_displayConnection, [this] { _eventsArrived = true; });
+    }
+}
+
+void WindowFrontEnd::run() {
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    while (!_quitRequested) {
+        processEvents();
+        if (_quitRequested) {
+            break;
+        }
+        const Nanoseconds now = runLoop->nowNanoseconds();
+        if (frameWanted() && _pacer.isDue(now)) {
+            drawFrame(now);
+            // Presenting may have read input off the connection into the window
+            // system's queue, where the descriptor no longer shows it: look again
+            // before sleeping.
+            continue;
+        }
+        waitForWork();
+    }
+    finish();
+}
+
+void WindowFrontEnd::waitForWork() {
+    auto* runLoop = NSRunLoop::mainRunLoop();
+    _eventsArrived = false;
+    const Nanoseconds now = runLoop->nowNanoseconds();
+    const bool wanted = frameWanted();
+    // A wanted frame waits for its refresh; otherwise anything that makes one
+    // wanted (a timer changing a label, a player's news) ends the sleep.
+    Nanoseconds until = wanted ? _pacer.nextFrameTime(now) : now + kLongestSleep;
+    if (_displayConnection < 0) {
+        until = std::min(until, now + kEventPollInterval);
+    }
+    runLoop->runUntil(
+        [this, wanted] { return _eventsArrived || _quitRequested || (!wanted && frameWanted()); },
+        SecondsFromNanoseconds(std::max<Nanoseconds>(0, until - now)));
+    flushSessionOutput();
+}
+
+void WindowFrontEnd::flushSessionOutput() {
+    for (const auto& line : _session->takeLog()) {
+        _err << line << '\n';
+    }
+    // The window shows alerts and sheets itself; their records are not needed.
+    _session->presenter().takeShown();
+    _err.flush();
+}
+
+void WindowFrontEnd::finish() {
+    cancelTouch();
+    _session->dismiss();
+    flushSessionOutput();
+    if (_options.frameStatistics) {
+        const double seconds =
+            SecondsFromNanoseconds(NSRunLoop::mainRunLoop()->nowNanoseconds() - _startTime);
+        const double perSecond = seconds > 0 ? static_cast<double>(_pacer.framesDrawn()) / seconds : 0;
+        _out << "frames: " << _pacer.framesDrawn() << " in " << seconds << " s, " << perSecond
+             << " a second\n";
+    }
+}
+
+} // namespace host

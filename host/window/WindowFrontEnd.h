@@ -1,0 +1,128 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "CoreGraphics/CGGeometry.h"
+#include "Foundation/Clock.h"
+#include "HostSession.h"
+#include "UIKit/UIImage.h"
+#include "render/Renderer.h"
+#include "window/AlertPanel.h"
+#include "window/FramePacer.h"
+#include "window/ModalPanel.h"
+#include "window/PointerTracker.h"
+#include "window/QuitSignals.h"
+#include "window/SdlHandles.h"
+#include "window/SharePanel.h"
+#include "window/WindowLayout.h"
+#include "window/WindowPresentation.h"
+
+class UIAlertView;
+class UIViewController;
+
+namespace host {
+
+struct WindowOptions {
+    // The scale was given on the command line, so the display's is not used.
+    bool scaleGiven = false;
+    // Report the frames drawn, and how many a second, when the window closes.
+    bool frameStatistics = false;
+};
+
+// The desktop front-end: the widget in an SDL window, on a dark panel that stands
+// in for the notification centre, driven by the mouse as by a finger and by a
+// few keys.
+//
+// The window follows the platform's run loop: it sleeps in the run loop's wait,
+// which also watches the display connection, so it wakes for a timer or
+// animation deadline, for window-system input and for work posted from other
+// threads (the MPRIS players' bus), and for nothing else. It draws only when the
+// renderer says the widget changed or an animation runs (or a panel changed),
+// at most once per display refresh, and never while minimised or hidden.
+class WindowFrontEnd {
+public:
+    // Opens the window with the session `options` describe (on the system clock;
+    // alerts and the share sheet wait for the user). Throws NoDisplayFailure when
+    // no window can be opened, HostFailure when the session cannot be set up.
+    WindowFrontEnd(const HostOptions& options, const WindowOptions& windowOptions, std::ostream& out,
+                   std::ostream& err);
+    ~WindowFrontEnd();
+    WindowFrontEnd(const WindowFrontEnd&) = delete;
+    WindowFrontEnd& operator=(const WindowFrontEnd&) = delete;
+
+    // Runs until the window is closed, Esc or Ctrl+Q is pressed, or the process is
+    // asked to stop (SIGINT, SIGTERM, SIGHUP); the widget is then dismissed.
+    void run();
+
+    const WindowLayout& layout() const { return *_layout; }
+
+private:
+    // Run loop (WindowFrontEnd.cpp).
+    void watchDisplayConnection();
+    void waitForWork();
+    void flushSessionOutput();
+    void finish();
+
+    // Input (WindowFrontEnd+Input.cpp).
+    void processEvents();
+    void handleEvent(const SDL_Event& event);
+    void handleWindowEvent(const SDL_WindowEvent& event);
+    void handleButton(const SDL_MouseButtonEvent& event);
+    void handleMotion(const SDL_MouseMotionEvent& event);
+    void handleKey(const SDL_KeyboardEvent& event);
+    void deliver(const std::optional<TouchChange>& change);
+    void cancelTouch();
+    void choosePanelButton(int index);
+    void reportShareOutcome(const ShareOutcome& outcome);
+
+    // Drawing (WindowFrontEnd+Drawing.cpp).
+    bool frameWanted() const;
+    bool panelIsOutOfDate() const;
+    bool syncPanel();
+    void drawFrame(Nanoseconds now);
+    void compose(bool wholeWindow);
+    void present(const SDL_Rect& area);
+    void acquireWindowSurface();
+
+    WindowOptions _options;
+    std::ostream& _out;
+    std::ostream& _err;
+
+    SdlVideo _video;
+    std::unique_ptr<HostSession> _session;
+    std::optional<WindowLayout> _layout;
+    SdlWindow _window;
+    // Owned by the window.
+    SDL_Surface* _windowSurface = nullptr;
+    int _displayConnection = -1;
+    QuitSignals _signals;
+
+    render::Renderer _renderer;
+    UICairoSurface _widgetPixels;
+    UICairoSurface _framePixels;
+    FramePacer _pacer;
+    Nanoseconds _startTime = 0;
+
+    PointerTracker _pointer;
+    WindowPresentation _presentation;
+
+    // The panel over the widget and what it stands for.
+    std::optional<ModalPanel> _panel;
+    Ptr<UIAlertView> _panelAlert;
+    Ptr<UIViewController> _panelController;
+    AlertPanel _alertPanel;
+    SharePanel _sharePanel;
+    // The panel button the pointer went down on; -1 for none.
+    int _panelPress = -1;
+
+    bool _quitRequested = false;
+    bool _eventsArrived = false;
+    // The whole window must be drawn afresh (shown again, resized, panel changes).
+    bool _wholeFrameNeeded = true;
+    // The window system lost what was shown: show the last frame again.
+    bool _exposed = false;
+};
+
+} // namespace host

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "CoreGraphics/CGGeometry.h"
+
+namespace host {
+
+// Where things are in the trillbox window: the widget drawn at `scale` pixels per
+// point in the middle of a dark panel that stands in for the notification centre.
+// Window coordinates are pixels from the window's top left, as the pointer
+// reports them.
+class WindowLayout {
+public:
+    // The panel's margin around the widget, in points.
+    static constexpr CGFloat kPanelMargin = 16;
+    // The panel is at least this tall, in points, so that an alert or the share
+    // sheet fits over a short widget.
+    static constexpr CGFloat kMinimumPanelHeight = 140;
+
+    // `widgetSize` in points; `scale` must be positive and finite.
+    WindowLayout(CGSize widgetSize, CGFloat scale);
+
+    CGFloat scale() const { return _scale; }
+    CGSize widgetSize() const { return _widgetSize; }
+    // The window's size in pixels.
+    int windowWidth() const { return _windowWidth; }
+    int windowHeight() const { return _windowHeight; }
+    // The window's size in points.
+    CGSize windowSizeInPoints() const { return {_windowWidth / _scale, _windowHeight / _scale}; }
+    // The widget's rectangle in pixels: its origin is on a whole pixel.
+    int widgetX() const { return _widgetX; }
+    int widgetY() const { return _widgetY; }
+    int widgetPixelWidth() const { return _widgetPixelWidth; }
+    int widgetPixelHeight() const { return _widgetPixelHeight; }
+
+    // A window position in the widget's points (outside the widget too).
+    CGPoint widgetPoint(double windowX, double windowY) const;
+    // A window position in the window's points.
+    CGPoint windowPoint(double windowX, double windowY) const { return {windowX / _scale, windowY / _scale}; }
+    // Whether a point of the widget lies on it.
+    bool widgetContains(CGPoint widgetPoint) const;
+
+private:
+    CGSize _widgetSize;
+    CGFloat _scale;
+    int _windowWidth = 0;
+    int _windowHeight = 0;
+    int _widgetX = 0;
+    int _widgetY = 0;
+    int _widgetPixelWidth = 0;
+    int _widgetPixelHeight = 0;
+};
+
+// The display's scale for its dots per inch: whole steps of 96 dpi, at least 1;
+// 1 when the display does not say.
+CGFloat displayScaleForDpi(double dotsPerInch);
+
+// The scale the window draws at. A scale given on the command line is kept as
+// it is. Otherwise it is the larger of 2 and the display's scale, lowered in whole
+// steps (not below 1) while the window would not fit the display's usable area
+// of `usableWidth` x `usableHeight` pixels (0: unknown).
+CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat displayScale,
+                          CGSize widgetSize, int usableWidth, int usableHeight);
+
+} // namespace host
