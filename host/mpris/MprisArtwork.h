@@ -1,16 +1,9 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "UIKit/UIImage.h"
@@ -39,40 +32,3 @@ UICairoSurface decodeArtwork(std::span<const unsigned char> bytes);
 UICairoSurface loadArtwork(std::string_view url);
 
 } // namespace mpris
-
-// Where artwork comes from, for the session; results arrive on the main thread.
-class MprisArtworkSource {
-public:
-    using Completion = std::function<void(UICairoSurface artwork)>;
-    virtual ~MprisArtworkSource() = default;
-    // Loads `url` and calls `completion` on the main run loop with the image or
-    // an empty surface. Completions may come in any order.
-    virtual void load(std::string url, Completion completion) = 0;
-};
-
-// Loads artwork on a worker thread of its own. Completions of loads still
-// pending when it is destroyed never run.
-class MprisArtworkDecoder final : public MprisArtworkSource {
-public:
-    MprisArtworkDecoder();
-    ~MprisArtworkDecoder() override;
-    MprisArtworkDecoder(const MprisArtworkDecoder&) = delete;
-    MprisArtworkDecoder& operator=(const MprisArtworkDecoder&) = delete;
-
-    void load(std::string url, Completion completion) override;
-
-private:
-    struct Request {
-        std::string url;
-        Completion completion;
-    };
-    void work();
-
-    // Completions posted to the main run loop run only while this is alive.
-    std::shared_ptr<int> _lifeline = std::make_shared<int>(0);
-    std::mutex _mutex;
-    std::condition_variable _wake;
-    std::deque<Request> _requests;
-    bool _stopping = false;
-    std::thread _worker;
-};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "MprisArtworkDecoder.h"
 #include "MprisBusClient.h"
 
 namespace {

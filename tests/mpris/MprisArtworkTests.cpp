@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "MprisArtwork.h"
+#include "MprisArtworkDecoder.h"
 #include "MprisTestSupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
-#include "MprisArtwork.h"
+#include "MprisArtworkSource.h"
 #include "MprisPlayerCommands.h"
 #include "MprisPlayerState.h"
 #include "MprisSession.h"
