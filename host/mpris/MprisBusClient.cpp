@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstdlib>
 #include <map>
 #include <poll.h>
 #include <sdbus-c++/sdbus-c++.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "Foundation/NSLog.h"
@@ -41,6 +45,77 @@ bool isGoneError(const sdbus::Error& error) {
            name == "org.freedesktop.DBus.Error.Disconnected";
 }
 
+// The session bus address sd-bus would use when none is given.
+std::optional<std::string> defaultSessionBusAddress() {
+    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) {
+        return std::string(address);
+    }
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        return "unix:path=" + std::string(runtime) + "/bus";
+    }
+    return std::nullopt;
+}
+
+// D-Bus address values escape bytes as %XX.
+std::string unescapeAddressValue(std::string_view value) {
+    std::string plain;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size()) {
+            plain.push_back(static_cast<char>(std::stoi(std::string(value.substr(i + 1, 2)), nullptr, 16)));
+            i += 2;
+        } else {
+            plain.push_back(value[i]);
+        }
+    }
+    return plain;
+}
+
+// Whether something listens at the first transport of `address`, when it is a
+// Unix socket (path or abstract); other transports are left to the library. The
+// library leaks its bus object on every failed attempt, so a missing bus is
+// found out here.
+bool mayBeListening(const std::string& address) {
+    const std::string_view first = std::string_view(address).substr(0, address.find(';'));
+    if (!first.starts_with("unix:")) {
+        return true;
+    }
+    sockaddr_un socketAddress{};
+    socketAddress.sun_family = AF_UNIX;
+    std::string name;
+    bool abstract = false;
+    std::string_view rest = first.substr(5);
+    while (!rest.empty()) {
+        const auto pair = rest.substr(0, rest.find(','));
+        rest.remove_prefix(std::min(rest.size(), pair.size() + 1));
+        const auto equals = pair.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        const auto key = pair.substr(0, equals);
+        if (key == "path" || key == "abstract") {
+            try {
+                name = unescapeAddressValue(pair.substr(equals + 1));
+            } catch (const std::exception&) {
+                return true;
+            }
+            abstract = key == "abstract";
+        }
+    }
+    if (name.empty() || name.size() + (abstract ? 1 : 0) >= sizeof socketAddress.sun_path) {
+        return true;
+    }
+    std::copy(name.begin(), name.end(), socketAddress.sun_path + (abstract ? 1 : 0));
+    const auto length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size() + (abstract ? 1 : 0));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return true;
+    }
+    const bool listening = ::connect(fd, reinterpret_cast<const sockaddr*>(&socketAddress), length) == 0;
+    ::close(fd);
+    return listening;
+}
+
 // Runs a handler of bus traffic, dropping what a malformed message makes it throw.
 template <class Handler> void guarded(Handler&& handler) {
     try {
@@ -63,9 +138,14 @@ public:
 
     // Connects, subscribes and lists the players; false (and nothing kept) on failure.
     bool connect() {
+        const auto address = _client._address ? _client._address : defaultSessionBusAddress();
+        if (address && !mayBeListening(*address)) {
+            reportFailure("nothing listens at " + *address);
+            return false;
+        }
         try {
-            _connection = _client._address ? sdbus::createSessionBusConnectionWithAddress(*_client._address)
-                                           : sdbus::createSessionBusConnection();
+            _connection = address ? sdbus::createSessionBusConnectionWithAddress(*address)
+                                  : sdbus::createSessionBusConnection();
             // Applies to the calls the library makes itself (AddMatch).
             _connection->setMethodCallTimeout(kCallTimeoutMicroseconds);
             _busProxy = sdbus::createProxy(*_connection, kBusService, kBusPath);
@@ -91,10 +171,7 @@ public:
                  });
         } catch (const sdbus::Error& error) {
             disconnect(false);
-            if (!_reportedFailure) {
-                postLog("MPRIS: cannot use the session bus: " + error.getMessage());
-                _reportedFailure = true;
-            }
+            reportFailure(error.getMessage());
             return false;
         }
         _reportedFailure = false;
@@ -227,6 +304,14 @@ private:
                     deliver(*alive);
                 }
             });
+    }
+
+    // Logs the first of a series of failed attempts.
+    void reportFailure(const std::string& reason) {
+        if (!_reportedFailure) {
+            postLog("MPRIS: cannot use the session bus: " + reason);
+            _reportedFailure = true;
+        }
     }
 
     // The log is written from the main thread, where its sink expects to be called.
@@ -521,6 +606,8 @@ void MprisBusClient::run() {
     using Clock = std::chrono::steady_clock;
     Bus bus(*this);
     auto nextAttempt = Clock::now();
+    // Doubles after each failed attempt, up to kMaxReconnectIntervalMilliseconds.
+    int retryInterval = kReconnectIntervalMilliseconds;
     for (;;) {
         std::vector<Request> requests;
         {
@@ -531,8 +618,11 @@ void MprisBusClient::run() {
             requests.swap(_requests);
         }
         if (!bus.connected() && Clock::now() >= nextAttempt) {
-            if (!bus.connect()) {
-                nextAttempt = Clock::now() + std::chrono::milliseconds(kReconnectIntervalMilliseconds);
+            if (bus.connect()) {
+                retryInterval = kReconnectIntervalMilliseconds;
+            } else {
+                nextAttempt = Clock::now() + std::chrono::milliseconds(retryInterval);
+                retryInterval = std::min(retryInterval * 2, kMaxReconnectIntervalMilliseconds);
             }
         }
         for (auto& request : requests) {
@@ -552,7 +642,7 @@ void MprisBusClient::run() {
                 timeout = moreWaiting ? 0 : poll.getPollTimeout();
             } catch (const sdbus::Error&) {
                 bus.disconnect(true);
-                nextAttempt = Clock::now() + std::chrono::milliseconds(kReconnectIntervalMilliseconds);
+                nextAttempt = Clock::now() + std::chrono::milliseconds(retryInterval);
                 continue;
             }
         } else {

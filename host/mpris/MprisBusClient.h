@@ -29,8 +29,8 @@ struct MprisBusEvents {
 // the client's own, so that D-Bus never holds up the main run loop. It finds
 // players with ListNames and NameOwnerChanged, caches their properties (GetAll,
 // then PropertiesChanged) and forwards Seeked. Every call has a time-out. When the
-// bus goes away every player is reported removed and the client connects again
-// every few seconds.
+// bus goes away every player is reported removed and the client tries to connect
+// again, at growing intervals.
 class MprisBusClient final : public MprisPlayerCommands {
 public:
     // Connects to the bus at `address`, or to the process's session bus when nil.
@@ -55,8 +55,10 @@ public:
 
     // Time allowed for any one call.
     static constexpr std::int64_t kCallTimeoutMicroseconds = 2'000'000;
-    // Pause between attempts to connect to a bus that is not there.
+    // Pause before the first attempt to connect again to a bus that is not there;
+    // it doubles with each failed attempt up to the maximum.
     static constexpr int kReconnectIntervalMilliseconds = 2'000;
+    static constexpr int kMaxReconnectIntervalMilliseconds = 30'000;
 
 private:
     // The bus as the client's thread sees it; lives on that thread only.
