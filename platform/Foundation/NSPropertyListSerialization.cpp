@@ -67,19 +67,11 @@ bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
         const std::uint8_t* first = nullptr;
         std::uint64_t count = 0;
     };
-    auto childrenOf = [&](std::uint64_t object, Children& children) {
-        const std::uint64_t offset = objectOffset(object);
-        if (offset < kHeader || offset >= tableOffset) {
-            return false;
-        }
-        const std::uint8_t marker = bytes[offset];
-        const std::uint8_t kind = marker >> 4;
-        children = {};
-        if (kind != 0xA && kind != 0xC && kind != 0xD) {
-            return true;
-        }
-        std::uint64_t count = marker & 0xF;
-        std::uint64_t position = offset + 1;
+    // The element count of the object at `offset` (the marker's low nibble, or an
+    // integer object after it) and where its contents start.
+    auto countOf = [&](std::uint64_t offset, std::uint64_t& count, std::uint64_t& position) {
+        count = bytes[offset] & 0xF;
+        position = offset + 1;
         if (count == 0xF) {
             // The count follows as an integer object: 0x1n, then 2^n big-endian bytes.
             if (position >= tableOffset || (bytes[position] >> 4) != 0x1) {
@@ -92,12 +84,67 @@ bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
             count = readBigEndian(bytes + position + 1, countSize);
             position += 1 + countSize;
         }
+        return count <= tableOffset;
+    };
+    // A dictionary key must be ASCII text (bytes 1 to 127) or UTF-16 without NUL:
+    // libplist asserts, and so aborts the process, on a key whose converted length
+    // disagrees with strlen (a Latin-1 byte or a NUL inside).
+    auto keyIsSound = [&](std::uint64_t object) {
+        if (object >= objectCount) {
+            return false;
+        }
+        const std::uint64_t offset = objectOffset(object);
+        if (offset < kHeader || offset >= tableOffset) {
+            return false;
+        }
+        const std::uint8_t kind = bytes[offset] >> 4;
+        std::uint64_t count = 0;
+        std::uint64_t position = 0;
+        if ((kind != 0x5 && kind != 0x6) || !countOf(offset, count, position)) {
+            return false;
+        }
+        const std::uint64_t unit = kind == 0x5 ? 1 : 2;
+        if (count > (tableOffset - position) / unit) {
+            return false;
+        }
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint8_t* character = bytes + position + i * unit;
+            const bool bad = unit == 1 ? (character[0] == 0 || character[0] > 0x7F)
+                                       : (character[0] == 0 && character[1] == 0);
+            if (bad) {
+                return false;
+            }
+        }
+        return true;
+    };
+    auto childrenOf = [&](std::uint64_t object, Children& children) {
+        const std::uint64_t offset = objectOffset(object);
+        if (offset < kHeader || offset >= tableOffset) {
+            return false;
+        }
+        const std::uint8_t kind = bytes[offset] >> 4;
+        children = {};
+        if (kind != 0xA && kind != 0xC && kind != 0xD) {
+            return true;
+        }
+        std::uint64_t count = 0;
+        std::uint64_t position = 0;
+        if (!countOf(offset, count, position)) {
+            return false;
+        }
         const std::uint64_t references = kind == 0xD ? count * 2 : count;
-        if (count > tableOffset || references > (tableOffset - position) / referenceSize) {
+        if (references > (tableOffset - position) / referenceSize) {
             return false;
         }
         children.first = bytes + position;
         children.count = references;
+        if (kind == 0xD) {
+            for (std::uint64_t i = 0; i < count; ++i) {
+                if (!keyIsSound(readBigEndian(children.first + i * referenceSize, referenceSize))) {
+                    return false;
+                }
+            }
+        }
         return true;
     };
 
@@ -340,7 +387,12 @@ Ptr<NSObject> NSPropertyListSerialization::propertyListWithData(const Ptr<NSData
         return nullptr;
     }
     const auto* bytes = data->bytes();
-    const auto length = static_cast<std::uint32_t>(data->length());
+    auto length = static_cast<std::uint32_t>(data->length());
+    // Editors may start an XML file with a UTF-8 byte-order mark; libplist refuses it.
+    if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        bytes += 3;
+        length -= 3;
+    }
     const char* text = reinterpret_cast<const char*>(bytes);
     const bool binary = plist_is_binary(text, length) != 0;
     if (binary ? !binaryPropertyListIsSound(bytes, length)

@@ -186,6 +186,12 @@ TEST_F(PropertyListTest, OtherContentGivesNil) {
          }) {
         EXPECT_EQ(dictionaryFromBytes(text), nullptr) << text;
     }
+    // A UTF-16 key with a NUL unit: libplist would abort the process on it.
+    std::string nulKey(kBinaryBytes);
+    const std::size_t key = nulKey.find("nested");
+    nulKey[key - 1] = '\x63'; // UTF-16, three units: 0x0000 0x7374 0x6564
+    nulKey[key] = nulKey[key + 1] = '\0';
+    EXPECT_EQ(dictionaryFromBytes(nulKey), nullptr);
     // A broken offset table and a container that holds itself.
     std::string broken(kBinaryBytes);
     broken[broken.size() - 1] = '\x05';
@@ -220,6 +226,10 @@ TEST_F(PropertyListTest, DeepNestingIsRefusedInsteadOfCrashing) {
     const std::string shallow = deepBinary(100);
     EXPECT_TRUE(as<NSArray>(NSPropertyListSerialization::propertyListWithData(
         NSData::dataWithBytes(shallow.data(), shallow.size()))));
+}
+
+TEST_F(PropertyListTest, XmlWithAByteOrderMarkReads) {
+    expectSettings(dictionaryFromBytes(std::string("\xEF\xBB\xBF") + kXml));
 }
 
 TEST_F(PropertyListTest, RootOfTheWrongTypeGivesNil) {
