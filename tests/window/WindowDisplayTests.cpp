@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -357,6 +358,91 @@ TEST_F(WindowDisplayTest, AHiddenWindowComesBackDrawnAndStopsOnSigterm) {
     // Presented again, it takes clicks again.
     click(centre(kPlayButton));
     EXPECT_TRUE(eventuallyShows(paused, kPlayButton));
+    EXPECT_EQ(program->terminate(kPatience), 0) << program->err();
+}
+
+// Writes `seconds` of silence as a WAV file.
+void writeSilence(const std::string& path, int seconds) {
+    constexpr std::uint32_t kRate = 8000;
+    const std::uint32_t dataSize = kRate * 2 * static_cast<std::uint32_t>(seconds);
+    std::ofstream file(path, std::ios::binary);
+    const auto put32 = [&](std::uint32_t value) { file.write(reinterpret_cast<const char*>(&value), 4); };
+    const auto put16 = [&](std::uint16_t value) { file.write(reinterpret_cast<const char*>(&value), 2); };
+    file.write("RIFF", 4);
+    put32(36 + dataSize);
+    file.write("WAVEfmt ", 8);
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(kRate);
+    put32(kRate * 2);
+    put16(2);
+    put16(16);
+    file.write("data", 4);
+    put32(dataSize);
+    const std::string silence(dataSize, '\0');
+    file.write(silence.data(), static_cast<std::streamsize>(silence.size()));
+}
+
+bool hasProgram(const std::string& name) {
+    return runTool({"sh", "-c", "command -v " + name}, {}).status == 0;
+}
+
+// News from a player on the session bus arrive on the bus's thread and are posted
+// to the run loop; the sleeping window must wake for them. The widget's own timer
+// is stopped first (pause from the window), so nothing else wakes it.
+TEST_F(WindowDisplayTest, NewsFromAPlayerOnTheSessionBusReachesTheSleepingWindow) {
+    for (const char* program : {"dbus-daemon", "mpv", "playerctl"}) {
+        if (!hasProgram(program)) {
+            GTEST_SKIP() << program << " is not available";
+        }
+    }
+    BackgroundProcess bus({"dbus-daemon", "--session", "--nofork", "--print-address=1",
+                           "--address=unix:path=" + work.file("bus")},
+                          {}, work.path());
+    ASSERT_TRUE(eventually([&] { return bus.out().find('\n') != std::string::npos; }, kPatience));
+    const std::string address = bus.out().substr(0, bus.out().find('\n'));
+    writeSilence(work.file("First.wav"), 120);
+    writeSilence(work.file("Second.wav"), 120);
+    auto withBus = environment();
+    withBus["DBUS_SESSION_BUS_ADDRESS"] = address;
+    BackgroundProcess mpv({"mpv", "--no-video", "--ao=null", "--no-terminal", "--idle=yes", "--keep-open=yes",
+                           work.file("First.wav"), work.file("Second.wav")},
+                          withBus, work.path());
+    ASSERT_TRUE(eventually(
+        [&] {
+            return runTool({"playerctl", "--player=mpv", "status"}, withBus).out == "Playing\n";
+        },
+        kPatience));
+
+    const Image notPlaying = reference("player stop\nwait 0.2");
+    program.emplace(trillbox({"--player", "mpris", "run"}), withBus, work.path());
+    const ToolResult found = xdotool({"search", "--sync", "--name", "^Trillbox$"});
+    std::istringstream lines(found.out);
+    std::getline(lines, windowId);
+    ASSERT_FALSE(windowId.empty()) << program->err();
+
+    // Once the widget has found the player (its title line no longer says "Not
+    // Playing"), pausing from the window stops the widget's track-time timer.
+    ASSERT_TRUE(eventually([&] { return distance(notPlaying, kTitleLine) > 2; }, kPatience))
+        << program->err();
+    click(centre(kPlayButton));
+    ASSERT_TRUE(eventually(
+        [&] {
+            return runTool({"playerctl", "--player=mpv", "status"}, withBus).out == "Paused\n";
+        },
+        kPatience));
+    const auto before = screenshot();
+    ASSERT_TRUE(before);
+
+    runTool({"playerctl", "--player=mpv", "next"}, withBus);
+    EXPECT_TRUE(eventually(
+        [&] {
+            const auto shot = screenshot();
+            return shot && difference(*shot, inWindow(kTitleLine), *before, inWindow(kTitleLine)) > 2;
+        },
+        kPatience))
+        << "the title line did not follow the player";
     EXPECT_EQ(program->terminate(kPatience), 0) << program->err();
 }
 
