@@ -27,15 +27,18 @@ asan:
 	$(MAKE) test PRESET=asan
 
 # Installs what is missing, builds the program and its bundle, and runs the widget
-# on the built-in demo player: headless, a picture and a short recording.
+# on the built-in demo player: in its window when there is a display, otherwise
+# (or when the window cannot open) headless, a picture and a short recording.
 DEMO_DIR ?= build/demo
 demo: configure
 	cmake --build --preset $(PRESET) -j $(JOBS) --target trillbox
-	@mkdir -p $(DEMO_DIR)
-	build/$(PRESET)/trillbox snapshot $(DEMO_DIR)/widget.png --at 3
-	build/$(PRESET)/trillbox record $(DEMO_DIR)/recording --seconds 6 --fps 20
-	@echo "Picture: $(DEMO_DIR)/widget.png"
-	@echo "Recording: $(DEMO_DIR)/recording/animation.png (frames beside it)"
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY$$SDL_VIDEODRIVER" ] && build/$(PRESET)/trillbox run; then :; else \
+	  mkdir -p $(DEMO_DIR) && \
+	  build/$(PRESET)/trillbox snapshot $(DEMO_DIR)/widget.png --at 3 && \
+	  build/$(PRESET)/trillbox record $(DEMO_DIR)/recording --seconds 6 --fps 20 && \
+	  echo "Picture: $(DEMO_DIR)/widget.png" && \
+	  echo "Recording: $(DEMO_DIR)/recording/animation.png (frames beside it)"; \
+	fi
 
 clean:
 	rm -rf build/default build/debug build/asan
