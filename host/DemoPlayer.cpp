@@ -25,12 +25,6 @@ Ptr<DemoPlayer> DemoPlayer::initWithTracks(std::vector<DemoTrack> tracks) {
     return self<DemoPlayer>();
 }
 
-DemoPlayer::~DemoPlayer() {
-    auto* runLoop = NSRunLoop::mainRunLoop();
-    runLoop->cancel(_endOfTrack);
-    runLoop->cancel(_pendingPost);
-}
-
 double DemoPlayer::position() const {
     if (_stopped) {
         return 0;

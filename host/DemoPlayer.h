@@ -29,12 +29,12 @@ public:
 // state from before. It posts SBMediaNowPlayingChangedNotification at the next
 // pass (once per pass) whenever the track, the play state or whether anything
 // plays changes. Stopped, it plays nothing: no title, no artist, no artwork, no
-// application, times 0.
+// application, times 0. The work it schedules holds it weakly, so a player that
+// goes away leaves nothing behind to run.
 class DemoPlayer : public SBMediaController {
 public:
     // `tracks` must not be empty.
     Ptr<DemoPlayer> initWithTracks(std::vector<DemoTrack> tracks);
-    ~DemoPlayer() override;
 
     // --- What the widget calls ---------------------------------------------------
 

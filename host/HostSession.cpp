@@ -9,6 +9,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSRuntime.h"
 #include "HostFailure.h"
 #include "HostPresenter.h"
 #include "HostServices.h"
@@ -116,6 +117,11 @@ HostSession::~HostSession() {
     if (_mprisPlayer) {
         unregisterMprisHostServices();
     }
+    // The registrations hold the services; they go with the session, not at exit.
+    if (_demoPlayer) {
+        objc_unregisterClass("SBMediaController");
+    }
+    objc_unregisterClass("SBUIController");
     NSLogSetSink(nullptr);
 }
 
