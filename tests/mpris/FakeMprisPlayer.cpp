@@ -112,10 +112,14 @@ FakeMprisPlayer::~FakeMprisPlayer() {
     [[maybe_unused]] auto written = ::write(_wakeFd, &one, sizeof one);
     _loop.join();
     ::close(_wakeFd);
+    // Released outside our lock: releasing a message takes the library's own lock,
+    // which the property getters hold while they take ours.
+    std::vector<sdbus::MethodCall> held;
     {
         std::lock_guard lock(_mutex);
-        _held.clear();
+        held.swap(_held);
     }
+    held.clear();
     _object.reset();
     _connection.reset();
 }
