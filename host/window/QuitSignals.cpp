@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "HostFailure.h"
@@ -15,11 +16,11 @@ namespace {
 
 std::atomic<int> gSignalWriter = -1;
 
-void noteSignal(int) {
+void noteSignal(int signal) {
     const int saved = errno;
     const int writer = gSignalWriter.load();
     if (writer >= 0) {
-        const char byte = 1;
+        const char byte = static_cast<char>(signal);
         [[maybe_unused]] auto written = ::write(writer, &byte, 1);
     }
     errno = saved;
@@ -53,13 +54,19 @@ QuitSignals::~QuitSignals() {
     ::close(_write);
 }
 
-bool QuitSignals::takeSignals() {
-    bool any = false;
+ReceivedSignals QuitSignals::takeSignals() {
+    ReceivedSignals received;
     char buffer[64];
-    while (::read(_read, buffer, sizeof buffer) > 0) {
-        any = true;
+    for (ssize_t count; (count = ::read(_read, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t index = 0; index < count; ++index) {
+            if (buffer[index] == SIGUSR1) {
+                received.report = true;
+            } else {
+                received.quit = true;
+            }
+        }
     }
-    return any;
+    return received;
 }
 
 } // namespace host

@@ -1,13 +1,22 @@
 #pragma once
 
 #include <csignal>
+#include <iterator>
 
 namespace host {
 
-// Turns SIGINT, SIGTERM and SIGHUP into a readable file descriptor while the
-// object lives, so that a run loop sleeping on it closes the window cleanly
-// instead of the process dying mid-frame. One at a time per process; the
-// previous handlers come back when it goes.
+// What the process was asked by signals since the last look.
+struct ReceivedSignals {
+    // SIGINT, SIGTERM or SIGHUP: close the window.
+    bool quit = false;
+    // SIGUSR1: report the frames drawn so far.
+    bool report = false;
+};
+
+// Turns SIGINT, SIGTERM, SIGHUP and SIGUSR1 into a readable file descriptor
+// while the object lives, so that a run loop sleeping on it closes the window
+// cleanly (or reports) instead of the process dying mid-frame. One at a time per
+// process; the previous handlers come back when it goes.
 class QuitSignals {
 public:
     // Throws HostFailure when the descriptor cannot be made.
@@ -18,14 +27,14 @@ public:
 
     // Readable once a signal has arrived.
     int fileDescriptor() const { return _read; }
-    // Empties the descriptor; answers whether a signal had arrived.
-    bool takeSignals();
+    // Empties the descriptor and tells what arrived.
+    ReceivedSignals takeSignals();
 
 private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1};
     int _read = -1;
     int _write = -1;
-    struct sigaction _previous[3] = {};
+    struct sigaction _previous[std::size(kSignals)] = {};
 };
 
 } // namespace host

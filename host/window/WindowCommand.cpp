@@ -31,7 +31,9 @@ notification centre does; showing it presents the widget again.
 SDL_VIDEODRIVER and DISPLAY are respected. Without a display, use the
 headless commands: snapshot, record and script.
 
-  --frame-stats   when the window closes, print how many frames were drawn
+  --frame-stats   when the window closes, print how many frames were drawn,
+                  and how many a second (SIGUSR1 prints those since the last
+                  report at any time)
 )";
 
 std::string missingDisplayReason(const std::function<const char*(const char*)>& variable) {

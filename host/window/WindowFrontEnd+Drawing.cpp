@@ -31,10 +31,11 @@ bool WindowFrontEnd::panelIsOutOfDate() const {
     return presenter.visibleAlert() != _panelAlert || presenter.visibleController() != _panelController;
 }
 
-bool WindowFrontEnd::syncPanel() {
+void WindowFrontEnd::syncPanel() {
     if (!panelIsOutOfDate()) {
-        return false;
+        return;
     }
+    _wholeFrameNeeded = true;
     const HostPresenter& presenter = _session->presenter();
     _panelAlert = presenter.visibleAlert();
     _panelController = presenter.visibleController();
@@ -54,12 +55,11 @@ bool WindowFrontEnd::syncPanel() {
     } else {
         _panel.reset();
     }
-    return true;
 }
 
 void WindowFrontEnd::drawFrame(Nanoseconds now) {
     _session->window()->layoutIfNeeded();
-    const bool panelChanged = syncPanel();
+    syncPanel();
     const auto root = _session->widgetView();
     if (_wholeFrameNeeded || _renderer.needsFrame(*root)) {
         const render::CairoContext context = render::makeContext(_widgetPixels.get());
@@ -67,7 +67,7 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
         cairo_surface_flush(_widgetPixels.get());
     }
     // With a panel up the whole window is dimmed, so the whole window changes.
-    const bool wholeWindow = _wholeFrameNeeded || _exposed || panelChanged || _panel.has_value();
+    const bool wholeWindow = _wholeFrameNeeded || _exposed || _panel.has_value();
     compose(wholeWindow);
     present(wholeWindow ? SDL_Rect{0, 0, _layout->windowWidth(), _layout->windowHeight()}
                         : SDL_Rect{_layout->widgetX(), _layout->widgetY(), _layout->widgetPixelWidth(),

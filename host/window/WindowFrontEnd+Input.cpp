@@ -12,6 +12,9 @@ namespace host {
 void WindowFrontEnd::processEvents() {
     SDL_Event event;
     while (!_quitRequested && SDL_PollEvent(&event)) {
+        // Input goes to what is on screen by now: an alert or sheet that came up
+        // since the last frame takes it, even before it is drawn.
+        syncPanel();
         handleEvent(event);
     }
     flushSessionOutput();

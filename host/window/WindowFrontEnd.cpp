@@ -8,13 +8,15 @@
 
 #include "Foundation/NSRunLoop.h"
 #include "HostPresenter.h"
-#include "UIKit/UITouch.h"
 
 namespace host {
 namespace {
 
 namespace fs = std::filesystem;
 
+// The widget's size under the newer host, and the older host's strip height.
+constexpr CGSize kWidgetViewSize{320, 105};
+constexpr CGFloat kLegacyStripHeight = 70;
 // The product's name, as the desktop shows it.
 constexpr const char* kWindowTitle = "Trillbox";
 // The icon the window manager shows; one of the sizes drawn into share/icons.
@@ -110,9 +112,11 @@ WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& 
           .cancelTouch = [this] { cancelTouch(); },
       }) {
     // The scale the bundle's images load at is the session's, so the display is
-    // asked before the session starts; the widget's size does not depend on it.
-    const CGSize widgetSize = options.legacy ? CGSizeMake(options.hostWidth, 70) : CGSizeMake(320, 105);
-    const CGFloat scale = windowScale(options, _options, widgetSize);
+    // asked before the session starts, about the size the widget has on every
+    // device; the window is then laid out around the size it reports.
+    const CGSize expectedSize =
+        options.legacy ? CGSizeMake(options.hostWidth, kLegacyStripHeight) : kWidgetViewSize;
+    const CGFloat scale = windowScale(options, _options, expectedSize);
     _session = std::make_unique<HostSession>(windowSessionOptions(options, scale));
     _layout.emplace(_session->widgetSize(), scale);
     _pacer = FramePacer(FramePacer::periodForRefreshRate(refreshRate()));
@@ -139,11 +143,16 @@ WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& 
     auto* runLoop = NSRunLoop::mainRunLoop();
     watchDisplayConnection();
     runLoop->addEventSource(_signals.fileDescriptor(), [this] {
-        if (_signals.takeSignals()) {
+        const ReceivedSignals received = _signals.takeSignals();
+        if (received.report) {
+            reportFrames(_lastReport);
+        }
+        if (received.quit) {
             _quitRequested = true;
         }
     });
     _startTime = runLoop->nowNanoseconds();
+    _lastReport = FrameCount{_startTime, 0};
     // Showing the window reports it shown, which presents the widget.
     SDL_ShowWindow(_window.get());
 }
@@ -223,12 +232,18 @@ void WindowFrontEnd::finish() {
     _session->dismiss();
     flushSessionOutput();
     if (_options.frameStatistics) {
-        const double seconds =
-            SecondsFromNanoseconds(NSRunLoop::mainRunLoop()->nowNanoseconds() - _startTime);
-        const double perSecond = seconds > 0 ? static_cast<double>(_pacer.framesDrawn()) / seconds : 0;
-        _out << "frames: " << _pacer.framesDrawn() << " in " << seconds << " s, " << perSecond
-             << " a second\n";
+        reportFrames(FrameCount{_startTime, 0});
     }
+}
+
+void WindowFrontEnd::reportFrames(FrameCount since) {
+    const FrameCount now{NSRunLoop::mainRunLoop()->nowNanoseconds(), _pacer.framesDrawn()};
+    const double seconds = SecondsFromNanoseconds(now.time - since.time);
+    const std::uint64_t frames = now.frames - since.frames;
+    const double perSecond = seconds > 0 ? static_cast<double>(frames) / seconds : 0;
+    _out << "frames: " << frames << " in " << seconds << " s, " << perSecond << " a second\n";
+    _out.flush();
+    _lastReport = now;
 }
 
 } // namespace host

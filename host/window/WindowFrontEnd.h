@@ -28,6 +28,7 @@ struct WindowOptions {
     // The scale was given on the command line, so the display's is not used.
     bool scaleGiven = false;
     // Report the frames drawn, and how many a second, when the window closes.
+    // SIGUSR1 asks for the frames since the last report at any time.
     bool frameStatistics = false;
 };
 
@@ -64,6 +65,13 @@ private:
     void waitForWork();
     void flushSessionOutput();
     void finish();
+    // The frames drawn by a time.
+    struct FrameCount {
+        Nanoseconds time = 0;
+        std::uint64_t frames = 0;
+    };
+    // Writes how many frames were drawn since `since`, and how many a second.
+    void reportFrames(FrameCount since);
 
     // Input (WindowFrontEnd+Input.cpp).
     void processEvents();
@@ -80,7 +88,8 @@ private:
     // Drawing (WindowFrontEnd+Drawing.cpp).
     bool frameWanted() const;
     bool panelIsOutOfDate() const;
-    bool syncPanel();
+    // Makes the panel stand for what the presenter shows now.
+    void syncPanel();
     void drawFrame(Nanoseconds now);
     void compose(bool wholeWindow);
     void present(const SDL_Rect& area);
@@ -104,6 +113,7 @@ private:
     UICairoSurface _framePixels;
     FramePacer _pacer;
     Nanoseconds _startTime = 0;
+    FrameCount _lastReport;
 
     PointerTracker _pointer;
     WindowPresentation _presentation;
