@@ -23,7 +23,11 @@ public:
     SdlVideo() {
         // The process handles its own quit signals (QuitSignals); a now-playing
         // window must not keep the screen saver away; a click that focuses the
-        // window also acts, as a finger on a phone does.
+        // window also acts, as a finger on a phone does. The window's pixels are
+        // drawn by Cairo and copied to the display as they are: going through an
+        // OpenGL texture costs more than it saves for so small a window, and much
+        // more where OpenGL is rendered in software.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
