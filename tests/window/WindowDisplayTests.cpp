@@ -361,6 +361,23 @@ TEST_F(WindowDisplayTest, AHiddenWindowComesBackDrawnAndStopsOnSigterm) {
     EXPECT_EQ(program->terminate(kPatience), 0) << program->err();
 }
 
+TEST_F(WindowDisplayTest, APressCutShortByHidingTheWindowPressesNothing) {
+    const Image playing = reference("wait 0.2");
+    const Image paused = reference("tap 210 52\nwait 0.2");
+    openWindow();
+    ASSERT_TRUE(eventuallyShows(playing, kPlayButton));
+    // Down on play/pause, the window goes away and comes back, the button lets go:
+    // the touch was cancelled with the window, so the button does not act.
+    xdotool({"mousemove", "--window", windowId, windowX(centre(kPlayButton).x),
+             windowY(centre(kPlayButton).y), "mousedown", "1"});
+    xdotool({"windowunmap", "--sync", windowId});
+    xdotool({"windowmap", "--sync", windowId});
+    xdotool({"mouseup", "1"});
+    // One press of space later the widget is paused: the cut press toggled nothing.
+    key("space");
+    EXPECT_TRUE(eventuallyShows(paused, kPlayButton)) << distance(paused, kPlayButton);
+}
+
 // Writes `seconds` of silence as a WAV file.
 void writeSilence(const std::string& path, int seconds) {
     constexpr std::uint32_t kRate = 8000;
