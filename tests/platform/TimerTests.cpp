@@ -66,18 +66,18 @@ TEST_F(TimerTest, RepeatingTimerInvalidatedInItsOwnCallbackStops) {
     EXPECT_EQ(NSRunLoop::mainRunLoop()->pendingTaskCount(), 0u);
 }
 
-TEST_F(TimerTest, RepeatingTimerFiresOncePerDueTimeForDays) {
+TEST_F(TimerTest, RepeatingTimerFiresOncePerDueTimeForADay) {
     // 0.7 s has no exact binary form; the schedule must not drift all the same.
     std::vector<Nanoseconds> firings;
     auto timer = NSTimer::scheduledTimerWithTimeInterval(0.7, true, [&](const Ptr<NSTimer>&) {
         firings.push_back(NSRunLoop::mainRunLoop()->nowNanoseconds());
     });
-    advance(2 * 86400);
-    ASSERT_EQ(firings.size(), 246857u);
+    advance(86400);
+    ASSERT_EQ(firings.size(), 123428u);
     for (std::size_t i = 0; i < firings.size(); ++i) {
         ASSERT_EQ(firings[i], static_cast<Nanoseconds>(i + 1) * 700'000'000) << "firing " << i;
     }
-    EXPECT_EQ(NanosecondsFromSeconds(timer->fireDate()), Nanoseconds{246858} * 700'000'000);
+    EXPECT_EQ(NanosecondsFromSeconds(timer->fireDate()), Nanoseconds{123429} * 700'000'000);
 }
 
 TEST_F(TimerTest, MissedFiringsAreSkippedNotBurst) {
