@@ -57,8 +57,6 @@ public:
     // asked to stop (SIGINT, SIGTERM, SIGHUP); the widget is then dismissed.
     void run();
 
-    const WindowLayout& layout() const { return *_layout; }
-
 private:
     // Run loop (WindowFrontEnd.cpp).
     void watchDisplayConnection();
