@@ -96,7 +96,7 @@ LoadedBundle loadWidgetBundle(const std::string& bundlePath, const std::string& 
     }
 
     LoadedBundle loaded;
-    loaded.library = SharedLibrary::open(libraryPath.string());
+    loaded.sharedLibrary = SharedLibrary::open(libraryPath.string());
     loaded.bundle = NSBundle::bundleWithPath(NSStr(directory.string()));
     loaded.controllerClass = NSClassFromString(wanted);
     if (!loaded.controllerClass) {

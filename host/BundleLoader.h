@@ -31,7 +31,7 @@ private:
 // Trillbox.bundle loaded as the notification centre loads a widget bundle.
 struct LoadedBundle {
     Ptr<NSBundle> bundle;
-    SharedLibrary library;
+    SharedLibrary sharedLibrary;
     // The controller class found by name after the library registered its classes.
     Class controllerClass = nullptr;
 };
