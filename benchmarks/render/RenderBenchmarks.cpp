@@ -9,11 +9,11 @@
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
-#include "SampleTree.h"
 #include "UIKit/UITextMeasurement.h"
 #include "render/CairoHandles.h"
 #include "render/Renderer.h"
 #include "render/Snapshot.h"
+#include "support/SampleTree.h"
 
 namespace {
 

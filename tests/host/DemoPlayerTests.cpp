@@ -6,7 +6,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRuntime.h"
 #include "HostServices.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "JsonReader.h"
-#include "TestSupport.h"
-#include "TrillboxProcess.h"
+#include "support/TestSupport.h"
+#include "support/Process.h"
 
 // The real trillbox program with the real bundle, each run with a device root,
 // a working directory and a data home of its own.

@@ -3,6 +3,7 @@
 
 #include "EndToEndSupport.h"
 #include "UIKit/UIImage.h"
+#include "support/TestPaths.h"
 
 // The widget's controls, as its layout places them, in the widget's points.
 namespace {

@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "EndToEndSupport.h"
+#include "support/TestPaths.h"
 
 // Every way a run can fail: one line naming what failed and where, a non-zero
 // exit without a crash, and nothing written outside the device root.

@@ -3,7 +3,7 @@
 
 #include "DemoPlaylist.h"
 #include "HostFailure.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "Foundation/NSNumber.h"
 #include "HostFailure.h"
 #include "SettingsCommand.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace {
 

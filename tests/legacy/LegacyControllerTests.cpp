@@ -8,6 +8,7 @@
 #include "UIKit/UIImageView.h"
 #include "legacy/TrillboxViewController.h"
 #include "widget/TrillboxView.h"
+#include "support/TestPaths.h"
 
 namespace legacy_test {
 namespace {

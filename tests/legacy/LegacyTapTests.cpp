@@ -3,6 +3,7 @@
 #include "UIKit/UIControl.h"
 #include "legacy/TrillboxViewController.h"
 #include "widget/TrillboxView.h"
+#include "support/TestPaths.h"
 
 namespace legacy_test {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "UIKit/UIEvent.h"
 #include "UIKit/UITouch.h"
 #include "UIKit/UITouchesEvent.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "../platform/TestSupport.h"
+#include "support/TestSupport.h"
 #include "UIKit/UITextMeasurement.h"
 #include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"

@@ -1,7 +1,7 @@
 // Buttons, sliders and the volume view.
 #include "MediaPlayer/MPVolumeView.h"
 #include "RenderTestSupport.h"
-#include "SampleTree.h"
+#include "support/SampleTree.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UISlider.h"

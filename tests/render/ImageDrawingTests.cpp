@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "RenderTestSupport.h"
-#include "SampleTree.h"
+#include "support/SampleTree.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImageView.h"

@@ -1,4 +1,5 @@
 #include "RenderTestSupport.h"
+#include "support/TestPaths.h"
 
 #include <algorithm>
 #include <cstdlib>

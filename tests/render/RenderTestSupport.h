@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITextMeasurement.h"

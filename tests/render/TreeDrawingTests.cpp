@@ -7,7 +7,7 @@
 #include "Foundation/NSNumber.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "RenderTestSupport.h"
-#include "SampleTree.h"
+#include "support/SampleTree.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UILabel.h"
 #include "render/CairoHandles.h"

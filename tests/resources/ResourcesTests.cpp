@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/TestPaths.h"
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -5,6 +5,7 @@
 #include "WidgetTestSupport.h"
 #include "marquee/MarqueeLabel.h"
 #include "widget/TrillboxView.h"
+#include "support/TestPaths.h"
 
 namespace widget_test {
 namespace {

@@ -10,7 +10,7 @@
 #include "Foundation/NSPropertyListSerialization.h"
 #include "SpringBoard/SBMediaController.h"
 #include "SpringBoard/SBUIController.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIImage.h"
@@ -18,6 +18,7 @@
 #include "UIKit/UITouchInjector.h"
 #include "UIKit/UIWindow.h"
 #include "widget/TrillboxViewControllerNew.h"
+#include "support/TestPaths.h"
 
 namespace widget_test {
 
