@@ -3,8 +3,10 @@
 
 PRESET ?= default
 JOBS ?= 2
+# Warnings in our own code are errors under CI (which sets CI=true).
+WERROR ?= $(if $(filter true 1,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test asan clean demo
+.PHONY: all deps configure build test asan format-check ratio clean demo
 
 all: build
 
@@ -13,7 +15,7 @@ deps:
 	scripts/install-deps.sh all
 
 configure: deps
-	cmake --preset $(PRESET)
+	cmake --preset $(PRESET) -DTRILLBOX_WERROR=$(WERROR)
 
 build: configure
 	cmake --build --preset $(PRESET) -j $(JOBS)
@@ -40,5 +42,13 @@ demo: configure
 	  echo "Recording: $(DEMO_DIR)/recording/animation.png (frames beside it)"; \
 	fi
 
+# The code style: every C++ file as .clang-format has it.
+format-check:
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
+# Test lines against code lines.
+ratio:
+	scripts/test-ratio.sh
+
 clean:
-	rm -rf build/default build/debug build/asan
+	rm -rf build/default build/debug build/asan build/bench

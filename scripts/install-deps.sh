@@ -5,8 +5,8 @@
 set -euo pipefail
 
 build_packages=(
-  build-essential cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  build-essential cmake ninja-build pkg-config ccache clang-format desktop-file-utils
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
   libsdl2-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
 )
