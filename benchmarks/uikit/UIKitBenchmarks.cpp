@@ -2,6 +2,7 @@
 // (done several times per layout), and the view work around it: a frame change
 // that reaches an autoresized subtree, a hit test through the widget's tree.
 #include <benchmark/benchmark.h>
+#include <pango/pangocairo.h>
 
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/NSStringDrawing.h"

@@ -1,5 +1,6 @@
 // UIButton: drawing the background image, the image and the title.
 #include <algorithm>
+#include <pango/pangocairo.h>
 #include <string>
 
 #include "UIKit/UIButton.h"

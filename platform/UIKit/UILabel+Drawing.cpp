@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <pango/pangocairo.h>
 #include <string>
 
 #include "UIKit/UIGraphics.h"

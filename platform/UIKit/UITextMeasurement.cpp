@@ -5,7 +5,19 @@
 #include <cmath>
 #include <string>
 
+#include <pango/pangocairo.h>
+
 #include "UIKit/UIFont.h"
+
+void UIGObjectUnref::operator()(void* object) const {
+    if (object) {
+        g_object_unref(object);
+    }
+}
+
+void UIPangoFontDescriptionFree::operator()(PangoFontDescription* description) const {
+    pango_font_description_free(description);
+}
 
 namespace {
 

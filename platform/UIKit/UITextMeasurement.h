@@ -5,12 +5,21 @@
 #include <string_view>
 #include <vector>
 
-#include <pango/pangocairo.h>
+#include <cairo.h>
 
 #include "CoreGraphics/CGGeometry.h"
 #include "UIKit/NSStringDrawing.h"
 
 class UIFont;
+
+// Pango's types, declared here so that code measuring text does not parse Pango's
+// and GLib's headers; the drawing code that uses them includes <pango/pangocairo.h>.
+extern "C" {
+typedef struct _PangoContext PangoContext;
+typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFontMap PangoFontMap;
+typedef struct _PangoFontDescription PangoFontDescription;
+}
 
 // Vertical metrics of a font, in points. The descender is negative (below the baseline).
 struct UIFontMetrics {
@@ -21,16 +30,12 @@ struct UIFontMetrics {
 
 // Owns one reference of a GObject (a Pango layout or context).
 struct UIGObjectUnref {
-    void operator()(gpointer object) const {
-        if (object) {
-            g_object_unref(object);
-        }
-    }
+    void operator()(void* object) const;
 };
 template <class T> using UIGObjectPtr = std::unique_ptr<T, UIGObjectUnref>;
 
 struct UIPangoFontDescriptionFree {
-    void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
+    void operator()(PangoFontDescription* description) const;
 };
 using UIPangoFontDescriptionPtr = std::unique_ptr<PangoFontDescription, UIPangoFontDescriptionFree>;
 
