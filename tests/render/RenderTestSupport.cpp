@@ -2,29 +2,31 @@
 #include "support/TestPaths.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 
 namespace {
 
-bool updatingGoldens() {
-    const char* value = std::getenv("TRILLBOX_UPDATE_GOLDEN");
-    return value && std::string(value) == "1";
-}
-
 int channel(std::uint32_t argb, int shift) {
     return static_cast<int>((argb >> shift) & 0xFF);
 }
 
-UICairoSurface readPNG(const std::string& path) {
-    UICairoSurface surface(cairo_image_surface_create_from_png(path.c_str()));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-        return {};
-    }
-    return surface;
+std::uint32_t wordAt(cairo_surface_t* image, int x, int y) {
+    const auto* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+    return reinterpret_cast<const std::uint32_t*>(row)[x];
 }
 
 } // namespace
+
+Ptr<UIView> makeView(CGRect frame, const Ptr<UIColor>& color, const Ptr<UIView>& parent) {
+    auto view = alloc<UIView>()->initWithFrame(frame);
+    view->setBackgroundColor(color);
+    if (parent) {
+        parent->addSubview(view);
+    }
+    return view;
+}
 
 Pixel pixelAt(const UICairoSurface& surface, int x, int y) {
     cairo_surface_t* image = surface.get();
@@ -33,20 +35,12 @@ Pixel pixelAt(const UICairoSurface& surface, int x, int y) {
         return {};
     }
     cairo_surface_flush(image);
-    const auto* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    const std::uint32_t argb = reinterpret_cast<const std::uint32_t*>(row)[x];
-    Pixel pixel;
-    pixel.alpha = channel(argb, 24);
-    if (pixel.alpha == 0) {
-        return pixel;
-    }
-    auto unpremultiply = [&](int value) {
-        return std::min(255, (value * 255 + pixel.alpha / 2) / pixel.alpha);
+    const std::uint32_t argb = wordAt(image, x, y);
+    const int alpha = channel(argb, 24);
+    auto unpremultiply = [&](int shift) {
+        return alpha == 0 ? 0 : std::min(255, (channel(argb, shift) * 255 + alpha / 2) / alpha);
     };
-    pixel.red = unpremultiply(channel(argb, 16));
-    pixel.green = unpremultiply(channel(argb, 8));
-    pixel.blue = unpremultiply(channel(argb, 0));
-    return pixel;
+    return {alpha, unpremultiply(16), unpremultiply(8), unpremultiply(0)};
 }
 
 ::testing::AssertionResult samePixels(const UICairoSurface& a, const UICairoSurface& b, int tolerance) {
@@ -65,51 +59,38 @@ Pixel pixelAt(const UICairoSurface& surface, int x, int y) {
     cairo_surface_flush(b.get());
     int worst = 0;
     int differing = 0;
-    int firstX = -1;
-    int firstY = -1;
     for (int y = 0; y < height; ++y) {
-        const auto* rowA = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(a.get()) + y * cairo_image_surface_get_stride(a.get()));
-        const auto* rowB = reinterpret_cast<const std::uint32_t*>(
-            cairo_image_surface_get_data(b.get()) + y * cairo_image_surface_get_stride(b.get()));
         for (int x = 0; x < width; ++x) {
             int difference = 0;
             for (int shift : {0, 8, 16, 24}) {
-                difference =
-                    std::max(difference, std::abs(channel(rowA[x], shift) - channel(rowB[x], shift)));
+                difference = std::max(difference, std::abs(channel(wordAt(a.get(), x, y), shift) -
+                                                           channel(wordAt(b.get(), x, y), shift)));
             }
-            if (difference > tolerance) {
-                if (differing++ == 0) {
-                    firstX = x;
-                    firstY = y;
-                }
-            }
+            differing += difference > tolerance ? 1 : 0;
             worst = std::max(worst, difference);
         }
     }
     if (differing > 0) {
         return ::testing::AssertionFailure()
-               << differing << " pixels differ by more than " << tolerance << " (worst " << worst
-               << "), first at (" << firstX << ", " << firstY << ")";
+               << differing << " pixels differ by more than " << tolerance << " (worst " << worst << ")";
     }
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult matchesGolden(const UICairoSurface& surface, const std::string& name,
-                                         int tolerance) {
+::testing::AssertionResult matchesGolden(const UICairoSurface& surface, const std::string& name) {
     const std::string stored = std::string(TRILLBOX_GOLDEN_DIR) + "/" + name + ".png";
-    if (updatingGoldens()) {
-        if (!render::writePNG(surface, stored)) {
-            return ::testing::AssertionFailure() << "could not write " << stored;
-        }
-        return ::testing::AssertionSuccess();
+    const char* update = std::getenv("TRILLBOX_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        return render::writePNG(surface, stored)
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure() << "could not write " << stored;
     }
-    const UICairoSurface expected = readPNG(stored);
-    if (!expected) {
+    const UICairoSurface expected(cairo_image_surface_create_from_png(stored.c_str()));
+    if (cairo_surface_status(expected.get()) != CAIRO_STATUS_SUCCESS) {
         return ::testing::AssertionFailure()
                << "no stored image " << stored << " (run with TRILLBOX_UPDATE_GOLDEN=1 to create it)";
     }
-    auto result = samePixels(surface, expected, tolerance);
+    auto result = samePixels(surface, expected, kGoldenChannelTolerance);
     if (!result) {
         std::filesystem::create_directories(TRILLBOX_GOLDEN_FAILURE_DIR);
         const std::string drawn = std::string(TRILLBOX_GOLDEN_FAILURE_DIR) + "/" + name + ".png";

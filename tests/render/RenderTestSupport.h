@@ -1,19 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
+#include "UIKit/UIColor.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITextMeasurement.h"
 #include "UIKit/UIView.h"
 #include "render/Snapshot.h"
+#include "support/TestSupport.h"
 
-// The largest difference, per colour channel (0...255), between a drawn image and
-// its stored image that still counts as equal: room for antialiasing that differs
+// The largest difference per colour channel (0...255) between a drawn image and its
+// stored image that still counts as equal: room for antialiasing that differs
 // between library builds, not for a moved edge.
 inline constexpr int kGoldenChannelTolerance = 3;
 
@@ -25,21 +25,21 @@ struct Pixel {
     int blue = 0;
 };
 
-// The pixel at (x, y) in pixels; a transparent pixel outside the image.
+// The pixel at (x, y); a transparent pixel outside the image.
 Pixel pixelAt(const UICairoSurface& surface, int x, int y);
 
-// Whether `surface` matches the stored image `name`.png within `tolerance` per
-// channel. With TRILLBOX_UPDATE_GOLDEN=1 in the environment the stored image is
-// rewritten instead (and the check passes). On a mismatch the drawn image is
-// written to the failures directory.
-::testing::AssertionResult matchesGolden(const UICairoSurface& surface, const std::string& name,
-                                         int tolerance = kGoldenChannelTolerance);
-
-// Whether two images have the same size and pixels within `tolerance`.
+// Whether two images have the same size and pixels within `tolerance` per channel.
 ::testing::AssertionResult samePixels(const UICairoSurface& a, const UICairoSurface& b, int tolerance = 0);
 
-// A fixture for drawing: the manual clock, Pango text measurement and a main
-// screen of scale 1.
+// Whether `surface` matches the stored image `name`.png within kGoldenChannelTolerance.
+// With TRILLBOX_UPDATE_GOLDEN=1 the stored image is rewritten instead; on a mismatch
+// the drawn image is written to the failures directory.
+::testing::AssertionResult matchesGolden(const UICairoSurface& surface, const std::string& name);
+
+// A view of `frame` filled with `color` (nil for none), added to `parent` when given.
+Ptr<UIView> makeView(CGRect frame, const Ptr<UIColor>& color, const Ptr<UIView>& parent = nullptr);
+
+// Drawing on the manual clock with Pango text measurement and a main screen of scale 1.
 class RenderTest : public PlatformTest {
 protected:
     void SetUp() override {

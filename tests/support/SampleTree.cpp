@@ -4,11 +4,21 @@
 
 #include "Foundation/NSCollections.h"
 #include "Foundation/NSNumber.h"
-#include "QuartzCore/CAGradientLayer.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
 
 namespace sample {
+
+namespace {
+
+void fillRect(cairo_t* context, double x, double y, double width, double height, double red, double green,
+              double blue) {
+    cairo_rectangle(context, x, y, width, height);
+    cairo_set_source_rgb(context, red, green, blue);
+    cairo_fill(context);
+}
+
+} // namespace
 
 Ptr<UIImage> makeImage(double width, double height, double scale,
                        const std::function<void(cairo_t*)>& paint) {
@@ -27,9 +37,9 @@ Ptr<UIImage> artworkImage(double side, double scale) {
         const double half = side / 2;
         const double colors[4][3] = {{0.85, 0.2, 0.2}, {0.2, 0.7, 0.3}, {0.2, 0.35, 0.85}, {0.95, 0.8, 0.2}};
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
-            cairo_rectangle(context, (quadrant % 2) * half, (quadrant / 2) * half, half, half);
-            cairo_set_source_rgb(context, colors[quadrant][0], colors[quadrant][1], colors[quadrant][2]);
-            cairo_fill(context);
+            const double* color = colors[quadrant];
+            fillRect(context, (quadrant % 2) * half, (quadrant / 2) * half, half, half, color[0], color[1],
+                     color[2]);
         }
         cairo_arc(context, half, half, side * 0.3, 0, 2 * M_PI);
         cairo_set_line_width(context, side * 0.08);
@@ -40,23 +50,16 @@ Ptr<UIImage> artworkImage(double side, double scale) {
 
 Ptr<UIImage> wideImage(double scale) {
     return makeImage(4, 3, scale, [](cairo_t* context) {
-        cairo_rectangle(context, 0, 0, 2, 3);
-        cairo_set_source_rgb(context, 0.9, 0.4, 0.1);
-        cairo_fill(context);
-        cairo_rectangle(context, 2, 0, 2, 3);
-        cairo_set_source_rgb(context, 0.1, 0.4, 0.9);
-        cairo_fill(context);
+        fillRect(context, 0, 0, 2, 3, 0.9, 0.4, 0.1);
+        fillRect(context, 2, 0, 2, 3, 0.1, 0.4, 0.9);
     });
 }
 
 Ptr<UIImage> trackImage(double scale) {
     return makeImage(9, 6, scale, [](cairo_t* context) {
-        const double parts[3][5] = {{0, 4, 1, 0, 0}, {4, 1, 0, 1, 0}, {5, 4, 0, 0, 1}};
-        for (const auto& part : parts) {
-            cairo_rectangle(context, part[0], 0, part[1], 6);
-            cairo_set_source_rgb(context, part[2], part[3], part[4]);
-            cairo_fill(context);
-        }
+        fillRect(context, 0, 0, 4, 6, 1, 0, 0);
+        fillRect(context, 4, 0, 1, 6, 0, 1, 0);
+        fillRect(context, 5, 0, 4, 6, 0, 0, 1);
     });
 }
 
@@ -85,19 +88,29 @@ Ptr<UIImage> sliderThumbImage(double scale) {
 
 Ptr<UIImage> buttonGlyph(bool forward, double scale) {
     return makeImage(20, 20, scale, [forward](cairo_t* context) {
-        if (forward) {
-            cairo_move_to(context, 5, 3);
-            cairo_line_to(context, 17, 10);
-            cairo_line_to(context, 5, 17);
-        } else {
-            cairo_move_to(context, 15, 3);
-            cairo_line_to(context, 3, 10);
-            cairo_line_to(context, 15, 17);
-        }
+        cairo_move_to(context, forward ? 5 : 15, 3);
+        cairo_line_to(context, forward ? 17 : 3, 10);
+        cairo_line_to(context, forward ? 5 : 15, 17);
         cairo_close_path(context);
         cairo_set_source_rgb(context, 1, 1, 1);
         cairo_fill(context);
     });
+}
+
+Ptr<CAGradientLayer> fadeMask(CGSize size, double fadeLength) {
+    auto fade = CAGradientLayer::layer();
+    fade->setBounds(CGRectMake(0, 0, size.width, size.height));
+    fade->setPosition(CGPointMake(size.width / 2, size.height / 2));
+    fade->setStartPoint(CGPointMake(0, 0.5));
+    fade->setEndPoint(CGPointMake(1, 0.5));
+    const auto clear = UIColor::clearColor()->CGColor();
+    const auto black = UIColor::blackColor()->CGColor();
+    fade->setColors(NSArray::arrayWithObjects({clear, black, black, clear}));
+    const double ratio = fadeLength / size.width;
+    fade->setLocations(
+        NSArray::arrayWithObjects({NSNumber::numberWithDouble(0), NSNumber::numberWithDouble(ratio),
+                                   NSNumber::numberWithDouble(1 - ratio), NSNumber::numberWithDouble(1)}));
+    return fade;
 }
 
 WidgetTree makeWidgetTree(bool scrolling) {
@@ -116,19 +129,7 @@ WidgetTree makeWidgetTree(bool scrolling) {
     const CGRect strip = CGRectMake(105, 10, 205, 24);
     tree.titleClip = alloc<UIView>()->initWithFrame(strip);
     tree.titleClip->setClipsToBounds(true);
-    auto fade = CAGradientLayer::layer();
-    fade->setBounds(CGRectMake(0, 0, strip.size.width, strip.size.height));
-    fade->setPosition(CGPointMake(strip.size.width / 2, strip.size.height / 2));
-    fade->setStartPoint(CGPointMake(0, CGRectGetMidY(strip)));
-    fade->setEndPoint(CGPointMake(1, CGRectGetMidY(strip)));
-    fade->setColors(
-        NSArray::arrayWithObjects({UIColor::clearColor()->CGColor(), UIColor::blackColor()->CGColor(),
-                                   UIColor::blackColor()->CGColor(), UIColor::clearColor()->CGColor()}));
-    const double ratio = 12 / strip.size.width;
-    fade->setLocations(
-        NSArray::arrayWithObjects({NSNumber::numberWithDouble(0), NSNumber::numberWithDouble(ratio),
-                                   NSNumber::numberWithDouble(1 - ratio), NSNumber::numberWithDouble(1)}));
-    tree.titleClip->layer()->setMask(fade);
+    tree.titleClip->layer()->setMask(fadeMask(strip.size, 12));
     tree.root->addSubview(tree.titleClip);
 
     tree.title = alloc<UILabel>()->initWithFrame(CGRectMake(12, 0, 100, strip.size.height));
@@ -136,35 +137,28 @@ WidgetTree makeWidgetTree(bool scrolling) {
     tree.title->setTextColor(UIColor::whiteColor());
     tree.title->setText(NSStr("A Rather Long Song Title - The Artist With A Long Name"));
     const CGFloat titleWidth = tree.title->sizeThatFits(CGSizeZero).width;
-    tree.title->setFrame(CGRectMake(12, 0, titleWidth, strip.size.height));
+    const CGRect home = CGRectMake(12, 0, titleWidth, strip.size.height);
+    tree.title->setFrame(home);
     tree.titleClip->addSubview(tree.title);
     if (scrolling) {
-        const CGRect home = tree.title->frame();
         const auto title = tree.title;
         UIView::animateWithDuration(
             8, 0, UIViewAnimationOptionCurveLinear,
-            [title, home, strip] {
-                title->setFrame(CGRectOffset(home, -(home.size.width - strip.size.width + 24), 0));
-            },
+            [=] { title->setFrame(CGRectOffset(home, -(home.size.width - strip.size.width + 24), 0)); },
             nullptr);
     }
 
+    const Ptr<UIImage> pause = makeImage(20, 20, scale, [](cairo_t* context) {
+        fillRect(context, 5, 3, 3.5, 14, 1, 1, 1);
+        fillRect(context, 11.5, 3, 3.5, 14, 1, 1, 1);
+    });
+    const Ptr<UIImage> glyphs[3] = {buttonGlyph(false, scale), pause, buttonGlyph(true, scale)};
     const double centres[3] = {150, 207.5, 265};
     for (int index = 0; index < 3; ++index) {
-        auto button = UIButton::buttonWithType(UIButtonTypeCustom);
-        button->setFrame(CGRectMake(centres[index] - 20, 38, 40, 32));
-        Ptr<UIImage> glyph = buttonGlyph(index == 2, scale);
-        if (index == 1) {
-            glyph = makeImage(20, 20, scale, [](cairo_t* context) {
-                cairo_rectangle(context, 5, 3, 3.5, 14);
-                cairo_rectangle(context, 11.5, 3, 3.5, 14);
-                cairo_set_source_rgb(context, 1, 1, 1);
-                cairo_fill(context);
-            });
-        }
-        button->setImage(glyph, UIControlStateNormal);
-        tree.root->addSubview(button);
-        tree.buttons[index] = button;
+        tree.buttons[index] = UIButton::buttonWithType(UIButtonTypeCustom);
+        tree.buttons[index]->setFrame(CGRectMake(centres[index] - 20, 38, 40, 32));
+        tree.buttons[index]->setImage(glyphs[index], UIControlStateNormal);
+        tree.root->addSubview(tree.buttons[index]);
     }
 
     tree.slider = alloc<UISlider>()->initWithFrame(CGRectMake(105, 74, 205, 23));
