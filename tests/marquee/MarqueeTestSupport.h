@@ -1,16 +1,18 @@
 #pragma once
 
+#include <cmath>
+#include <initializer_list>
 #include <string>
 
-#include "support/TestSupport.h"
 #include "UIKit/UITextMeasurement.h"
 #include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
 #include "marquee/MarqueeLabel.h"
+#include "support/TestSupport.h"
 
 // A window showing a controller's view, text measured with the fixed-advance test
 // font (a 16-point font advances 10 points per character), and helpers to make
-// labels and read where their text is shown.
+// labels and follow where their text is shown.
 class MarqueeTest : public PlatformTest {
 protected:
     void SetUp() override {
@@ -29,30 +31,25 @@ protected:
     }
 
     // A text of `width` points in the 16-point test font.
-    static Ptr<NSString> textOfWidth(int width) {
-        return NSStr(std::string(static_cast<std::size_t>(width / 10), 'x'));
-    }
-    static Ptr<UIFont> testFont() { return UIFont::systemFontOfSize(16); }
+    static Ptr<NSString> textOfWidth(int width) { return NSStr(std::string(width / 10, 'x')); }
 
-    // The widget's kind of label: 200 x 20, rate 50, fade 20, buffer 20, linear,
-    // the test font, of `type`, not yet showing any text.
+    // The widget's kind of label: rate 50, fade 20, buffer 20, linear, the test font.
     Ptr<MarqueeLabel> makeLabel(NSUInteger type, CGRect frame = CGRectMake(0, 0, 200, 20)) {
         auto label = alloc<MarqueeLabel>()->initWithFrameRateAndFadeLength(frame, 50, 20);
         label->setMarqueeType(type);
         label->setAnimationCurve(UIViewAnimationOptionCurveLinear);
         label->setContinuousMarqueeExtraBuffer(20);
-        label->setFont(testFont());
+        label->setFont(UIFont::systemFontOfSize(16));
         return label;
     }
-    // The same label given a 300-point text and put into the controller's view now.
-    Ptr<MarqueeLabel> showLabel(NSUInteger type) {
-        auto label = makeLabel(type);
+    // The same label with a 300-point text, shown in the controller's view now.
+    Ptr<MarqueeLabel> showLabel(NSUInteger type, CGRect frame = CGRectMake(0, 0, 200, 20)) {
+        auto label = makeLabel(type, frame);
         label->setText(textOfWidth(300));
         _controller->view()->addSubview(label);
         return label;
     }
 
-    // Where a view is shown now, with its animations applied.
     static CGFloat shownX(const Ptr<UIView>& view) { return view->presentationFrame().origin.x; }
     // The continuous types' copy of the text (tag 701), or nil.
     static Ptr<UIView> copyOf(const Ptr<MarqueeLabel>& label) {
@@ -64,13 +61,30 @@ protected:
         return nullptr;
     }
 
+    // One step of a timeline: move the clock on, then where the text (and its copy,
+    // unless NaN) is shown.
+    struct Step {
+        double advance;
+        CGFloat x;
+        CGFloat copyX = NAN;
+    };
+    void expectTimeline(const Ptr<MarqueeLabel>& label, std::initializer_list<Step> steps) {
+        for (const Step& step : steps) {
+            advance(step.advance);
+            EXPECT_NEAR(shownX(label->subLabel()), step.x, 1e-3) << "at " << now();
+            if (!std::isnan(step.copyX)) {
+                const auto copy = copyOf(label);
+                ASSERT_NE(copy, nullptr);
+                EXPECT_NEAR(shownX(copy), step.copyX, 1e-3) << "copy at " << now();
+            }
+        }
+    }
+
     Ptr<UIWindow> _window;
     Ptr<UIViewController> _controller;
 };
 
-inline void ExpectRect(CGRect actual, CGFloat x, CGFloat y, CGFloat width, CGFloat height) {
-    EXPECT_DOUBLE_EQ(actual.origin.x, x);
-    EXPECT_DOUBLE_EQ(actual.origin.y, y);
-    EXPECT_DOUBLE_EQ(actual.size.width, width);
-    EXPECT_DOUBLE_EQ(actual.size.height, height);
+inline void ExpectRect(CGRect actual, CGRect expected) {
+    EXPECT_TRUE(CGRectEqualToRect(actual, expected))
+        << actual.origin.x << "," << actual.origin.y << " " << actual.size.width << "x" << actual.size.height;
 }

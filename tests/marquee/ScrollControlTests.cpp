@@ -1,217 +1,112 @@
 #include "MarqueeTestSupport.h"
-#include "UIKit/UITapGestureRecognizer.h"
-#include "UIKit/UITouch.h"
-#include "UIKit/UITouchesEvent.h"
+#include "UIKit/UITouchInjector.h"
 
 namespace {
 
-class ScrollControlTest : public MarqueeTest {
-protected:
-    // A finger down and up at `point` of the window, as the host delivers it.
-    void tapWindowAt(CGPoint point) {
-        auto touch = alloc<UITouch>()->init();
-        touch->_locationInWindow = point;
-        touch->_previousLocationInWindow = point;
-        touch->_window = _window;
-        _window->sendEvent(alloc<UITouchesEvent>()->initWithTouches(NSSet::setWithObject(touch), now()));
-        advance(0.05);
-        touch->setPhase(UITouchPhaseEnded);
-        touch->_timestamp = now();
-        _window->sendEvent(alloc<UITouchesEvent>()->initWithTouches(NSSet::setWithObject(touch), now()));
-    }
-};
+using ScrollControlTest = MarqueeTest;
 
-TEST_F(ScrollControlTest, PauseFreezesAndUnpauseGoesOnFromThere) {
+TEST_F(ScrollControlTest, PauseFreezesTheLegAndUnpauseGoesOnFromThere) {
     auto label = makeLabel(MarqueeTypeLeftAndBack);
-    label->setLengthOfScroll(5.0);
+    label->setLengthOfScroll(5.0); // legs of 5 s over 140 points
     label->setText(textOfWidth(300));
     _controller->view()->addSubview(label);
-    advance(1.0 + 2.0); // two seconds into the five-second away leg
-    const CGFloat frozenX = shownX(label->subLabel());
-    EXPECT_NEAR(frozenX, 20 - 140 * 2.0 / 5.0, 1e-9);
-
+    expectTimeline(label, {{2.0, -8}});
+    label->unpauseLabel(); // without a pause: nothing changes
+    expectTimeline(label, {{1.0, -36}});
     label->pauseLabel();
-    label->pauseLabel(); // a second pause changes nothing
+    label->pauseLabel();
     EXPECT_TRUE(label->isPaused());
-    advance(10);
-    EXPECT_NEAR(shownX(label->subLabel()), frozenX, 1e-9);
-
+    expectTimeline(label, {{10, -36}});
     label->unpauseLabel();
     EXPECT_FALSE(label->isPaused());
-    advance(3.0 - 1e-6);
-    EXPECT_NEAR(shownX(label->subLabel()), -120, 1e-3);
-    advance(2e-6); // the leg ended 3.0 s after the unpause; the home leg waits its delay
-    EXPECT_NEAR(shownX(label->subLabel()), -120, 1e-9);
-    advance(1.0 + 2.5 - 1e-6);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-6);
+    // The leg ends 3 s after the unpause; the home leg waits its delay.
+    expectTimeline(label, {{3.0 - 1e-6, -120}, {1.0 + 2.5, -50}});
 }
 
-TEST_F(ScrollControlTest, PauseDuringTheDelayFreezesTheDelay) {
+TEST_F(ScrollControlTest, PauseFreezesTheDelayAndARestart) {
     auto label = showLabel(MarqueeTypeContinuousLeft);
     advance(0.4);
     label->pauseLabel();
-    advance(30);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
+    expectTimeline(label, {{30, 20}});
     label->unpauseLabel();
-    advance(0.6 - 1e-6); // only the rest of the delay is waited
-    EXPECT_NEAR(shownX(label->subLabel()), 20, 1e-3);
-    advance(6.8 + 1e-6);
-    EXPECT_NEAR(shownX(label->subLabel()), -160, 1e-6);
+    // Only the rest of the delay is waited.
+    expectTimeline(label, {{0.6 - 1e-6, 20}, {6.8, -160}});
+
+    label->pauseLabel();
+    label->restartLabel();
+    expectTimeline(label, {{0, 20}, {30, 20}});
+    label->unpauseLabel();
+    expectTimeline(label, {{1.0 + 6.8, -160}});
 }
 
-TEST_F(ScrollControlTest, UnpauseWithoutPauseDoesNothing) {
-    auto label = showLabel(MarqueeTypeLeftAndBack);
-    advance(2.4);
-    label->unpauseLabel();
-    EXPECT_FALSE(label->isPaused());
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
-    EXPECT_DOUBLE_EQ(label->subLabel()->layer()->beginTime(), 0);
-    advance(1.4);
-    EXPECT_NEAR(shownX(label->subLabel()), -120, 1e-9);
-}
-
-TEST_F(ScrollControlTest, RestartWhileHeldRunsOnePeriod) {
+TEST_F(ScrollControlTest, RestartOrReleaseWhileHeldRunsOnePeriodThenRests) {
     auto label = showLabel(MarqueeTypeLeftAndBack);
     label->setHoldScrolling(YES);
     label->restartLabel();
-    advance(2.4);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
-    advance(5.2); // away and home done
-    EXPECT_NEAR(shownX(label->subLabel()), 20, 1e-9);
+    expectTimeline(label, {{2.4, -50}, {5.2, 20}, {10, 20}});
     EXPECT_FALSE(label->awayFromHome());
-    advance(10);
-    EXPECT_NEAR(shownX(label->subLabel()), 20, 1e-9);
-}
+    label->setHoldScrolling(NO); // released at home: the chain starts again
+    expectTimeline(label, {{2.4, -50}, {7.6, -50}});
 
-TEST_F(ScrollControlTest, RestartWithTapToScrollStaysAtRest) {
-    auto label = showLabel(MarqueeTypeLeftAndBack);
-    advance(2.4);
-    label->setTapToScroll(YES);
-    label->restartLabel();
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    advance(20);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    EXPECT_FALSE(label->awayFromHome());
-}
-
-TEST_F(ScrollControlTest, TapRunsOnePeriodOfAContinuousLabelAtOnce) {
-    auto label = makeLabel(MarqueeTypeContinuousLeft, CGRectMake(10, 100, 200, 20));
-    label->setTapToScroll(YES);
-    label->setText(textOfWidth(300));
-    _controller->view()->addSubview(label);
-    advance(5);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-
-    tapWindowAt(CGPointMake(60, 110));
-    advance(6.8); // half of the 13.6 s cycle after the tap: no delay
-    EXPECT_NEAR(shownX(label->subLabel()), -160, 1e-6);
-    advance(6.8 + 5);
-    EXPECT_NEAR(shownX(label->subLabel()), -340, 1e-9); // one cycle, stopped away
-    EXPECT_TRUE(label->awayFromHome());
-}
-
-TEST_F(ScrollControlTest, TapRunsOneBackAndForthAfterTheDelay) {
-    auto label = makeLabel(MarqueeTypeLeftAndBack);
-    label->setTapToScroll(YES);
-    label->setText(textOfWidth(300));
-    _controller->view()->addSubview(label);
-    label->labelWasTapped(label->tapRecognizer());
-    advance(0.9);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    advance(1.5);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
-    advance(5.2);
-    EXPECT_NEAR(shownX(label->subLabel()), 20, 1e-9);
-    EXPECT_FALSE(label->awayFromHome());
-    advance(20);
-    EXPECT_NEAR(shownX(label->subLabel()), 20, 1e-9);
-}
-
-TEST_F(ScrollControlTest, TapOnFittingTextDoesNothing) {
-    auto label = makeLabel(MarqueeTypeContinuousLeft);
-    label->setTapToScroll(YES);
-    label->setText(textOfWidth(100));
-    _controller->view()->addSubview(label);
-    label->labelWasTapped(nullptr);
-    advance(20);
-    EXPECT_FALSE(label->awayFromHome());
-    EXPECT_FALSE(label->subLabel()->layer()->hasRunningAnimations());
-}
-
-TEST_F(ScrollControlTest, ReleasingAHeldContinuousLabelAwayStartsNothing) {
-    auto label = showLabel(MarqueeTypeContinuousLeft);
-    label->setHoldScrolling(YES);
+    // Released away, a continuous label stays until it is restarted.
+    auto continuous = showLabel(MarqueeTypeContinuousLeft);
+    continuous->setHoldScrolling(YES);
     advance(15);
-    ASSERT_TRUE(label->awayFromHome());
-    label->setHoldScrolling(NO);
-    advance(10);
-    EXPECT_NEAR(shownX(label->subLabel()), -340, 1e-9);
-
-    label->restartLabel();
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    advance(1.0 + 6.8);
-    EXPECT_NEAR(shownX(label->subLabel()), -160, 1e-9);
+    continuous->setHoldScrolling(NO);
+    expectTimeline(continuous, {{10, -340}});
+    continuous->restartLabel();
+    expectTimeline(continuous, {{0, 20}, {1.0 + 6.8, -160}});
 }
 
-TEST_F(ScrollControlTest, ReleasingAtHomeStartsAChain) {
-    auto label = makeLabel(MarqueeTypeLeftAndBack);
-    label->setHoldScrolling(YES);
-    label->setText(textOfWidth(300));
-    _controller->view()->addSubview(label);
-    advance(5);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    label->setHoldScrolling(NO);
-    advance(2.4);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
+TEST_F(ScrollControlTest, ATapRunsOnePeriodOnlyWhenTapToScroll) {
+    const struct {
+        NSUInteger type;
+        std::initializer_list<Step> afterTap;
+    } cases[]{
+        // Continuous: no delay, one cycle, stopped away.
+        {MarqueeTypeContinuousLeft, {{6.8, -160}, {6.8 + 5, -340}}},
+        // Back and forth: after the delay, away and home, then at rest.
+        {MarqueeTypeLeftAndBack, {{0.9, 20}, {1.5, -50}, {5.2, 20}, {20, 20}}},
+    };
+    auto touches = alloc<UITouchInjector>()->initWithWindow(_window);
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.type);
+        auto label = makeLabel(test.type, CGRectMake(10, 100, 200, 20));
+        label->setTapToScroll(YES);
+        label->setText(textOfWidth(300));
+        _controller->view()->addSubview(label);
+        expectTimeline(label, {{5, 20}});
+        touches->injectTouch(UITouchPhaseBegan, CGPointMake(60, 110), now());
+        advance(0.05);
+        touches->injectTouch(UITouchPhaseEnded, CGPointMake(60, 110), now());
+        expectTimeline(label, test.afterTap);
+        label->restartLabel();
+        expectTimeline(label, {{0, 20}, {20, 20}});
+        label->removeFromSuperview();
+    }
 }
 
 TEST_F(ScrollControlTest, LabelizeShowsStaticTextAndBackAgain) {
-    auto label = showLabel(MarqueeTypeLeftAndBack);
+    auto label = showLabel(MarqueeTypeContinuousLeft);
     label->setTextAlignment(NSTextAlignmentCenter);
-    advance(2.4);
+    advance(5);
     label->setLabelize(YES);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    ExpectRect(label->subLabel()->frame(), 20, 0, 160, 20);
+    EXPECT_EQ(copyOf(label), nullptr);
+    ExpectRect(label->subLabel()->frame(), CGRectMake(20, 0, 160, 20));
     EXPECT_EQ(label->subLabel()->textAlignment(), NSTextAlignmentCenter);
-    advance(10);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
+    expectTimeline(label, {{0, 20}, {10, 20}});
+    EXPECT_FALSE(label->awayFromHome());
 
     label->setLabelize(NO);
-    ExpectRect(label->homeLabelFrame(), 20, 0, 300, 20);
-    advance(2.4);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
+    expectTimeline(label, {{1.0 + 6.8, -160, 190}});
 }
 
-TEST_F(ScrollControlTest, ResetAndShutdownStopAtRest) {
+TEST_F(ScrollControlTest, ShutdownStopsAtRest) {
     auto label = showLabel(MarqueeTypeContinuousLeft);
     advance(5);
     label->shutdownLabel();
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    EXPECT_DOUBLE_EQ(shownX(copyOf(label)), 360);
     EXPECT_FALSE(label->awayFromHome());
-    advance(30);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-
-    label->restartLabel();
-    label->setText(textOfWidth(100)); // fits now: a static layout
-    label->setText(textOfWidth(400));
-    label->shutdownLabel();
-    label->setHomeLabelFrame(CGRectMake(1, 2, 3, 4));
-    label->resetLabel();
-    ExpectRect(label->homeLabelFrame(), 20, 0, 420, 20); // recomputed from text and bounds
-    advance(30);
-    EXPECT_FALSE(label->awayFromHome());
-}
-
-TEST_F(ScrollControlTest, PausedLabelsStayFrozenAcrossRestarts) {
-    auto label = showLabel(MarqueeTypeLeftAndBack);
-    label->pauseLabel();
-    label->restartLabel();
-    advance(30);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    label->unpauseLabel();
-    advance(2.4);
-    EXPECT_NEAR(shownX(label->subLabel()), -50, 1e-9);
+    expectTimeline(label, {{0, 20, 360}, {30, 20, 360}});
 }
 
 } // namespace
