@@ -1,6 +1,7 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSTimer.h"
 #include "MediaPlayer/MPVolumeView.h"
+#include "SpringBoard/SBUIController.h"
 #include "UIKit/UIInputConstants.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
@@ -10,7 +11,11 @@ namespace widget_test {
 namespace {
 
 const CGPoint kArtwork{52, 52};
-const char* const kLogPrefix = "********************* [Trillbox] nowPlayingApplication -> ";
+
+struct FakeUIController : SBUIController {
+    std::vector<Ptr<SBApplication>> activated;
+    void activateApplicationAnimated(const Ptr<SBApplication>& app) override { activated.push_back(app); }
+};
 
 class ArtworkActionsTest : public WidgetTest {
 protected:
@@ -20,174 +25,112 @@ protected:
         description.sharedInstance = [ui = ui] { return Ptr<NSObject>(ui); };
         uiClass.emplace(std::move(description));
         media->application = std::make_shared<FakeApplication>("com.apple.Music", true);
+        makeController();
     }
     void TearDown() override {
         uiClass.reset();
         WidgetTest::TearDown();
     }
-    void longPress() { press(kArtwork, 0.6, kArtwork); }
-    bool timeRowShows() const {
-        return !controller->timeSlider()->isHidden() && !controller->elapsedLabel()->isHidden() &&
-               !controller->lengthLabel()->isHidden() && controller->myVolumeView()->isHidden();
+    // Holds the artwork, then closes what that presented, as the user would.
+    void longPress() {
+        drag({kArtwork}, 0.6);
+        controller->dismissViewControllerAnimated(NO, nullptr);
     }
     bool volumeShows() const {
-        return controller->timeSlider()->isHidden() && controller->elapsedLabel()->isHidden() &&
-               controller->lengthLabel()->isHidden() && !controller->myVolumeView()->isHidden();
-    }
-    // The one share sheet presented so far.
-    Ptr<UIActivityViewController> sheet() const {
-        EXPECT_EQ(controllerPresenter->presented.size(), 1u);
-        return controllerPresenter->presented.empty()
-                   ? nullptr
-                   : as<UIActivityViewController>(controllerPresenter->presented.front());
-    }
-    std::string sharedMessage() const {
-        const auto presented = sheet();
-        return presented ? NSStringText(as<NSString>(presented->activityItems()->objectAtIndex(0))) : "";
-    }
-    // Takes the share sheet away again, as the user would.
-    void dismissShare() {
-        controller->dismissViewControllerAnimated(NO, nullptr);
-        controllerPresenter->presented.clear();
-    }
-    // Plays a track with artwork and shares it with a real long press.
-    void shareWhilePlaying() {
-        media->artworkImage = bundleImage("forward");
-        controller->setArtworkImageWithUIImage(nullptr);
-        controller->setInfoLabelTextWithString(nullptr);
-        longPress();
+        const bool time = !controller->timeSlider()->isHidden() && !controller->elapsedLabel()->isHidden() &&
+                          !controller->lengthLabel()->isHidden();
+        EXPECT_NE(time, !controller->myVolumeView()->isHidden()) << "exactly one row shows";
+        return !time;
     }
 
     std::shared_ptr<FakeUIController> ui = std::make_shared<FakeUIController>();
     std::optional<ScopedClass> uiClass;
-    LogCapture log;
 };
 
-TEST_F(ArtworkActionsTest, ASingleTapLaunchesOnlyOnceADoubleTapIsRuledOut) {
-    makeController();
+TEST_F(ArtworkActionsTest, ASingleTapLaunchesThePlayerOnceADoubleTapIsRuledOut) {
+    LogCapture log;
     tap(kArtwork);
     EXPECT_TRUE(ui->activated.empty());
     advance(kUITapMaximumInterval + 0.05);
-    ASSERT_EQ(ui->activated.size(), 1u);
-    EXPECT_EQ(ui->activated.front(), media->application);
+    EXPECT_EQ(ui->activated, std::vector<Ptr<SBApplication>>{media->application});
+    // Nothing playing and no UI controller: logged all the same.
+    media->application = nullptr;
+    uiClass.reset();
+    controller->artworkImageViewPressedLaunch();
+    const std::string prefix = "********************* [Trillbox] nowPlayingApplication -> ";
     EXPECT_EQ(log.messages(),
-              std::vector<std::string>{std::string(kLogPrefix) + "<FakeApplication com.apple.Music>"});
-    EXPECT_TRUE(timeRowShows());
+              (std::vector<std::string>{prefix + "<FakeApplication com.apple.Music>", prefix + "(null)"}));
 }
 
 TEST_F(ArtworkActionsTest, DoubleTapsSwitchTheBottomRowAndNeverLaunch) {
-    makeController();
-    const Ptr<NSTimer> timer = (controller->hostDidPresent(), controller->timeTimer);
-    EXPECT_TRUE(timeRowShows());
-    tap(kArtwork);
-    advance(0.1);
-    tap(kArtwork);
-    EXPECT_TRUE(controller->isVolume);
-    EXPECT_TRUE(volumeShows());
-    advance(0.2);
-    tap(kArtwork);
-    advance(0.1);
-    tap(kArtwork);
-    EXPECT_FALSE(controller->isVolume);
-    EXPECT_TRUE(timeRowShows());
+    controller->hostDidPresent();
+    const Ptr<NSTimer> timer = controller->timeTimer;
+    EXPECT_FALSE(volumeShows());
+    for (const bool volume : {true, false}) {
+        tap(kArtwork);
+        advance(0.1);
+        tap(kArtwork);
+        EXPECT_EQ(volumeShows(), volume);
+        advance(0.2);
+    }
     advance(1.0);
     EXPECT_TRUE(ui->activated.empty());
-    EXPECT_TRUE(log.messages().empty());
     // The switch leaves the timer and the settings file alone.
     EXPECT_EQ(controller->timeTimer, timer);
     EXPECT_TRUE(timer->isValid());
-    EXPECT_FALSE(std::filesystem::exists(NSResolveDevicePath(std::string_view(TrillboxPreferencesPath))));
+    EXPECT_TRUE(std::filesystem::is_empty(deviceRoot().path()));
 }
 
-TEST_F(ArtworkActionsTest, ATapWithNothingPlayingOrNoUIControllerStillLogs) {
-    makeController();
-    media->application = nullptr;
-    controller->artworkImageViewPressedLaunch();
-    ASSERT_EQ(ui->activated.size(), 1u);
-    EXPECT_EQ(ui->activated.front(), nullptr);
-
-    uiClass.reset();
-    controller->artworkImageViewPressedLaunch();
-    EXPECT_EQ(log.messages(), (std::vector<std::string>{std::string(kLogPrefix) + "(null)",
-                                                        std::string(kLogPrefix) + "(null)"}));
-}
-
-TEST_F(ArtworkActionsTest, ALongPressBeforeAnythingPlaysShowsOneAlert) {
-    makeController();
+TEST_F(ArtworkActionsTest, ALongPressBeforeAnythingPlaysShowsOneAlertInsteadOfSharing) {
     longPress();
     ASSERT_EQ(alertPresenter->shown.size(), 1u);
-    const Ptr<UIAlertView> alert = alertPresenter->shown.front();
-    EXPECT_EQ(NSStringText(alert->title()), "Trillbox");
-    EXPECT_EQ(NSStringText(alert->message()), "Please start playing a track first before you share.");
-    EXPECT_EQ(alert->delegate(), nullptr);
-    EXPECT_EQ(alert->numberOfButtons(), 1);
-    EXPECT_EQ(alert->cancelButtonIndex(), 0);
-    EXPECT_EQ(NSStringText(alert->buttonTitleAtIndex(0)), "Ok");
+    EXPECT_EQ(NSStringText(alertPresenter->shown[0]->message()),
+              "Please start playing a track first before you share.");
     EXPECT_TRUE(controllerPresenter->presented.empty());
-    EXPECT_TRUE(ui->activated.empty());
 }
 
-TEST_F(ArtworkActionsTest, ALongPressSharesTheMessageAndTheArtworkOnce) {
-    media->setTrack("Song", "Band");
-    // The info line's sources differ: sharing reads the now-playing dictionary.
-    media->title = NSStr("Line Title");
-    makeController();
-    shareWhilePlaying();
-    const auto presented = sheet();
-    ASSERT_NE(presented, nullptr);
-    EXPECT_EQ(sharedMessage(), "#np Song by Band via Trillbox");
-    ASSERT_EQ(presented->activityItems()->count(), 2u);
-    EXPECT_EQ(presented->activityItems()->objectAtIndex(1), media->artworkImage);
-    EXPECT_EQ(presented->applicationActivities()->count(), 0u);
-    EXPECT_EQ(presented->modalTransitionStyle(), UIModalTransitionStyleCoverVertical);
-    EXPECT_TRUE(controllerPresenter->animated.front());
-    EXPECT_TRUE(alertPresenter->shown.empty());
-}
-
-TEST_F(ArtworkActionsTest, AMissingArtistOrTitleSharesSpacesNotNull) {
+TEST_F(ArtworkActionsTest, TheShareMessageNamesTitleAndArtistFromTheNowPlayingInfo) {
+    const auto info = [](NSDictionary::Entries entries) {
+        return NSDictionary::dictionaryWithEntries(entries);
+    };
     const struct {
-        const char* title;
-        const char* artist;
+        Ptr<NSDictionary> info;
         const char* message;
-    } cases[]{{"Song", nullptr, "#np Song  via Trillbox"},
-              {"Song", "", "#np Song  via Trillbox"},
-              {nullptr, "Band", "#np  by Band via Trillbox"}};
-    makeController();
+    } cases[]{
+        {info({{"title", NSStr("Song")}, {"artist", NSStr("Band")}}), "#np Song by Band via Trillbox"},
+        {info({{"title", NSStr("Song")}}), "#np Song  via Trillbox"},
+        {info({{"title", NSStr("Song")}, {"artist", NSStr("")}}), "#np Song  via Trillbox"},
+        {info({{"artist", NSStr("Band")}}), "#np  by Band via Trillbox"},
+        {info({{"title", NSNumber::numberWithInteger(7)}}), "#np   via Trillbox"},
+        {nullptr, "#np   via Trillbox"},
+    };
+    media->title = NSStr("Line Title"); // the info line's source, not the share's
     controller->sharingAllowed = YES;
-    for (const auto& expected : cases) {
-        SCOPED_TRACE(expected.message);
-        dismissShare();
-        media->setTrack(expected.title, expected.artist);
+    for (const auto& test : cases) {
+        media->nowPlayingInfo = test.info;
         longPress();
-        EXPECT_EQ(sharedMessage(), expected.message);
+        EXPECT_EQ(controllerPresenter->sharedMessage(), test.message);
     }
-    dismissShare();
-    media->nowPlayingInfo = nullptr;
-    longPress();
-    EXPECT_EQ(sharedMessage(), "#np   via Trillbox");
-    dismissShare();
-    media->nowPlayingInfo = NSDictionary::dictionaryWithEntries({{"title", NSNumber::numberWithInteger(7)}});
-    longPress();
-    EXPECT_EQ(sharedMessage(), "#np   via Trillbox");
 }
 
-TEST_F(ArtworkActionsTest, ThePlaceholderOrTheSettingKeepTheArtworkOutOfTheShare) {
+TEST_F(ArtworkActionsTest, TheArtworkIsSharedUnlessItIsThePlaceholderOrTheSettingSaysNo) {
     media->setTrack("Song", "Band");
-    makeController();
     media->playing = YES;
     controller->hostDidPresent();
     longPress();
-    ASSERT_NE(sheet(), nullptr);
-    EXPECT_TRUE(controller->noCover);
-    EXPECT_EQ(sheet()->activityItems()->count(), 1u);
+    EXPECT_EQ(controllerPresenter->sharedItems()->count(), 1u); // the placeholder
 
-    dismissShare();
+    media->artworkImage = bundleImage("forward");
+    controller->setArtworkImageWithUIImage(nullptr);
+    longPress();
+    ASSERT_EQ(controllerPresenter->sharedItems()->count(), 2u);
+    EXPECT_EQ(controllerPresenter->sharedItems()->objectAtIndex(1), media->artworkImage);
+
     writeSettings(NSDictionary::dictionaryWithEntries({{"shareArtwork", NSNumber::numberWithBool(false)}}));
     controller->getAndSetSettingsFromPlist();
-    shareWhilePlaying();
-    ASSERT_NE(sheet(), nullptr);
-    EXPECT_FALSE(controller->noCover);
-    EXPECT_EQ(sheet()->activityItems()->count(), 1u);
+    longPress();
+    EXPECT_EQ(controllerPresenter->sharedItems()->count(), 1u);
+    EXPECT_EQ(controllerPresenter->presented.size(), 3u);
 }
 
 } // namespace

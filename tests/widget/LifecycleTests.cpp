@@ -1,18 +1,14 @@
 #include "Foundation/NSTimer.h"
-#include "UIKit/UIButton.h"
-#include "UIKit/UIColor.h"
 #include "UIKit/UIImageView.h"
 #include "WidgetTestSupport.h"
 #include "marquee/MarqueeLabel.h"
-#include "widget/TrillboxView.h"
-#include "support/TestPaths.h"
 
 namespace widget_test {
 namespace {
 
 class LifecycleTest : public WidgetTest {
 protected:
-    // Ticks so far: only the track-time tick asks for the playing application.
+    // Only the track-time tick asks for the playing application.
     std::size_t ticks() const { return media->count("nowPlayingApplication"); }
     void postNowPlayingChanged() {
         NSNotificationCenter::defaultCenter()->postNotificationName(SBMediaNowPlayingChangedNotification,
@@ -20,80 +16,40 @@ protected:
     }
 };
 
-TEST_F(LifecycleTest, BuildsA320By105TransparentRootAndStartsFromTheHostState) {
-    makeController();
-    const Ptr<UIView> root = controller->view();
-    EXPECT_TRUE(as<TrillboxView>(root));
-    EXPECT_TRUE(CGRectEqualToRect(root->frame(), CGRectMake(0, 0, 320, 105)));
-    EXPECT_TRUE(NSObjectsEqual(root->backgroundColor(), UIColor::clearColor()));
-    EXPECT_EQ(controller->preferredViewSize(), CGSizeMake(320, 105));
-    EXPECT_EQ(controller->SBMController, media);
-    EXPECT_EQ(NSStringText(controller->bundle()->bundlePath()), TRILLBOX_BUNDLE_DIR);
-    EXPECT_FALSE(controller->sliderIsTouched);
-    EXPECT_FALSE(controller->sharingAllowed);
-    EXPECT_TRUE(controller->noCover);
-    EXPECT_EQ(controller->timeTimer, nullptr);
-    // Building the view asks the media controller nothing.
-    EXPECT_TRUE(media->calls.empty());
-}
-
-TEST_F(LifecycleTest, PresentationWhilePlayingShowsPauseRefreshesAndTicks) {
-    media->playing = YES;
+TEST_F(LifecycleTest, PresentationStartsTheTicksAndShowsWhatPlays) {
     media->setTrack("Song", "Band");
     media->artworkImage = bundleImage("backward");
-    makeController();
-    controller->hostDidPresent();
-
-    EXPECT_TRUE(isBundleImage(controller->playButton()->imageForState(UIControlStateNormal), "pause"));
-    EXPECT_EQ(NSStringText(controller->infoLabel()->text()), "Song - Band");
-    EXPECT_EQ(controller->artworkImageView()->image(), media->artworkImage);
-    EXPECT_TRUE(controller->sharingAllowed);
-    EXPECT_EQ(ticks(), 0u);
-    advance(0.5);
-    EXPECT_EQ(ticks(), 1u);
-    advance(1.0);
-    EXPECT_EQ(ticks(), 3u);
-}
-
-TEST_F(LifecycleTest, PresentationWhileNotPlayingKeepsTheBuildsPlaceholdersAndTicks) {
-    media->setTrack("Song", "Band");
-    makeController();
-    controller->hostDidPresent();
-
-    EXPECT_TRUE(isBundleImage(controller->playButton()->imageForState(UIControlStateNormal), "play"));
-    EXPECT_EQ(NSStringText(controller->infoLabel()->text()), "Not Playing");
-    EXPECT_TRUE(isBundleImage(controller->artworkImageView()->image(), "not_playing"));
-    EXPECT_FALSE(controller->sharingAllowed);
-    advance(1.0);
-    EXPECT_EQ(ticks(), 2u);
+    for (const BOOL playing : {YES, NO}) {
+        SCOPED_TRACE(playing);
+        media->playing = playing;
+        media->calls.clear();
+        makeController();
+        EXPECT_TRUE(media->calls.empty()); // building the view asks nothing
+        controller->hostDidPresent();
+        EXPECT_TRUE(buttonShows(controller->playButton(), playing ? "pause" : "play"));
+        EXPECT_EQ(NSStringText(controller->infoLabel()->text()), playing ? "Song - Band" : "Not Playing");
+        EXPECT_EQ(isBundleImage(controller->artworkImageView()->image(), "not_playing"), !playing);
+        advance(0.5 - 1e-6);
+        EXPECT_EQ(ticks(), 0u);
+        advance(1.0);
+        EXPECT_EQ(ticks(), 2u);
+        controller->hostDidDismiss();
+    }
 }
 
 TEST_F(LifecycleTest, SecondPresentationKeepsOneTimer) {
     makeController();
     controller->hostDidPresent();
-    const Ptr<NSTimer> first = controller->timeTimer;
     advance(0.2);
     controller->hostDidPresent();
-    EXPECT_FALSE(first->isValid());
-    advance(2.0);
-    // One timer started at 0.2: ticks at 0.7, 1.2, 1.7 and 2.2.
+    advance(2.0); // one timer started at 0.2: ticks at 0.7, 1.2, 1.7 and 2.2
     EXPECT_EQ(ticks(), 4u);
-    EXPECT_DOUBLE_EQ(controller->timeTimer->timeInterval(), 0.5);
-}
-
-TEST_F(LifecycleTest, DismissalStopsTheTicksUntilTheNextPresentation) {
-    makeController();
-    controller->hostDidPresent();
-    advance(1.0);
-    controller->hostDidDismiss();
+    controller->hostDidDismiss(); // stops the ticks until the next presentation
     advance(5.0);
-    EXPECT_EQ(ticks(), 2u);
-    ASSERT_NE(controller->timeTimer, nullptr);
-    EXPECT_FALSE(controller->timeTimer->isValid());
-
+    EXPECT_EQ(ticks(), 4u);
     controller->hostDidPresent();
     advance(0.5);
-    EXPECT_EQ(ticks(), 3u);
+    EXPECT_EQ(ticks(), 5u);
 }
 
 TEST_F(LifecycleTest, NowPlayingChangeWhileDismissedRefreshesArtworkThenTitle) {
@@ -103,7 +59,6 @@ TEST_F(LifecycleTest, NowPlayingChangeWhileDismissedRefreshesArtworkThenTitle) {
     media->setTrack("Song", "Band");
     media->calls.clear();
     postNowPlayingChanged();
-
     EXPECT_EQ(NSStringText(controller->infoLabel()->text()), "Song - Band");
     EXPECT_TRUE(isBundleImage(controller->artworkImageView()->image(), "no_cover"));
     ASSERT_FALSE(media->calls.empty());
@@ -118,29 +73,17 @@ TEST_F(LifecycleTest, RebuildingTheViewKeepsOneRegistration) {
     EXPECT_EQ(media->count("artwork"), 1u);
 }
 
-TEST_F(LifecycleTest, DestroyedControllerReceivesNoNotification) {
-    makeController();
-    controller->hostDidPresent();
-    controller->hostDidDismiss();
-    const WeakPtr<TrillboxViewControllerNew> gone = controller;
-    controller.reset();
-    // Once dismissed nothing but the host holds the controller.
-    ASSERT_TRUE(gone.expired());
-
-    media->calls.clear();
-    postNowPlayingChanged();
-    EXPECT_TRUE(media->calls.empty());
-}
-
-TEST_F(LifecycleTest, RunningTimerKeepsTheControllerAlive) {
+TEST_F(LifecycleTest, OnlyARunningTimerKeepsTheControllerAndAGoneOneHearsNothing) {
     makeController();
     controller->hostDidPresent();
     const WeakPtr<TrillboxViewControllerNew> held = controller;
-    const Ptr<NSTimer> timer = controller->timeTimer;
     controller.reset();
     EXPECT_FALSE(held.expired());
-    timer->invalidate();
-    EXPECT_TRUE(held.expired());
+    held.lock()->hostDidDismiss();
+    ASSERT_TRUE(held.expired());
+    media->calls.clear();
+    postNowPlayingChanged();
+    EXPECT_TRUE(media->calls.empty());
 }
 
 } // namespace
