@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -10,9 +12,8 @@
 #include "marquee/MarqueeLabel.h"
 #include "support/TestSupport.h"
 
-// A window showing a controller's view, text measured with the fixed-advance test
-// font (a 16-point font advances 10 points per character), and helpers to make
-// labels and follow where their text is shown.
+// A controller's view in a window, text measured with the fixed-advance test font
+// (10 points a character at 16 points), and labels to follow over time.
 class MarqueeTest : public PlatformTest {
 protected:
     void SetUp() override {
@@ -42,27 +43,28 @@ protected:
         label->setFont(UIFont::systemFontOfSize(16));
         return label;
     }
-    // The same label with a 300-point text, shown in the controller's view now.
-    Ptr<MarqueeLabel> showLabel(NSUInteger type, CGRect frame = CGRectMake(0, 0, 200, 20)) {
-        auto label = makeLabel(type, frame);
+    // The same label, set up, given a 300-point text and shown (in the controller's view).
+    Ptr<MarqueeLabel> showLabel(NSUInteger type, const std::function<void(MarqueeLabel&)>& setUp = {},
+                                Ptr<UIView> parent = nullptr) {
+        auto label = makeLabel(type);
+        if (setUp) {
+            setUp(*label);
+        }
         label->setText(textOfWidth(300));
-        _controller->view()->addSubview(label);
+        (parent ? parent : _controller->view())->addSubview(label);
         return label;
     }
 
     static CGFloat shownX(const Ptr<UIView>& view) { return view->presentationFrame().origin.x; }
     // The continuous types' copy of the text (tag 701), or nil.
     static Ptr<UIView> copyOf(const Ptr<MarqueeLabel>& label) {
-        for (const auto& view : label->subviews()) {
-            if (view->tag() == 701) {
-                return view;
-            }
-        }
-        return nullptr;
+        const auto& views = label->subviews();
+        const auto copy =
+            std::find_if(views.begin(), views.end(), [](const auto& view) { return view->tag() == 701; });
+        return copy == views.end() ? nullptr : *copy;
     }
 
-    // One step of a timeline: move the clock on, then where the text (and its copy,
-    // unless NaN) is shown.
+    // Move the clock on, then where the text (and its copy, unless NaN) is shown.
     struct Step {
         double advance;
         CGFloat x;
@@ -83,8 +85,3 @@ protected:
     Ptr<UIWindow> _window;
     Ptr<UIViewController> _controller;
 };
-
-inline void ExpectRect(CGRect actual, CGRect expected) {
-    EXPECT_TRUE(CGRectEqualToRect(actual, expected))
-        << actual.origin.x << "," << actual.origin.y << " " << actual.size.width << "x" << actual.size.height;
-}

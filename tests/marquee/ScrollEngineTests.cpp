@@ -34,60 +34,26 @@ TEST_F(ScrollEngineTest, EachTypeMovesItsLegsAfterTheDelayAndRepeatsEveryPeriod)
     }
 }
 
-TEST_F(ScrollEngineTest, HoldLetsTheRunningPeriodEndAtItsOwnEnd) {
-    auto backAndForth = showLabel(MarqueeTypeLeftAndBack);
-    auto continuous = showLabel(MarqueeTypeContinuousLeft);
-    advance(2);
-    backAndForth->setHoldScrolling(YES);
-    continuous->setHoldScrolling(YES);
-    // The back-and-forth label comes home; the continuous one stops away, the copy in its place.
-    expectTimeline(backAndForth, {{5.6, 20}, {10, 20}});
-    EXPECT_FALSE(backAndForth->awayFromHome());
-    EXPECT_NEAR(shownX(continuous->subLabel()), -340, 1e-9);
-    EXPECT_NEAR(shownX(copyOf(continuous)), 20, 1e-9);
-    EXPECT_TRUE(continuous->awayFromHome());
-}
-
-TEST_F(ScrollEngineTest, ANewTextInFlightJumpsHomeAndStartsAFreshChain) {
-    auto label = showLabel(MarqueeTypeLeftAndBack);
-    expectTimeline(label, {{2.4, -50}});
-    label->setText(textOfWidth(400));
-    // Away is now -220, over 4.8 s.
-    expectTimeline(label, {{0, 20}, {0.9, 20}, {2.5, -100}});
-}
-
-TEST_F(ScrollEngineTest, LabelOutsideAWindowNeverMoves) {
-    auto offscreen = alloc<UIViewController>()->init();
-    auto label = makeLabel(MarqueeTypeContinuousLeft);
-    label->setText(textOfWidth(300));
-    offscreen->view()->addSubview(label);
-    label->restartLabel();
-    advance(60);
-    EXPECT_DOUBLE_EQ(shownX(label->subLabel()), 20);
-    EXPECT_FALSE(label->awayFromHome());
-}
-
-TEST_F(ScrollEngineTest, ChainsThatWouldTakeNoTimeDoNotStart) {
-    auto zero = makeLabel(MarqueeTypeContinuousLeft);
-    zero->setAnimationDelay(0);
-    zero->setLengthOfScroll(1);
-    zero->setLengthOfScroll(0); // neither a rate nor a length
-    zero->setText(textOfWidth(300));
-    _controller->view()->addSubview(zero);
-
-    auto negative = makeLabel(MarqueeTypeLeftAndBack);
-    negative->setRate(-50);
-    negative->setAnimationDelay(-1);
-    negative->setText(textOfWidth(300));
-    _controller->view()->addSubview(negative);
-
-    auto notANumber = makeLabel(MarqueeTypeContinuousRight);
-    notANumber->setAnimationDelay(std::nan(""));
-    notANumber->setText(textOfWidth(300));
-    _controller->view()->addSubview(notANumber);
-
+// Chains that would take no time, and a label outside a window, never start.
+TEST_F(ScrollEngineTest, ChainsThatWouldTakeNoTimeOrShowNothingDoNotStart) {
+    const auto offscreen = alloc<UIViewController>()->init();
+    const struct {
+        NSUInteger type;
+        std::function<void(MarqueeLabel&)> setup;
+        Ptr<UIView> parent;
+    } cases[]{
+        {MarqueeTypeContinuousLeft,
+         [](MarqueeLabel& l) { l.setAnimationDelay(0), l.setLengthOfScroll(1), l.setLengthOfScroll(0); }},
+        {MarqueeTypeLeftAndBack, [](MarqueeLabel& l) { l.setAnimationDelay(-1), l.setRate(-50); }},
+        {MarqueeTypeContinuousRight, [](MarqueeLabel& l) { l.setAnimationDelay(std::nan("")); }},
+        {MarqueeTypeContinuousLeft, {}, offscreen->view()},
+    };
+    std::vector<Ptr<MarqueeLabel>> labels;
+    for (const auto& test : cases) {
+        labels.push_back(showLabel(test.type, test.setup, test.parent));
+    }
     advance(10); // returns: nothing is rescheduled at the same instant for ever
-    for (const auto& label : {zero, negative, notANumber}) {
+    for (const auto& label : labels) {
         EXPECT_FALSE(label->subLabel()->layer()->hasRunningAnimations());
         EXPECT_DOUBLE_EQ(shownX(label->subLabel()), label->homeLabelFrame().origin.x);
     }
