@@ -34,7 +34,7 @@ void expectReads(TrillboxViewControllerNew& controller, const Settings& expected
     }
 }
 
-TEST_F(SettingsTest, EveryKeyIsReadInBothEncodingsAndAnUnusableValueCountsAsAbsent) {
+TEST_F(SettingsTest, EveryKeyIsReadInBothEncodingsAndAnUnusableValueOrFileCountsAsAbsent) {
     const auto number = [](double value) { return NSNumber::numberWithDouble(value); };
     const auto yes = NSNumber::numberWithBool(true), no = NSNumber::numberWithBool(false);
     const struct {
@@ -63,6 +63,13 @@ TEST_F(SettingsTest, EveryKeyIsReadInBothEncodingsAndAnUnusableValueCountsAsAbse
         {dictionary({{"roundedCornersValue", number(-4)}}), kDefaults},
     };
     makeController();
+    expectReads(*controller, kDefaults); // no file
+    // A broken or truncated file gives the defaults.
+    for (const char* bytes :
+         {"<?xml version=\"1.0\"?><plist><dict><key>startView</key>", "bplist00\xd1\x01\x02"}) {
+        writeSettings(bytes);
+        expectReads(*controller, kDefaults);
+    }
     for (const auto format : {NSPropertyListXMLFormat_v1_0, NSPropertyListBinaryFormat_v1_0}) {
         for (std::size_t row = 0; row < std::size(cases); ++row) {
             SCOPED_TRACE(testing::Message() << "row " << row << " format " << format);
@@ -70,18 +77,6 @@ TEST_F(SettingsTest, EveryKeyIsReadInBothEncodingsAndAnUnusableValueCountsAsAbse
             expectReads(*controller, cases[row].expected);
         }
     }
-}
-
-TEST_F(SettingsTest, NoFileACorruptOrATruncatedOneGiveTheDefaults) {
-    makeController();
-    expectReads(*controller, kDefaults);
-    const std::string corrupt = "<?xml version=\"1.0\"?><plist><dict><key>startView</key>";
-    writeSettings(NSData::dataWithBytes(corrupt.data(), corrupt.size()));
-    expectReads(*controller, kDefaults);
-    const Ptr<NSData> binary = NSPropertyListSerialization::dataWithPropertyList(
-        dictionary({{"startView", NSStr("volume")}}), NSPropertyListBinaryFormat_v1_0);
-    writeSettings(NSData::dataWithBytes(binary->bytes(), binary->length() / 2));
-    expectReads(*controller, kDefaults);
 }
 
 TEST_F(SettingsTest, TheFileShapesTheViewAtEachBuildOnly) {

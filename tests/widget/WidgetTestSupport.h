@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,24 +43,18 @@ public:
     void setTrack(const char* newTitle, const char* newArtist) {
         title = newTitle ? NSStr(newTitle) : nullptr;
         artist = newArtist ? NSStr(newArtist) : nullptr;
-        NSDictionary::Entries entries;
-        for (const auto& [key, value] : {std::pair{"title", title}, std::pair{"artist", artist}}) {
-            if (value) {
-                entries.emplace_back(key, value);
-            }
-        }
-        nowPlayingInfo = NSDictionary::dictionaryWithEntries(std::move(entries));
+        const auto info = NSMutableDictionary::dictionary();
+        info->setObject(title, "title"); // nil sets nothing
+        info->setObject(artist, "artist");
+        nowPlayingInfo = info;
     }
     std::size_t count(std::string_view call) const { return std::count(calls.begin(), calls.end(), call); }
 
     BOOL isPlaying() override { return calls.emplace_back("isPlaying"), playing; }
     BOOL togglePlayPause() override {
         calls.emplace_back("togglePlayPause");
-        NSRunLoop::mainRunLoop()->performSoon([weak = weakSelf<FakeMediaController>()] {
-            if (const auto me = weak.lock()) {
-                me->playing = !me->playing;
-            }
-        });
+        NSRunLoop::mainRunLoop()->performSoon(
+            [me = self<FakeMediaController>()] { me->playing = !me->playing; });
         return YES;
     }
     BOOL changeTrack(std::int32_t delta) override { return trackChanges.push_back(delta), YES; }
@@ -139,8 +132,7 @@ protected:
         ASSERT_NE(controller, nullptr);
         window->addSubview(controller->view());
     }
-    // A finger down at the first point, moved through all of them one every `step`
-    // seconds, lifted at the last.
+    // A finger down at the first point, moved through all one per `step` seconds.
     void drag(const std::vector<CGPoint>& points, double step = 0.05) {
         touches->injectTouch(UITouchPhaseBegan, points.front(), now());
         for (const CGPoint& point : points) {
@@ -186,16 +178,13 @@ protected:
         currentMediaController().reset();
     }
     // Writes the settings file where the widget reads it, under the device root.
-    void writeSettings(const Ptr<NSData>& data) {
-        ASSERT_NE(data, nullptr);
-        const auto path =
-            deviceRoot().file("var/mobile/Library/Preferences/org.trillbox.TrillboxPrefs.plist");
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        ASSERT_TRUE(data->writeToFile(NSStr(path), YES));
+    void writeSettings(std::string_view bytes) {
+        deviceRoot().write("var/mobile/Library/Preferences/org.trillbox.TrillboxPrefs.plist", bytes);
     }
     void writeSettings(const Ptr<NSObject>& root,
                        NSPropertyListFormat format = NSPropertyListXMLFormat_v1_0) {
-        writeSettings(NSPropertyListSerialization::dataWithPropertyList(root, format));
+        const Ptr<NSData> data = NSPropertyListSerialization::dataWithPropertyList(root, format);
+        writeSettings(std::string_view(reinterpret_cast<const char*>(data->bytes()), data->length()));
     }
     static Ptr<UIImage> bundleImage(const std::string& name) {
         return UIImage::imageWithContentsOfFile(NSStr(TRILLBOX_BUNDLE_DIR "/" + name + ".png"));
