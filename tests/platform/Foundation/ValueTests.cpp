@@ -3,101 +3,67 @@
 #include <cmath>
 
 #include "Foundation/NSCollections.h"
-#include "Foundation/NSData.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSString.h"
 
 namespace {
 
-TEST(NumberTest, ReadingsConvertAsThePlatformDoes) {
-    EXPECT_TRUE(NSNumber::numberWithInteger(-3)->boolValue());
-    EXPECT_FALSE(NSNumber::numberWithDouble(0.0)->boolValue());
-    EXPECT_TRUE(NSNumber::numberWithDouble(0.25)->boolValue());
-    EXPECT_EQ(NSNumber::numberWithBool(true)->integerValue(), 1);
-    EXPECT_EQ(NSNumber::numberWithDouble(-65.9)->integerValue(), -65);
-    EXPECT_EQ(NSNumber::numberWithDouble(1e300)->integerValue(), INT64_MAX);
-    EXPECT_EQ(NSNumber::numberWithDouble(std::nan(""))->integerValue(), 0);
-    EXPECT_FLOAT_EQ(NSNumber::numberWithInteger(12)->floatValue(), 12.0f);
-    // The free readings take strings as well, and anything else as zero.
-    EXPECT_TRUE(NSBoolValue(NSStr("YES")));
-    EXPECT_FALSE(NSBoolValue(NSStr("no")));
-    EXPECT_FALSE(NSBoolValue(nullptr));
-    EXPECT_FALSE(NSBoolValue(NSArray::array()));
-    EXPECT_FLOAT_EQ(NSFloatValue(NSStr("12")), 12.0f);
-    EXPECT_EQ(NSIntegerValue(NSStr("-4")), -4);
-    EXPECT_DOUBLE_EQ(NSDoubleValue(NSNumber::numberWithBool(true)), 1.0);
+std::string format(std::string_view text, const auto&... arguments) {
+    return NSString::stringWithFormat(text, arguments...)->UTF8String();
 }
 
-TEST(NumberTest, EqualityAndDescription) {
-    EXPECT_TRUE(NSObjectsEqual(NSNumber::numberWithInteger(1), NSNumber::numberWithDouble(1.0)));
-    EXPECT_TRUE(NSObjectsEqual(NSNumber::numberWithBool(true), NSNumber::numberWithInteger(1)));
+TEST(StringFormatTest, FormatsLikeCPrintfAndSurvivesWhatCPrintfWouldNot) {
+    const std::pair<std::string, std::string> cases[] = {
+        {format("%@ - %@", NSStr("Song"), Ptr<NSString>()), "Song - (null)"},
+        {format("%@|%@", NSNumber::numberWithInteger(42), NSStr("")), "42|"},
+        {format("[%-6@]", NSStr("ab")), "[ab    ]"},
+        {format("%.2d:%.2d", -1, -5), "-01:-05"},
+        {format("%ld [%*d] [%.*f]", NSInteger{-7}, 4, 7, 2, 3.14159), "-7 [   7] [3.14]"},
+        // Doubles given to %d truncate toward zero and saturate.
+        {format("%d %d %d %d", 59.9, -65.5, 1e300, std::nan("")), "59 -65 9223372036854775807 0"},
+        // Missing arguments, nil C strings and unknown conversions.
+        {format("%@ %d %s", Ptr<NSString>(), 1, static_cast<const char*>(nullptr)), "(null) 1 (null)"},
+        {format("%@ %d"), "(null) 0"},
+        {format("100%! %d, trailing %", 5), "100%! 5, trailing %"},
+        // No length limit on the result.
+        {format("%600d", 1), std::string(599, ' ') + "1"},
+        {format("%@", NSStr(std::string(5000, 'a'))), std::string(5000, 'a')},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
+    }
+}
+
+TEST(ValueTest, ReadingsOfStringsAndNumbers) {
+    const struct {
+        Ptr<NSObject> value;
+        bool boolean;
+        NSInteger integer;
+        double real;
+    } cases[] = {
+        {NSStr("YES"), true, 0, 0},
+        {NSStr("no"), false, 0, 0},
+        {NSStr("-0003"), true, -3, -3},
+        {NSStr(" 12.5pt"), true, 12, 12.5},
+        // Decimal only: no hexadecimal, infinity or NaN.
+        {NSStr("0x10"), false, 0, 0},
+        {NSStr("inf"), false, 0, 0},
+        {NSStr("99999999999999999999"), true, INT64_MAX, 1e20},
+        {NSNumber::numberWithDouble(-65.9), true, -65, -65.9},
+        {NSNumber::numberWithDouble(1e300), true, INT64_MAX, 1e300},
+        {nullptr, false, 0, 0},
+        {NSArray::array(), false, 0, 0},
+    };
+    for (const auto& [value, boolean, integer, real] : cases) {
+        SCOPED_TRACE(value ? value->description() : "nil");
+        EXPECT_EQ(NSBoolValue(value), boolean);
+        EXPECT_EQ(NSIntegerValue(value), integer);
+        EXPECT_DOUBLE_EQ(NSDoubleValue(value), real);
+    }
+    EXPECT_EQ(NSNumber::numberWithDouble(std::nan(""))->integerValue(), 0);
+    // Equality compares integers exactly, not through doubles.
     EXPECT_FALSE(
         NSObjectsEqual(NSNumber::numberWithInteger(INT64_MAX), NSNumber::numberWithInteger(INT64_MAX - 1)));
-    EXPECT_EQ(NSNumber::numberWithInteger(1)->hash(), NSNumber::numberWithDouble(1.0)->hash());
-    EXPECT_EQ(NSNumber::numberWithDouble(0.1)->description(), "0.1");
-    EXPECT_EQ(NSNumber::numberWithDouble(3.0)->description(), "3");
-    EXPECT_EQ(NSNumber::numberWithDouble(-2.5)->description(), "-2.5");
-    EXPECT_EQ(NSNumber::numberWithInteger(-5)->description(), "-5");
-    EXPECT_EQ(NSNumber::numberWithBool(false)->description(), "0");
-}
-
-TEST(ValueTest, GeometryValuesCompareTheirFields) {
-    const auto size = NSValue::valueWithCGSize(CGSizeMake(0, -1));
-    EXPECT_TRUE(NSObjectsEqual(size, NSValue::valueWithCGSize(CGSizeMake(0, -1))));
-    EXPECT_FALSE(NSObjectsEqual(size, NSValue::valueWithCGSize(CGSizeMake(0, 1))));
-    // Same numbers, different kinds.
-    EXPECT_FALSE(NSObjectsEqual(NSValue::valueWithCGPoint(CGPointMake(1, 2)),
-                                NSValue::valueWithCGSize(CGSizeMake(1, 2))));
-    // A rectangle of negative size is not the same value as its standardised form.
-    EXPECT_FALSE(NSObjectsEqual(NSValue::valueWithCGRect(CGRectMake(10, 0, -5, 1)),
-                                NSValue::valueWithCGRect(CGRectMake(5, 0, 5, 1))));
-    EXPECT_EQ(size->CGSizeValue(), CGSizeMake(0, -1));
-    EXPECT_EQ(size->description(), "NSSize: {0, -1}");
-}
-
-TEST(CollectionTest, ArraysAndDictionariesCompareByContents) {
-    const auto array = NSArray::arrayWithObjects({NSStr("a"), nullptr, NSNumber::numberWithInteger(2)});
-    EXPECT_EQ(array->count(), 2u);
-    EXPECT_EQ(array->objectAtIndex(5), nullptr);
-    EXPECT_TRUE(array->containsObject(NSNumber::numberWithDouble(2.0)));
-    EXPECT_TRUE(
-        NSObjectsEqual(array, NSArray::arrayWithObjects({NSStr("a"), NSNumber::numberWithInteger(2)})));
-    EXPECT_FALSE(
-        NSObjectsEqual(array, NSArray::arrayWithObjects({NSNumber::numberWithInteger(2), NSStr("a")})));
-
-    const auto dictionary = NSDictionary::dictionaryWithEntries(
-        {{"title", NSStr("Song")}, {"artist", nullptr}, {"title", NSStr("Later")}});
-    EXPECT_EQ(dictionary->count(), 1u);
-    EXPECT_TRUE(NSObjectsEqual(dictionary->objectForKey("title"), NSStr("Later")));
-    EXPECT_EQ(dictionary->objectForKey("artist"), nullptr);
-    EXPECT_EQ(dictionary->objectForKey(Ptr<NSString>()), nullptr);
-    // Order does not matter for equality.
-    const auto one = NSDictionary::dictionaryWithEntries({{"a", NSStr("1")}, {"b", NSStr("2")}});
-    const auto other = NSDictionary::dictionaryWithEntries({{"b", NSStr("2")}, {"a", NSStr("1")}});
-    EXPECT_TRUE(NSObjectsEqual(one, other));
-    EXPECT_FALSE(NSObjectsEqual(one, NSDictionary::dictionaryWithObject(NSStr("1"), "a")));
-    EXPECT_TRUE(NSObjectsEqual(one->allKeys(), NSArray::arrayWithObjects({NSStr("a"), NSStr("b")})));
-    EXPECT_EQ(NSDictionary::dictionaryWithObject(nullptr, "controller")->count(), 0u);
-
-    auto mutableCopy = NSMutableDictionary::dictionaryWithDictionary(one);
-    mutableCopy->setObject(NSStr("3"), "c");
-    mutableCopy->setObject(nullptr, "a");
-    EXPECT_EQ(one->count(), 2u);
-    EXPECT_TRUE(NSObjectsEqual(mutableCopy,
-                               NSDictionary::dictionaryWithEntries({{"b", NSStr("2")}, {"c", NSStr("3")}})));
-
-    const auto set = NSSet::setWithObjects({NSStr("x"), NSStr("x"), NSStr("y")});
-    EXPECT_EQ(set->count(), 2u);
-    EXPECT_TRUE(NSObjectsEqual(set, NSSet::setWithObjects({NSStr("y"), NSStr("x")})));
-}
-
-TEST(DataTest, BytesEqualityAndDescription) {
-    const std::uint8_t bytes[] = {0x01, 0x02, 0xab, 0xff, 0x10};
-    const auto data = NSData::dataWithBytes(bytes, sizeof bytes);
-    EXPECT_EQ(data->length(), 5u);
-    EXPECT_TRUE(NSObjectsEqual(data, NSData::dataWithVector({0x01, 0x02, 0xab, 0xff, 0x10})));
-    EXPECT_FALSE(NSObjectsEqual(data, NSData::data()));
-    EXPECT_EQ(data->description(), "<0102abff 10>");
-    EXPECT_EQ(NSData::dataWithBytes(nullptr, 4)->length(), 0u);
 }
 
 } // namespace
