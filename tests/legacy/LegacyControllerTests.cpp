@@ -1,193 +1,273 @@
+// The older host's controller: the strip's stretchable background, and taps turned
+// into a hand-made touch and event record delivered to the view under the point.
 #include <cairo.h>
 
-#include <string>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <vector>
 
 #include "Foundation/NSBundle.h"
-#include "LegacyTestSupport.h"
-#include "UIKit/UIImage.h"
+#include "Foundation/NSDate.h"
+#include "UIKit/UIButton.h"
 #include "UIKit/UIImageView.h"
+#include "UIKit/UITouch.h"
+#include "UIKit/UITouchesEvent.h"
+#include "UIKit/UIWindow.h"
 #include "legacy/TrillboxViewController.h"
-#include "widget/TrillboxView.h"
+#include "legacy/UIEvent+Trillbox__TouchFix.h"
+#include "legacy/UITouch+Trillbox__TouchFix.h"
+#include "support/TemporaryDirectory.h"
 #include "support/TestPaths.h"
+#include "support/TestSupport.h"
+#include "widget/TrillboxView.h"
 
-namespace legacy_test {
 namespace {
 
-std::string rectText(CGRect rect) {
-    return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
-           std::to_string(rect.size.width) + ", " + std::to_string(rect.size.height) + ")";
-}
+// Counts the taps a button sends.
+class TapCounter : public NSObject {
+public:
+    int taps = 0;
+    void tapped() { ++taps; }
+};
 
-#define EXPECT_RECT(actual, expected)                                                                        \
-    EXPECT_TRUE(CGRectEqualToRect((actual), (expected))) << rectText(actual) << " vs " << rectText(expected)
+// One touchesBegan or touchesEnded, with the only touch it carried.
+struct Delivery {
+    UITouchPhase deliveredAs;
+    Ptr<UITouch> touch;
+    Ptr<UIEvent> event;
+};
 
-// Writes an opaque PNG of `width` x `height` pixels to `path`.
-void writePng(const std::string& path, int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 0.2, 0.3, 0.4);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(surface);
-}
+// A widget view that records the touches it begins and ends.
+class RecordingWidgetView : public TrillboxView {
+public:
+    std::vector<Delivery> deliveries;
+    // Runs inside touchesBegan, after recording.
+    std::function<void()> onBegan;
 
-class LegacyControllerTest : public PlatformTest {
+    void touchesBegan(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
+        deliveries.push_back({UITouchPhaseBegan, as<UITouch>(touches->anyObject()), event});
+        if (onBegan) {
+            onBegan();
+        }
+    }
+    void touchesEnded(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
+        deliveries.push_back({UITouchPhaseEnded, as<UITouch>(touches->anyObject()), event});
+    }
+};
+
+// The older host's strip 100 points down a 320 x 200 window, holding the
+// controller's (recording) widget view with its placeholder background.
+class LegacyTest : public PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
         NSBundle::setBundlePathOverride(TRILLBOX_BUNDLE_DIR);
         window = alloc<UIWindow>()->initWithFrame(CGRectMake(0, 0, 320, 200));
         window->makeKeyAndVisible();
-        // The older host's strip: laid out at width 0 until the host sizes it.
-        strip = alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 0, 70));
+        strip = alloc<UIView>()->initWithFrame(CGRectMake(0, 100, 320, 70));
         window->addSubview(strip);
-        const Class cls = NSClassFromString("TrillboxViewController");
-        ASSERT_NE(cls, nullptr);
-        controller = as<TrillboxViewController>(cls->createInstance());
+        controller =
+            as<TrillboxViewController>(NSClassFromString("TrillboxViewController")->createInstance());
         ASSERT_NE(controller, nullptr);
+        widgetView = alloc<RecordingWidgetView>();
+        strip->addSubview(widgetView->initWithFrame(CGRectMake(0, 0, 320, 70)));
+        controller->setView(widgetView);
+        controller->loadPlaceholderView();
+        window->layoutIfNeeded();
     }
     void TearDown() override {
         controller.reset();
+        widgetView.reset();
         window.reset();
         PlatformTest::TearDown();
     }
 
-    Ptr<TrillboxView> widgetView() { return as<TrillboxView>(controller->view()); }
-    // A bundle directory of its own with a "Background" image of that many pixels.
-    Ptr<NSBundle> bundleWithBackground(int width, int height) {
-        writePng(bundleDirectory.file("Background.png"), width, height);
-        return NSBundle::bundleWithPath(NSStr(bundleDirectory.path()));
+    Ptr<TapCounter> addButton(CGRect frame) {
+        auto button = UIButton::buttonWithType(UIButtonTypeCustom);
+        button->setFrame(frame);
+        auto counter = alloc<TapCounter>();
+        button->addTarget(counter, &TapCounter::tapped, UIControlEventTouchUpInside);
+        widgetView->addSubview(button);
+        return counter;
+    }
+    Ptr<UIImage> placeholderBackground() {
+        controller->loadPlaceholderView();
+        const auto background = widgetView->backgroundImageView();
+        return background ? background->image() : nullptr;
+    }
+    void writePng(const std::string& name, int width, int height) {
+        UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+        ASSERT_EQ(cairo_surface_write_to_png(surface.get(), bundle.file(name).c_str()), CAIRO_STATUS_SUCCESS);
     }
 
     Ptr<UIWindow> window;
     Ptr<UIView> strip;
     Ptr<TrillboxViewController> controller;
-    TemporaryDirectory bundleDirectory;
+    Ptr<RecordingWidgetView> widgetView;
+    TemporaryDirectory bundle;
 };
 
-TEST_F(LegacyControllerTest, CreatedByNameItTakesItsBundleAndAnswersTheProtocol) {
-    ASSERT_NE(controller->bundle(), nullptr);
-    EXPECT_EQ(NSStringText(controller->bundle()->bundlePath()),
-              NSStringText(NSBundle::bundleWithPath(NSStr(TRILLBOX_BUNDLE_DIR))->bundlePath()));
+using Trillbox__TouchFix::initWithPoint;
+using Trillbox__TouchFix::initWithTouch;
 
-    const Ptr<BBWeeAppController> weeApp = controller;
-    EXPECT_EQ(weeApp->viewHeight(), 70.0f);
-    EXPECT_EQ(weeApp->launchURL(), nullptr);
-    using Op = BBWeeAppControllerOperation;
-    for (const Op op : {Op::loadPlaceholderView, Op::loadFullView, Op::loadView, Op::unloadView,
-                        Op::launchURLForTapLocation, Op::viewHeight, Op::viewWillAppear, Op::viewDidAppear,
-                        Op::viewWillDisappear, Op::viewDidDisappear}) {
-        EXPECT_TRUE(weeApp->respondsToOptionalOperation(op)) << static_cast<int>(op);
+// The 128-byte record the touch path reads for a touch at `location` (window
+// coordinates): flags, type, the location three times and a 1 x 1 contact, little
+// endian at fixed offsets; zeros everywhere else.
+UITouchesEvent::EventRecord expectedRecord(CGPoint location, bool ended) {
+    UITouchesEvent::EventRecord record{};
+    auto put = [&](std::size_t offset, auto value) {
+        std::memcpy(record.data() + offset, &value, sizeof value);
+    };
+    put(4, ended ? std::uint32_t{0x01010180} : std::uint32_t{0x03010180});
+    put(8, std::uint32_t{3001});
+    for (const std::size_t offset : {16, 24, 108}) {
+        put(offset, static_cast<float>(location.x));
+        put(offset + 4, static_cast<float>(location.y));
     }
-    for (const Op op : {Op::clearShapshotImage, Op::launchURL, Op::willAnimateRotationToInterfaceOrientation,
-                        Op::willRotateToInterfaceOrientation, Op::didRotateFromInterfaceOrientation}) {
-        EXPECT_FALSE(weeApp->respondsToOptionalOperation(op)) << static_cast<int>(op);
+    put(100, 1.0f);
+    put(104, 1.0f);
+    return record;
+}
+
+using TouchSynthesisTest = LegacyTest;
+
+TEST_F(TouchSynthesisTest, ATouchIsOneTapBeganOnTheViewTheWindowFindsUnderThePoint) {
+    // A date far from the run loop's clock, to tell the two apart.
+    NSDate::setClock(std::make_shared<ManualClock>(NanosecondsFromSeconds(700'000'000.25)));
+    const auto target = alloc<UIView>()->initWithFrame(CGRectMake(100, 10, 50, 40));
+    widgetView->addSubview(target);
+    const auto touch = alloc<UITouch>();
+    touch->_touchFlags.firstByte = 0x84;
+    ASSERT_EQ(initWithPoint(touch, CGPointMake(110.5, 125.25), widgetView), touch);
+    EXPECT_EQ(touch->view(), target);
+    EXPECT_EQ(touch->window(), window);
+    EXPECT_EQ(touch->phase(), UITouchPhaseBegan);
+    EXPECT_EQ(touch->tapCount(), 1u);
+    EXPECT_EQ(touch->previousLocationInView(target), CGPointMake(10.5, 15.25));
+    EXPECT_EQ(touch->_touchFlags.firstByte, 0x87) << "first touch for its view and a tap; other flags kept";
+    EXPECT_DOUBLE_EQ(touch->timestamp(), 700'000'000.25);
+    EXPECT_EQ(initWithPoint(nullptr, CGPointMake(10, 10), widgetView), nullptr);
+}
+
+TEST_F(TouchSynthesisTest, EachEventCarriesItsTouchAndARecordOfItInThePhaseItHadThen) {
+    const CGPoint location = CGPointMake(110.5, 125.25);
+    const auto touch = initWithPoint(alloc<UITouch>(), location, widgetView);
+    const struct {
+        const char* name;
+        Ptr<UITouch> touch;
+        UITouchPhase phase;
+        CGPoint location;
+    } events[] = {{"began", touch, UITouchPhaseBegan, location},
+                  {"ended", touch, UITouchPhaseEnded, location},
+                  {"without a touch", nullptr, UITouchPhaseBegan, CGPointZero}};
+    for (const auto& event : events) {
+        SCOPED_TRACE(event.name);
+        if (event.touch) {
+            event.touch->setPhase(event.phase);
+        }
+        const auto made = as<UITouchesEvent>(initWithTouch(alloc<UIEvent>(), event.touch));
+        ASSERT_TRUE(made && made->hasEventRecord());
+        EXPECT_EQ(made->allTouches()->count(), event.touch ? 1u : 0u);
+        EXPECT_EQ(made->allTouches()->anyObject(), event.touch);
+        const auto expected = expectedRecord(event.location, event.phase == UITouchPhaseEnded);
+        for (std::size_t offset = 0; offset < expected.size(); offset += 4) {
+            EXPECT_EQ(std::memcmp(made->eventRecord().data() + offset, expected.data() + offset, 4), 0)
+                << "the word at offset " << offset;
+        }
+    }
+    EXPECT_EQ(initWithTouch(nullptr, touch), nullptr);
+}
+
+using LegacyControllerTest = LegacyTest;
+
+TEST_F(LegacyControllerTest, BackgroundStretchesFromItsMiddleCountingPoints) {
+    // 41 x 71 points at either scale: the caps are half of that, rounded down.
+    writePng("Background.png", 41, 71);
+    writePng("Background@2x.png", 82, 142);
+    controller->setBundle(NSBundle::bundleWithPath(NSStr(bundle.path())));
+    for (const double scale : {1.0, 2.0}) {
+        NSBundle::setPreferredImageScale(scale);
+        const Ptr<UIImage> background = placeholderBackground();
+        ASSERT_NE(background, nullptr);
+        EXPECT_EQ(background->scale(), scale);
+        EXPECT_EQ(background->leftCapWidth(), 20) << scale;
+        EXPECT_EQ(background->topCapHeight(), 35) << scale;
     }
 }
 
-TEST_F(LegacyControllerTest, TheViewIsAStripSeventyHighThatTakesItsWidthFromTheHost) {
-    const Ptr<TrillboxView> view = widgetView();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(controller->view(), view);
-    EXPECT_RECT(view->frame(), CGRectMake(0, 0, 0, 70));
-    EXPECT_EQ(view->autoresizingMask(), UIViewAutoresizingFlexibleWidth);
-    EXPECT_EQ(view->backgroundColor(), nullptr);
-
-    strip->addSubview(view);
-    controller->loadPlaceholderView();
-    controller->loadFullView();
-    strip->setFrame(CGRectMake(0, 0, 320, 70));
-    EXPECT_RECT(view->frame(), CGRectMake(0, 0, 320, 70));
-    view->layoutIfNeeded();
-    ASSERT_NE(view->backgroundImageView(), nullptr);
-    EXPECT_RECT(view->backgroundImageView()->frame(), CGRectMake(2, 0, 316, 70));
-
-    const Ptr<UIImage> background = view->backgroundImageView()->image();
-    ASSERT_NE(background, nullptr);
-    EXPECT_EQ(NSStringText(background->path()),
-              NSStringText(controller->bundle()->pathForResource(NSStr("Background"), NSStr("png"))));
-    ASSERT_EQ(background->size(), CGSizeMake(316, 70));
-    EXPECT_TRUE(background->isStretchable());
-    EXPECT_EQ(background->leftCapWidth(), 158);
-    EXPECT_EQ(background->topCapHeight(), 35);
-}
-
-TEST_F(LegacyControllerTest, CapsAreHalfTheImageSizeInPointsRoundedDown) {
-    controller->setBundle(bundleWithBackground(41, 71));
-    controller->loadPlaceholderView();
-    Ptr<UIImage> background = widgetView()->backgroundImageView()->image();
-    ASSERT_NE(background, nullptr);
-    EXPECT_EQ(background->leftCapWidth(), 20);
-    EXPECT_EQ(background->topCapHeight(), 35);
-
-    // On a sharp screen the @2x image loads: caps still count points, not pixels.
-    NSBundle::setPreferredImageScale(2);
-    controller->setBundle(NSBundle::bundleWithPath(NSStr(TRILLBOX_BUNDLE_DIR)));
-    controller->loadPlaceholderView();
-    background = widgetView()->backgroundImageView()->image();
-    ASSERT_NE(background, nullptr);
-    ASSERT_EQ(background->scale(), 2);
-    EXPECT_EQ(background->leftCapWidth(), 158);
-    EXPECT_EQ(background->topCapHeight(), 35);
-}
-
-TEST_F(LegacyControllerTest, WithoutABackgroundImageThePlaceholderRemovesTheBackground) {
-    controller->loadPlaceholderView();
-    const Ptr<TrillboxView> view = widgetView();
-    ASSERT_NE(view->backgroundImageView(), nullptr);
-
-    controller->setBundle(NSBundle::bundleWithPath(NSStr(bundleDirectory.path())));
-    controller->loadPlaceholderView();
-    EXPECT_EQ(view->backgroundImageView(), nullptr);
-    EXPECT_TRUE(view->subviews().empty());
-
-    // An unreadable image and no bundle at all fall back the same way.
-    bundleDirectory.write("Background.png", "not a png");
-    controller->loadPlaceholderView();
-    EXPECT_EQ(view->backgroundImageView(), nullptr);
+TEST_F(LegacyControllerTest, WithoutAReadableBackgroundThePlaceholderShowsNone) {
+    ASSERT_NE(placeholderBackground(), nullptr);
+    controller->setBundle(NSBundle::bundleWithPath(NSStr(bundle.path())));
+    EXPECT_EQ(placeholderBackground(), nullptr) << "no image in the bundle";
+    bundle.write("Background.png", "not a png");
+    EXPECT_EQ(placeholderBackground(), nullptr) << "an unreadable image";
     controller->setBundle(nullptr);
-    controller->loadPlaceholderView();
-    EXPECT_EQ(view->backgroundImageView(), nullptr);
-    EXPECT_EQ(widgetView(), view);
+    EXPECT_EQ(placeholderBackground(), nullptr) << "no bundle";
+    EXPECT_TRUE(widgetView->subviews().empty());
 }
 
-TEST_F(LegacyControllerTest, TheFullViewAddsNothingBeforeOrAfterThePlaceholder) {
-    controller->loadFullView();
-    const Ptr<TrillboxView> view = widgetView();
-    EXPECT_TRUE(view->subviews().empty());
-    EXPECT_EQ(view->backgroundImageView(), nullptr);
-
-    controller->loadPlaceholderView();
-    const Ptr<UIImageView> background = view->backgroundImageView();
-    const Ptr<UIImage> image = background->image();
-    controller->loadFullView();
-    EXPECT_EQ(widgetView(), view);
-    EXPECT_EQ(view->subviews().size(), 1u);
-    EXPECT_EQ(view->backgroundImageView(), background);
-    EXPECT_EQ(background->image(), image);
+TEST_F(LegacyControllerTest, TapsReachTheButtonUnderThePoint) {
+    const auto left = addButton(CGRectMake(20, 10, 40, 40));
+    const auto right = addButton(CGRectMake(200, 10, 50, 50));
+    const struct {
+        const char* name;
+        CGPoint point;
+        int leftTaps;
+        int rightTaps;
+        std::size_t widgetViewDeliveries;
+    } taps[] = {
+        {"left button", CGPointMake(30, 30), 1, 0, 0},
+        {"right button", CGPointMake(245, 55), 0, 1, 0},
+        {"background, which takes no touches", CGPointMake(160, 35), 0, 0, 2},
+        {"below the window", CGPointMake(30, 130), 0, 0, 0},
+    };
+    for (const auto& tap : taps) {
+        SCOPED_TRACE(tap.name);
+        left->taps = right->taps = 0;
+        widgetView->deliveries.clear();
+        EXPECT_EQ(controller->launchURLForTapLocation(tap.point), nullptr);
+        EXPECT_EQ(left->taps, tap.leftTaps);
+        EXPECT_EQ(right->taps, tap.rightTaps);
+        EXPECT_EQ(widgetView->deliveries.size(), tap.widgetViewDeliveries);
+    }
 }
 
-TEST_F(LegacyControllerTest, UnloadingTakesTheViewOutAndTheNextViewIsANewOne) {
-    const Ptr<TrillboxView> first = widgetView();
-    strip->addSubview(first);
-    controller->loadPlaceholderView();
+TEST_F(LegacyControllerTest, WithNowhereToDeliverATapDeliversNothing) {
+    const auto button = addButton(CGRectMake(20, 10, 40, 40));
+    objc_unregisterClass("UITouchesEvent");
+    controller->launchURLForTapLocation(CGPointMake(30, 30));
+    UITouchesEvent::registerClass();
+    strip->removeFromSuperview();
+    controller->launchURLForTapLocation(CGPointMake(30, 30));
+    controller->setView(nullptr);
+    EXPECT_EQ(controller->launchURLForTapLocation(CGPointMake(30, 30)), nullptr);
+    EXPECT_EQ(button->taps, 0);
+    EXPECT_TRUE(widgetView->deliveries.empty());
+}
 
-    controller->unloadView();
-    EXPECT_EQ(first->superview(), nullptr);
-    EXPECT_TRUE(strip->subviews().empty());
-
-    const Ptr<TrillboxView> second = widgetView();
-    ASSERT_NE(second, nullptr);
-    EXPECT_NE(second, first);
-    EXPECT_RECT(second->frame(), CGRectMake(0, 0, 0, 70));
-    EXPECT_EQ(second->backgroundImageView(), nullptr);
-
-    // Unloading twice, or with no view, is harmless.
-    controller->unloadView();
-    controller->unloadView();
-    EXPECT_NE(controller->view(), nullptr);
+TEST_F(LegacyControllerTest, ATapIsOneTouchEndingWhereItBeganEvenWhenTheHostLetsGoOnTouchDown) {
+    // The fixture holds the only reference to the controller, and drops it.
+    widgetView->onBegan = [this] {
+        controller->unloadView();
+        controller.reset();
+    };
+    const WeakPtr<TrillboxViewController> weakController = controller;
+    EXPECT_EQ(controller.get()->launchURLForTapLocation(CGPointMake(160.5, 30.25)), nullptr);
+    EXPECT_TRUE(weakController.expired());
+    EXPECT_EQ(widgetView->superview(), nullptr);
+    ASSERT_EQ(widgetView->deliveries.size(), 2u);
+    const Delivery& began = widgetView->deliveries[0];
+    const Delivery& ended = widgetView->deliveries[1];
+    EXPECT_EQ(began.deliveredAs, UITouchPhaseBegan);
+    EXPECT_EQ(ended.deliveredAs, UITouchPhaseEnded);
+    ASSERT_NE(began.touch, nullptr);
+    EXPECT_EQ(ended.touch, began.touch);
+    EXPECT_NE(ended.event, began.event) << "an event of its own for each phase";
+    EXPECT_EQ(ended.touch->view(), widgetView);
+    EXPECT_EQ(began.touch->locationInView(nullptr), CGPointMake(160.5, 130.25));
+    // The recorded touches hold their view, which holds the records: let go of them.
+    widgetView->deliveries.clear();
 }
 
 } // namespace
-} // namespace legacy_test

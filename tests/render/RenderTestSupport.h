@@ -6,8 +6,6 @@
 
 #include "UIKit/UIColor.h"
 #include "UIKit/UIImage.h"
-#include "UIKit/UIScreen.h"
-#include "UIKit/UITextMeasurement.h"
 #include "UIKit/UIView.h"
 #include "render/Snapshot.h"
 #include "support/TestSupport.h"
@@ -16,17 +14,6 @@
 // stored image that still counts as equal: room for antialiasing that differs
 // between library builds, not for a moved edge.
 inline constexpr int kGoldenChannelTolerance = 3;
-
-// One pixel of an ARGB32 image, unpremultiplied to 0...255 channels.
-struct Pixel {
-    int alpha = 0;
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-};
-
-// The pixel at (x, y); a transparent pixel outside the image.
-Pixel pixelAt(const UICairoSurface& surface, int x, int y);
 
 // Whether two images have the same size and pixels within `tolerance` per channel.
 ::testing::AssertionResult samePixels(const UICairoSurface& a, const UICairoSurface& b, int tolerance = 0);
@@ -39,16 +26,6 @@ Pixel pixelAt(const UICairoSurface& surface, int x, int y);
 // A view of `frame` filled with `color` (nil for none), added to `parent` when given.
 Ptr<UIView> makeView(CGRect frame, const Ptr<UIColor>& color, const Ptr<UIView>& parent = nullptr);
 
-// Drawing on the manual clock with Pango text measurement and a main screen of scale 1.
-class RenderTest : public PlatformTest {
-protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        UITextMeasurement::setCurrent(nullptr);
-        UIScreen::mainScreen()->setScale(1);
-    }
-    void TearDown() override {
-        UITextMeasurement::setCurrent(nullptr);
-        PlatformTest::TearDown();
-    }
-};
+// Drawing on the manual clock. The program draws with the Pango text measurement
+// on a main screen of scale 1, and no test changes either.
+using RenderTest = PlatformTest;

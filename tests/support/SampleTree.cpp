@@ -48,13 +48,6 @@ Ptr<UIImage> artworkImage(double side, double scale) {
     });
 }
 
-Ptr<UIImage> wideImage(double scale) {
-    return makeImage(4, 3, scale, [](cairo_t* context) {
-        fillRect(context, 0, 0, 2, 3, 0.9, 0.4, 0.1);
-        fillRect(context, 2, 0, 2, 3, 0.1, 0.4, 0.9);
-    });
-}
-
 Ptr<UIImage> trackImage(double scale) {
     return makeImage(9, 6, scale, [](cairo_t* context) {
         fillRect(context, 0, 0, 4, 6, 1, 0, 0);

@@ -17,17 +17,14 @@ namespace sample {
 
 // An image of `width` x `height` points at `scale`, painted by `paint` in points.
 Ptr<UIImage> makeImage(double width, double height, double scale, const std::function<void(cairo_t*)>& paint);
-// A square of four coloured quadrants with a white ring: clipping, scaling and placement all show.
+// Four coloured quadrants with a white ring: clipping, scaling and placement all show.
 Ptr<UIImage> artworkImage(double side, double scale);
-// 4 x 3 points: an orange left half and a blue right half.
-Ptr<UIImage> wideImage(double scale);
 // 9 x 6 points: a 4-point red left cap, a 1-point green strip, a 4-point blue right cap.
 Ptr<UIImage> trackImage(double scale);
-// A 9 x 4 point slider track with rounded ends, stretchable with a left cap of 4.
+// A slider track (9 x 4 points, round ends, stretchable after 4) and thumb (round, 14 points).
 Ptr<UIImage> sliderTrackImage(double red, double green, double blue, double scale);
-// A round 14-point slider thumb.
 Ptr<UIImage> sliderThumbImage(double scale);
-// A 20 x 20 point white triangle pointing right (`forward`) or left.
+// A 20-point white triangle pointing right (`forward`) or left.
 Ptr<UIImage> buttonGlyph(bool forward, double scale);
 // A horizontal mask over `size`: clear at both edges, opaque after `fadeLength` points.
 Ptr<CAGradientLayer> fadeMask(CGSize size, double fadeLength);
