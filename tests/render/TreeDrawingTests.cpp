@@ -119,40 +119,6 @@ Ptr<UIView> volumeView() {
     return volume;
 }
 
-void clip(const Ptr<UIView>& box, double radius) {
-    box->setClipsToBounds(true);
-    box->layer()->setCornerRadius(radius);
-}
-
-// A fading mask over the box, `width` wide, with or without its colours.
-void mask(const Ptr<UIView>& box, double width, bool withColors = true) {
-    auto mask = sample::fadeMask(CGSizeMake(20, 10), 5);
-    mask->setBounds(CGRectMake(0, 0, width, 10));
-    mask->setColors(withColors ? mask->colors() : nullptr);
-    box->layer()->setMask(mask);
-}
-
-// A gradient over the box from its left edge to `end` (unit coordinates).
-void addGradient(const Ptr<UIView>& box, std::vector<Ptr<NSObject>> colors, std::vector<double> locations,
-                 CGPoint end = CGPointMake(1, 0.5)) {
-    auto gradient = CAGradientLayer::layer();
-    gradient->setBounds(CGRectMake(0, 0, 20, 10));
-    gradient->setPosition(CGPointMake(10, 5));
-    gradient->setStartPoint(CGPointMake(0, 0.5));
-    gradient->setEndPoint(end);
-    gradient->setColors(NSArray::arrayWithObjects(colors));
-    std::vector<Ptr<NSObject>> numbers;
-    for (double location : locations) {
-        numbers.push_back(NSNumber::numberWithDouble(location));
-    }
-    gradient->setLocations(locations.empty() ? nullptr : NSArray::arrayWithObjects(numbers));
-    box->layer()->addSublayer(gradient);
-}
-
-// Colours of both kinds a gradient takes.
-const auto black = []() -> Ptr<NSObject> { return UIColor::blackColor(); };
-const auto white = []() -> Ptr<NSObject> { return UIColor::whiteColor()->CGColor(); };
-
 struct GoldenCase {
     const char* name;
     const char* golden;
@@ -278,6 +244,40 @@ TEST_F(TextDrawingTest, ViewThatDrawsNothingShowsOnlyItsSubviews) {
 
 // Values from outside that must not break a frame: each draws as its sane
 // counterpart, and what is drawn after it still draws.
+void clip(const Ptr<UIView>& box, double radius) {
+    box->setClipsToBounds(true);
+    box->layer()->setCornerRadius(radius);
+}
+
+// A fading mask over the box, `width` wide, with or without its colours.
+void mask(const Ptr<UIView>& box, double width, bool withColors = true) {
+    auto mask = sample::fadeMask(CGSizeMake(20, 10), 5);
+    mask->setBounds(CGRectMake(0, 0, width, 10));
+    mask->setColors(withColors ? mask->colors() : nullptr);
+    box->layer()->setMask(mask);
+}
+
+// A gradient over the box from its left edge to `end` (unit coordinates).
+void addGradient(const Ptr<UIView>& box, std::vector<Ptr<NSObject>> colors, std::vector<double> locations,
+                 CGPoint end = CGPointMake(1, 0.5)) {
+    auto gradient = CAGradientLayer::layer();
+    gradient->setBounds(CGRectMake(0, 0, 20, 10));
+    gradient->setPosition(CGPointMake(10, 5));
+    gradient->setStartPoint(CGPointMake(0, 0.5));
+    gradient->setEndPoint(end);
+    gradient->setColors(NSArray::arrayWithObjects(colors));
+    std::vector<Ptr<NSObject>> numbers;
+    for (double location : locations) {
+        numbers.push_back(NSNumber::numberWithDouble(location));
+    }
+    gradient->setLocations(locations.empty() ? nullptr : NSArray::arrayWithObjects(numbers));
+    box->layer()->addSublayer(gradient);
+}
+
+// Colours of both kinds a gradient takes.
+const auto black = []() -> Ptr<NSObject> { return UIColor::blackColor(); };
+const auto white = []() -> Ptr<NSObject> { return UIColor::whiteColor()->CGColor(); };
+
 struct BrokenInput {
     const char* name;
     Change broken;
@@ -286,37 +286,30 @@ struct BrokenInput {
 };
 
 const BrokenInput kBrokenInputs[] = {
-    {"NaN position", [](const Ptr<UIView>& box) { box->layer()->setPosition(CGPointMake(kNaN, 10)); },
-     nullptr},
-    {"NaN width", [](const Ptr<UIView>& box) { box->layer()->setBounds(CGRectMake(0, 0, kNaN, 10)); },
-     nullptr},
-    {"huge position", [](const Ptr<UIView>& box) { box->layer()->setPosition(CGPointMake(1e300, 10)); },
-     nullptr},
-    {"huge size", [](const Ptr<UIView>& box) { box->layer()->setBounds(CGRectMake(0, 0, 1e300, 1e300)); },
-     nullptr},
-    {"NaN opacity", [](const Ptr<UIView>& box) { box->layer()->setOpacity(static_cast<float>(kNaN)); },
-     nullptr},
-    {"zero-width mask", [](const Ptr<UIView>& box) { mask(box, 0); }, nullptr},
-    {"NaN-width mask", [](const Ptr<UIView>& box) { mask(box, kNaN); }, nullptr},
-    {"mask without colours", [](const Ptr<UIView>& box) { mask(box, 20, false); }, nullptr},
-    {"NaN corner radius", [](const Ptr<UIView>& box) { clip(box, kNaN); },
-     [](const Ptr<UIView>& box) { clip(box, 0); }},
-    {"negative corner radius", [](const Ptr<UIView>& box) { clip(box, -kInfinity); },
-     [](const Ptr<UIView>& box) { clip(box, 0); }},
-    {"corner radius beyond half the shorter side", [](const Ptr<UIView>& box) { clip(box, 1e9); },
-     [](const Ptr<UIView>& box) { clip(box, 5); }},
+    {"NaN position", [](auto& box) { box->layer()->setPosition(CGPointMake(kNaN, 10)); }, nullptr},
+    {"NaN width", [](auto& box) { box->layer()->setBounds(CGRectMake(0, 0, kNaN, 10)); }, nullptr},
+    {"huge position", [](auto& box) { box->layer()->setPosition(CGPointMake(1e300, 10)); }, nullptr},
+    {"huge size", [](auto& box) { box->layer()->setBounds(CGRectMake(0, 0, 1e300, 1e300)); }, nullptr},
+    {"NaN opacity", [](auto& box) { box->layer()->setOpacity(static_cast<float>(kNaN)); }, nullptr},
+    {"zero-width mask", [](auto& box) { mask(box, 0); }, nullptr},
+    {"NaN-width mask", [](auto& box) { mask(box, kNaN); }, nullptr},
+    {"mask without colours", [](auto& box) { mask(box, 20, false); }, nullptr},
+    {"NaN corner radius", [](auto& box) { clip(box, kNaN); }, [](auto& box) { clip(box, 0); }},
+    {"negative corner radius", [](auto& box) { clip(box, -kInfinity); }, [](auto& box) { clip(box, 0); }},
+    {"corner radius beyond half the shorter side", [](auto& box) { clip(box, 1e9); },
+     [](auto& box) { clip(box, 5); }},
     {"gradient stops out of range, out of order or not colours",
-     [](const Ptr<UIView>& box) {
+     [](auto& box) {
          addGradient(box, {black(), white(), NSStr("not a colour"), black()}, {-2, 0.7, 0.3, 9});
      },
-     [](const Ptr<UIView>& box) {
+     [](auto& box) {
          addGradient(box, {black(), white(), UIColor::clearColor(), black()}, {0, 0.7, 0.7, 1});
      }},
     {"gradient with equal end points",
-     [](const Ptr<UIView>& box) {
+     [](auto& box) {
          addGradient(box, {black(), white()}, {}, {0, 0.5});
      },
-     [](const Ptr<UIView>& box) { addGradient(box, {white()}, {}); }},
+     [](auto& box) { addGradient(box, {white()}, {}); }},
 };
 
 using DrawingInputTest = RenderTest;
