@@ -26,9 +26,8 @@ TEST_F(ScrollEngineTest, EachTypeMovesItsLegsAfterTheDelayAndRepeatsEveryPeriod)
     for (const auto& test : cases) {
         SCOPED_TRACE(test.type);
         auto label = showLabel(test.type);
-        const bool continuous =
-            test.type == MarqueeTypeContinuousLeft || test.type == MarqueeTypeContinuousRight;
-        EXPECT_EQ(copyOf(label) != nullptr, continuous);
+        EXPECT_EQ(copyOf(label) != nullptr,
+                  test.type == MarqueeTypeContinuousLeft || test.type == MarqueeTypeContinuousRight);
         expectTimeline(label, test.steps);
         label->removeFromSuperview();
     }
@@ -66,7 +65,6 @@ TEST_F(ScrollEngineTest, ContinuousScrollRunsForADayWithFlatMemory) {
     auto label = showLabel(MarqueeTypeContinuousLeft);
     const double period = 1.0 + 13.6;
     auto* runLoop = NSRunLoop::mainRunLoop();
-    auto* center = NSNotificationCenter::defaultCenter();
     std::size_t baselineBytes = 0, baselineTasks = 0, baselineRegistrations = 0;
     long cycles = 0;
     for (; (cycles + 1) * period <= 24 * 60 * 60; ++cycles) {
@@ -79,12 +77,12 @@ TEST_F(ScrollEngineTest, ContinuousScrollRunsForADayWithFlatMemory) {
         if (cycles == 100) {
             baselineBytes = mallinfo2().uordblks;
             baselineTasks = runLoop->pendingTaskCount();
-            baselineRegistrations = center->registrationCount();
+            baselineRegistrations = NSNotificationCenter::defaultCenter()->registrationCount();
         }
     }
     EXPECT_EQ(label->subviews().size(), 2u);
     EXPECT_EQ(runLoop->pendingTaskCount(), baselineTasks);
-    EXPECT_EQ(center->registrationCount(), baselineRegistrations);
+    EXPECT_EQ(NSNotificationCenter::defaultCenter()->registrationCount(), baselineRegistrations);
     EXPECT_LE(label->subLabel()->layer()->animationKeys().size(), 1u);
     // Heap in use after a day against after a hundred cycles: allocator noise only.
     EXPECT_LT(mallinfo2().uordblks, baselineBytes + 64 * 1024);

@@ -21,7 +21,7 @@ struct Settings {
 };
 const Settings kDefaults{'t', YES, NO, 0};
 
-// Reads the file into a controller whose user last chose `before`.
+// Reads the file as a controller whose user last chose either row.
 void expectReads(TrillboxViewControllerNew& controller, const Settings& expected) {
     for (const BOOL before : {NO, YES}) {
         controller.isVolume = before;

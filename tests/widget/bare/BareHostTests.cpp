@@ -8,7 +8,7 @@ namespace {
 
 using BareHostTest = BareWidgetTest;
 
-TEST_F(BareHostTest, WithoutAMediaControllerEveryQueryReadsAsNothingPlaying) {
+TEST_F(BareHostTest, WithoutAMediaControllerOrItsNowPlayingInfoNothingReadsAsPlaying) {
     LogCapture log;
     makeController();
     EXPECT_EQ(controller->SBMController, nullptr);
@@ -25,6 +25,18 @@ TEST_F(BareHostTest, WithoutAMediaControllerEveryQueryReadsAsNothingPlaying) {
     NSNotificationCenter::defaultCenter()->postNotificationName(SBMediaNowPlayingChangedNotification,
                                                                 nullptr);
     EXPECT_EQ(NSStringText(controller->infoLabel()->text()), "Not Playing");
+
+    // A media controller without the "_nowPlayingInfo" variable: an empty title is shared.
+    auto media = std::make_shared<FakeMediaController>();
+    media->setTrack("Song", "Band");
+    ObjCClass description = objc_describeClass<FakeMediaController>("SBMediaController");
+    description.sharedInstance = [media] { return Ptr<NSObject>(media); };
+    ScopedClass registration(std::move(description));
+    controller->hostDidDismiss();
+    makeController();
+    controller->sharingAllowed = YES;
+    drag({CGPointMake(52, 52)}, 0.6);
+    EXPECT_EQ(controllerPresenter->sharedMessage(), "#np   via Trillbox");
 }
 
 } // namespace
