@@ -21,7 +21,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // How often a process or a condition is looked at while waiting for it.
-constexpr auto kLookInterval = std::chrono::milliseconds(20);
+constexpr auto kProcessLookInterval = std::chrono::milliseconds(20);
 
 // Where the output of every child of this test process goes.
 const TemporaryDirectory& outputDirectory() {
@@ -74,7 +74,7 @@ std::string inputFile(const std::string& input) {
 }
 
 // Waits up to `seconds` for `pid`; its raw wait status, or nothing.
-std::optional<int> reap(pid_t pid, double seconds) {
+std::optional<int> reapWithin(pid_t pid, double seconds) {
     const auto deadline = SteadyClock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
         int status = 0;
@@ -85,7 +85,7 @@ std::optional<int> reap(pid_t pid, double seconds) {
         if (done < 0 || SteadyClock::now() >= deadline) {
             return std::nullopt;
         }
-        std::this_thread::sleep_for(kLookInterval);
+        std::this_thread::sleep_for(kProcessLookInterval);
     }
 }
 
@@ -109,12 +109,12 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessSetu
     if (pid < 0) {
         return result;
     }
-    auto status = reap(pid, setup.seconds);
+    auto status = reapWithin(pid, setup.seconds);
     if (!status) {
         result.timedOut = true;
         ::kill(-pid, SIGKILL);
         ::kill(pid, SIGKILL);
-        status = reap(pid, 10);
+        status = reapWithin(pid, 10);
     }
     if (status && WIFEXITED(*status) && !result.timedOut) {
         result.exitStatus = WEXITSTATUS(*status);
@@ -166,7 +166,7 @@ ChildProcess::~ChildProcess() {
 
 std::optional<int> ChildProcess::wait(double seconds) {
     if (!_status && _pid > 0) {
-        if (const auto status = reap(_pid, seconds)) {
+        if (const auto status = reapWithin(_pid, seconds)) {
             _status = WIFEXITED(*status) ? WEXITSTATUS(*status) : -WTERMSIG(*status);
         }
     }

@@ -29,6 +29,10 @@ std::string TemporaryDirectory::write(std::string_view relative, std::string_vie
 }
 
 std::string readFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return {};
+    }
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
