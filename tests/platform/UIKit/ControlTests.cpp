@@ -4,212 +4,100 @@
 
 #include "InputTestSupport.h"
 #include "UIKit/UIButton.h"
-#include "UIKit/UIInputConstants.h"
-#include "UIKit/UILongPressGestureRecognizer.h"
 #include "UIKit/UISlider.h"
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-// Records control actions by name; each form of action (no argument, sender,
-// sender and event) is used somewhere.
-class ControlLog : public NSObject {
-public:
-    void down() { names.push_back("down"); }
-    void upInside(const Ptr<UIButton>& button) { names.push_back(button ? "upInside" : "upInside(nil)"); }
-    void upOutside(const Ptr<NSObject>& sender, const Ptr<UIEvent>& event) { names.push_back("upOutside"); }
-    void cancel() { names.push_back("cancel"); }
-    void exit() { names.push_back("exit"); }
-    void enter() { names.push_back("enter"); }
-    void changed(const Ptr<UISlider>& slider) {
-        names.push_back("changed " + std::to_string(slider->value()));
-    }
-    void sliderUpInside() { names.push_back("upInside"); }
-    void sliderUpOutside() { names.push_back("upOutside"); }
-    void first() { names.push_back("first"); }
-    void second() { names.push_back("second"); }
-    Names names;
-};
-
+// The widget's button at (120, 42)-(152, 62) and its time slider, 0 to 100, at
+// (150, 75)-(270, 95), whose 20-point thumb travels 100 points. The events below
+// are logged, the slider's with its value.
 class ControlTest : public InputTest {
 protected:
     void SetUp() override {
         InputTest::SetUp();
-        log = makeObject<ControlLog>();
         button = UIButton::buttonWithType(UIButtonTypeCustom);
         button->setFrame(CGRectMake(120, 42, 32, 20));
-        button->addTarget(log, &ControlLog::down, UIControlEventTouchDown);
-        button->addTarget(log, &ControlLog::upInside, UIControlEventTouchUpInside);
-        button->addTarget(log, &ControlLog::upOutside, UIControlEventTouchUpOutside);
-        button->addTarget(log, &ControlLog::cancel, UIControlEventTouchCancel);
-        window->addSubview(button);
-
-        // The widget's time slider: 0 to 100, thumb (default size 20) at 0.
-        slider = makeView<UISlider>(CGRectMake(150, 75, 120, 20));
+        slider = alloc<UISlider>()->initWithFrame(CGRectMake(150, 75, 120, 20));
         slider->setMaximumValue(100);
-        slider->addTarget(log, &ControlLog::changed, UIControlEventValueChanged);
-        slider->addTarget(log, &ControlLog::sliderUpInside, UIControlEventTouchUpInside);
-        slider->addTarget(log, &ControlLog::sliderUpOutside, UIControlEventTouchUpOutside);
+        window->addSubview(button);
         window->addSubview(slider);
+        const auto value = [](const Ptr<NSObject>& sender) {
+            return twoDecimals(as<UISlider>(sender)->value());
+        };
+        for (const auto& [event, name] :
+             std::vector<std::pair<UIControlEvents, std::string>>{{UIControlEventTouchDown, "down"},
+                                                                  {UIControlEventTouchUpInside, "upInside"},
+                                                                  {UIControlEventTouchUpOutside, "upOutside"},
+                                                                  {UIControlEventTouchCancel, "cancel"},
+                                                                  {UIControlEventValueChanged, "changed"}}) {
+            button->addTarget(recorder("button " + name), &ActionRecorder::fire, event);
+            slider->addTarget(recorder("slider " + name, value), &ActionRecorder::fire, event);
+        }
     }
 
-    Ptr<ControlLog> log;
     Ptr<UIButton> button;
     Ptr<UISlider> slider;
 };
 
-TEST_F(ControlTest, ButtonPressReleasedInsideSendsTouchUpInside) {
-    down(130, 50);
-    EXPECT_TRUE(button->isHighlighted());
-    up(131, 51);
-    EXPECT_EQ(log->names, (Names{"down", "upInside"}));
-    EXPECT_FALSE(button->isHighlighted());
-    EXPECT_FALSE(button->isTracking());
+TEST_F(ControlTest, TouchesBecomeControlEvents) {
+    // Each slider case starts at the value the one before left.
+    const std::vector<std::tuple<const char*, const char*, const char*>> cases = {
+        {"a press released inside", "down 130 50, up 131 51", "button down, button upInside"},
+        {"a press dragged in and out, released outside",
+         "down 130 50, move 200 50, move 140 50, move 200 90, up 200 90", "button down, button upOutside"},
+        {"a slider drag sends one change per horizontal step",
+         "down 160 85, move 170 85, move 180 85, move 180 94, up 180 90",
+         "slider down 0.00, slider changed 10.00, slider changed 20.00, slider upInside 20.00"},
+        {"a slider drag released outside, then nothing", "down 165 85, move 235 60, up 235 60, move 240 60",
+         "slider down 20.00, slider changed 90.00, slider upOutside 90.00"},
+        {"the value stops at the end while the finger goes on",
+         "down 245 85, move 300 85, move 310 85, up 310 85",
+         "slider down 90.00, slider changed 100.00, slider upOutside 100.00"},
+        {"a drag from the bare track moves nothing", "down 230 85, move 180 85, up 180 85", ""},
+        {"the thumb's hit area reaches 6 points past the thumb", "down 245 85, move 200 85, up 200 85",
+         "slider down 100.00, slider changed 55.00, slider upInside 55.00"},
+        {"but no farther", "down 233 85, move 200 85, up 200 85", ""},
+        {"a cancelled drag keeps its value", "down 215 85, move 235 85, cancel 250 85",
+         "slider down 55.00, slider changed 75.00, slider cancel 75.00"},
+    };
+    for (const auto& [name, script, expected] : cases) {
+        SCOPED_TRACE(name);
+        log.clear();
+        play(script);
+        EXPECT_EQ(logLine(), expected);
+    }
 }
 
-TEST_F(ControlTest, ButtonPressEndingOutsideSendsOnlyTouchUpOutside) {
-    button->addTarget(log, &ControlLog::exit, UIControlEventTouchDragExit);
-    button->addTarget(log, &ControlLog::enter, UIControlEventTouchDragEnter);
-    down(130, 50);
-    move(140, 50);
-    move(200, 50); // out
-    move(210, 50);
-    move(140, 50); // back in
-    move(200, 90); // out again
-    up(200, 90);
-    EXPECT_EQ(log->names, (Names{"down", "exit", "enter", "exit", "upOutside"}));
-}
-
-TEST_F(ControlTest, ActionsOfOneEventRunInTheOrderAdded) {
-    button->addTarget(log, &ControlLog::first, UIControlEventTouchUpInside);
-    button->addTarget(log, &ControlLog::second, UIControlEventTouchUpInside);
-    button->addTarget(log, &ControlLog::first, UIControlEventTouchUpInside); // already there
-    EXPECT_EQ(button->actionCountForControlEvents(UIControlEventTouchUpInside), 3u);
-    button->sendActionsForControlEvents(UIControlEventTouchUpInside);
-    EXPECT_EQ(log->names, (Names{"upInside", "first", "second"}));
-
-    log->names.clear();
-    button->removeTarget(log.get(), &ControlLog::first, UIControlEventTouchUpInside);
-    button->sendActionsForControlEvents(UIControlEventTouchUpInside);
-    EXPECT_EQ(log->names, (Names{"upInside", "second"}));
-    button->removeTarget(log.get(), UIControlEventAllEvents);
-    EXPECT_EQ(button->allControlEvents(), 0u);
+TEST_F(ControlTest, ADisabledButtonSendsNothingAndDisablingItMidPressCancels) {
+    button->setEnabled(false);
+    play("down 130 50, up 130 50");
+    button->setEnabled(true);
+    play("down 130 50");
+    button->setEnabled(false);
+    play("up 130 50");
+    EXPECT_EQ(logLine(), "button down, button cancel");
 }
 
 TEST_F(ControlTest, TargetsAreHeldWeakly) {
-    WeakPtr<ControlLog> weakLog = log;
-    log.reset();
-    EXPECT_TRUE(weakLog.expired());
-    tap(130, 50); // the actions of a target that went away are dropped, not sent
+    recorders.clear();
+    play("down 130 50, up 130 50, down 160 85, move 200 85, up 200 85");
+    EXPECT_TRUE(log.empty());
     EXPECT_EQ(button->allControlEvents(), 0u);
-    EXPECT_EQ(slider->allControlEvents(), 0u);
 }
 
-TEST_F(ControlTest, DisabledControlSendsNothingAndDisablingMidPressCancels) {
-    button->setEnabled(false);
-    tap(130, 50);
-    EXPECT_TRUE(log->names.empty());
-
-    button->setEnabled(true);
-    down(130, 50);
-    button->setEnabled(false);
-    up(130, 50);
-    EXPECT_EQ(log->names, (Names{"down", "cancel"}));
-}
-
-TEST_F(ControlTest, LongPressOnAnAncestorCancelsTheButtonTouch) {
-    auto press = makeObject<UILongPressGestureRecognizer>();
-    window->addGestureRecognizer(press);
-    down(130, 50);
-    advance(1);
-    up(130, 50);
-    EXPECT_EQ(log->names, (Names{"down", "cancel"}));
-}
-
-TEST_F(ControlTest, SliderDragSendsValueChangedOnEachStepThenTouchUpInside) {
-    // The thumb spans x 150..170 in the window; its travel is 100 points.
-    down(160, 85);
-    move(170, 85);
-    move(180, 85);
-    move(180, 95); // no horizontal change, no new value
-    up(180, 90);
-    EXPECT_EQ(log->names, (Names{"changed 10.000000", "changed 20.000000", "upInside"}));
-    EXPECT_FLOAT_EQ(slider->value(), 20);
-}
-
-TEST_F(ControlTest, SliderReleasedOutsideSendsTouchUpOutsideAndNothingAfter) {
-    down(160, 85);
-    move(230, 60); // above the slider: the thumb follows x only
-    up(230, 60);
-    move(240, 60);
-    EXPECT_EQ(log->names, (Names{"changed 70.000000", "upOutside"}));
-}
-
-TEST_F(ControlTest, SliderValueStopsAtTheEndsWhileTheFingerGoesOn) {
-    down(160, 85);
-    move(300, 85);
-    move(310, 85);
-    up(310, 85);
-    EXPECT_EQ(log->names, (Names{"changed 100.000000", "upOutside"}));
-}
-
-TEST_F(ControlTest, TapOnTheBareTrackChangesNothing) {
-    tap(250, 85);
-    EXPECT_TRUE(log->names.empty());
-    EXPECT_FLOAT_EQ(slider->value(), 0);
-
-    // The thumb's hit area reaches a few points past the thumb.
-    down(170 + kUISliderThumbHitOutset - 1, 85);
-    move(200, 85);
-    up(200, 85);
-    EXPECT_EQ(log->names.size(), 2u);
-}
-
-TEST_F(ControlTest, SliderWithUserInteractionOffTakesNoTouches) {
-    slider->setUserInteractionEnabled(false);
-    down(160, 85);
-    move(200, 85);
-    up(200, 85);
-    EXPECT_TRUE(log->names.empty());
-}
-
-TEST_F(ControlTest, SliderCancelKeepsTheValueAndSendsNoMoreChanges) {
-    slider->addTarget(log, &ControlLog::cancel, UIControlEventTouchCancel);
-    down(160, 85);
-    move(180, 85);
-    pointer->injectTouch(UITouchPhaseCancelled, {190, 85}, now());
-    EXPECT_EQ(log->names, (Names{"changed 20.000000", "cancel"}));
-    EXPECT_FLOAT_EQ(slider->value(), 20);
-}
-
-TEST_F(ControlTest, SliderValueIsClampedSinglePrecision) {
-    slider->setValue(150);
-    EXPECT_FLOAT_EQ(slider->value(), 100);
-    slider->setValue(-3);
-    EXPECT_FLOAT_EQ(slider->value(), 0);
-    slider->setValue(1.0f / 3);
-    EXPECT_EQ(slider->value(), 1.0f / 3);
-    slider->setValue(NAN);
-    EXPECT_EQ(slider->value(), 1.0f / 3);
-
+TEST_F(ControlTest, SliderValueIsClampedToAFiniteRangeAndSetsSendNothing) {
+    for (const auto& [given, expected] :
+         std::vector<std::pair<float, float>>{{150, 100}, {-3, 0}, {1.0f / 3, 1.0f / 3}, {NAN, 1.0f / 3}}) {
+        slider->setValue(given);
+        EXPECT_EQ(slider->value(), expected) << given;
+    }
     slider->setValue(80);
     slider->setMaximumValue(50); // the value follows a shrinking range
-    EXPECT_FLOAT_EQ(slider->value(), 50);
+    EXPECT_EQ(slider->value(), 50);
     slider->setMaximumValue(INFINITY);
-    EXPECT_FLOAT_EQ(slider->maximumValue(), 50);
     slider->setMaximumValue(-10); // an empty range holds the minimum
-    EXPECT_FLOAT_EQ(slider->value(), 0);
-    EXPECT_TRUE(log->names.empty()); // programmatic changes send nothing
-}
-
-TEST_F(ControlTest, ThumbTravelsAcrossTheTrack) {
-    const CGRect bounds = slider->bounds();
-    const CGRect track = slider->trackRectForBounds(bounds);
-    EXPECT_EQ(slider->thumbRectForBounds(bounds, track, 0).origin.x, 0);
-    EXPECT_EQ(CGRectGetMaxX(slider->thumbRectForBounds(bounds, track, 100)), 120);
-    EXPECT_EQ(slider->thumbRectForBounds(bounds, track, 50).origin.x, 50);
-    EXPECT_EQ(CGRectGetMidY(slider->thumbRectForBounds(bounds, track, 50)), 10);
+    EXPECT_EQ(slider->value(), 0);
+    EXPECT_TRUE(log.empty());
 }
 
 } // namespace

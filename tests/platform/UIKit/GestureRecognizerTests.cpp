@@ -1,231 +1,125 @@
 #include <gtest/gtest.h>
 
 #include "InputTestSupport.h"
-#include "UIKit/UIInputConstants.h"
 #include "UIKit/UILongPressGestureRecognizer.h"
 #include "UIKit/UITapGestureRecognizer.h"
 
 namespace {
 
-// Records each action with the run loop's time.
-class GestureLog : public NSObject {
+// A view that logs the touches it gets as "view began", "view moved"...
+class RecordingView : public UIView {
 public:
-    void singleTap() { record("single"); }
-    void doubleTap() { record("double"); }
-    void longPress(const Ptr<UILongPressGestureRecognizer>& recognizer) {
-        record("long" + std::to_string(recognizer->state()));
+    void touchesBegan(const Ptr<NSSet>&, const Ptr<UIEvent>&) override { log->push_back("view began"); }
+    void touchesMoved(const Ptr<NSSet>&, const Ptr<UIEvent>&) override { log->push_back("view moved"); }
+    void touchesEnded(const Ptr<NSSet>&, const Ptr<UIEvent>&) override { log->push_back("view ended"); }
+    void touchesCancelled(const Ptr<NSSet>&, const Ptr<UIEvent>&) override {
+        log->push_back("view cancelled");
     }
-    void record(const std::string& name) { events.emplace_back(name, NSRunLoop::mainRunLoop()->now()); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> list;
-        for (const auto& event : events) {
-            list.push_back(event.first);
-        }
-        return list;
-    }
-    std::vector<std::pair<std::string, double>> events;
+    Names* log = nullptr;
 };
 
-using Names = std::vector<std::string>;
-
-// The artwork's set-up: double tap, single tap waiting for the double tap to fail,
-// and a long press with the defaults.
+// The artwork's set-up: a double tap, a single tap waiting for the double tap to
+// fail and a long press, on a view at (10, 10)-(95, 95) whose plain subview covers
+// (10, 10)-(20, 20); the window has a long press of its own. Actions log the
+// seconds since `start`, a long press's with its state.
 class GestureTest : public InputTest {
 protected:
     void SetUp() override {
         InputTest::SetUp();
-        artwork = makeView<RecordingView>(CGRectMake(10, 10, 85, 85));
+        artwork = alloc<RecordingView>();
+        artwork->initWithFrame(CGRectMake(10, 10, 85, 85));
+        artwork->log = &log;
+        artwork->addSubview(alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 10, 10)));
         window->addSubview(artwork);
-        log = makeObject<GestureLog>();
-
-        doubleTap = alloc<UITapGestureRecognizer>()->initWithTarget(log, &GestureLog::doubleTap);
+        doubleTap = attach<UITapGestureRecognizer>("double", artwork);
         doubleTap->setNumberOfTapsRequired(2);
-        artwork->addGestureRecognizer(doubleTap);
-        singleTap = alloc<UITapGestureRecognizer>()->initWithTarget(log, &GestureLog::singleTap);
-        artwork->addGestureRecognizer(singleTap);
-        longPress = alloc<UILongPressGestureRecognizer>()->init();
-        longPress->addTarget(log, &GestureLog::longPress);
-        artwork->addGestureRecognizer(longPress);
+        singleTap = attach<UITapGestureRecognizer>("single", artwork);
         singleTap->requireGestureRecognizerToFail(doubleTap);
+        longPress = attach<UILongPressGestureRecognizer>("press", artwork);
+        attach<UILongPressGestureRecognizer>("outer press", window);
+    }
+
+    // A new recognizer on `view` whose actions are logged under `name`.
+    template <class Recognizer> Ptr<Recognizer> attach(const char* name, const Ptr<UIView>& view) {
+        const auto describe = [this](const Ptr<NSObject>& sender) {
+            static const char* const kStates[] = {"", " began", " changed", " ended", " cancelled", ""};
+            const auto press = as<UILongPressGestureRecognizer>(sender);
+            return (press ? kStates[press->state()] : "") + twoDecimals(now() - start);
+        };
+        auto recognizer =
+            alloc<Recognizer>()->initWithTarget(recorder(name, describe), &ActionRecorder::fire);
+        view->addGestureRecognizer(recognizer);
+        return recognizer;
+    }
+
+    // Plays `script` from a clear log, lets every pending gesture settle, and answers the log.
+    std::string run(const char* script) {
+        log.clear();
+        start = now();
+        play(script);
+        advance(2);
+        return logLine();
     }
 
     Ptr<RecordingView> artwork;
-    Ptr<GestureLog> log;
     Ptr<UITapGestureRecognizer> doubleTap;
     Ptr<UITapGestureRecognizer> singleTap;
     Ptr<UILongPressGestureRecognizer> longPress;
+    double start = 0;
 };
 
-TEST_F(GestureTest, SingleTapFiresExactlyWhenTheDoubleTapIntervalRunsOut) {
-    tap(50, 50);
-    const double released = now();
-    advance(kUITapMaximumInterval - 0.01);
-    EXPECT_TRUE(log->events.empty());
-    advance(1);
-    ASSERT_EQ(log->names(), Names{"single"});
-    EXPECT_DOUBLE_EQ(log->events[0].second, released + kUITapMaximumInterval);
-    EXPECT_EQ(singleTap->state(), UIGestureRecognizerStatePossible);
+TEST_F(GestureTest, TapsAndPressesKeepTheirTimingWindowsAndExcludeEachOther) {
+    const std::vector<std::tuple<const char*, const char*, const char*>> cases = {
+        {"a single tap fires when the 0.35 s double-tap window closes", "down 50 50, +0.05, up 50 50",
+         "view began, view ended, single 0.40"},
+        {"a second tap within 0.35 s and 10 pt makes a double tap and no single tap",
+         "down 50 50, +0.05, up 50 50, +0.3, down 52 49, +0.05, up 52 49",
+         "view began, view ended, view began, view cancelled, double 0.40"},
+        {"a second tap 0.4 s later makes two single taps",
+         "down 50 50, +0.05, up 50 50, +0.4, down 50 50, +0.05, up 50 50",
+         "view began, view ended, single 0.40, view began, view ended, single 0.85"},
+        {"a second tap 11 pt away fails the double tap at once",
+         "down 20 50, +0.05, up 20 50, +0.1, down 31 50, +0.05, up 31 50",
+         "view began, view ended, single 0.15, view began, view cancelled, single 0.20"},
+        {"a tap held 0.45 s is a tap and no press", "down 50 50, +0.45, up 50 50",
+         "view began, view ended, single 0.80"},
+        {"a press held 0.5 s begins, wins over the window's, and its release ends it",
+         "down 50 50, +1, up 50 50", "view began, view cancelled, press began 0.50, press ended 1.00"},
+        {"a press may move 10 pt before it begins", "down 50 50, +0.2, move 60 50, +0.8, up 60 50",
+         "view began, view moved, view cancelled, press began 0.50, press ended 1.00"},
+        {"moving 11 pt before 0.5 s fails the press and the taps",
+         "down 50 50, +0.2, move 61 50, +1, up 61 50", "view began, view moved, view ended"},
+        {"a begun press follows the finger anywhere", "down 50 50, +0.6, move 90 90, up 90 90",
+         "view began, view cancelled, press began 0.50, press changed 0.60, press ended 0.60"},
+        {"touches of a plain subview reach the view and its recognizers", "down 15 15, +0.05, up 15 15",
+         "view began, view ended, single 0.40"},
+        {"a touch from outside the window reaches nothing, even moving in",
+         "down -40 -40, move 50 50, +1, up 50 50", ""},
+        {"moves and releases with no touch down are ignored", "move 50 50, up 50 50", ""},
+    };
+    for (const auto& [name, script, expected] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run(script), expected);
+    }
 }
 
-TEST_F(GestureTest, DoubleTapFiresOnceAndNeverTheSingleTap) {
-    tap(50, 50);
-    advance(0.2);
-    tap(52, 49);
-    advance(2);
-    EXPECT_EQ(log->names(), Names{"double"});
-
-    // The recognizers are ready again for the next gesture.
-    tap(50, 50);
-    advance(1);
-    EXPECT_EQ(log->names(), (Names{"double", "single"}));
-}
-
-TEST_F(GestureTest, SecondTapTooLateOrTooFarMakesTwoSingleTaps) {
-    tap(50, 50);
-    advance(kUITapMaximumInterval + 0.05);
-    tap(50, 50);
-    advance(1);
-    EXPECT_EQ(log->names(), (Names{"single", "single"}));
-
-    log->events.clear();
-    tap(20, 20);
-    advance(0.1);
-    tap(20 + kUITapAllowableMovement + 5, 20); // quick, but too far from the first
-    advance(1);
-    EXPECT_EQ(log->names(), (Names{"single", "single"}));
-}
-
-TEST_F(GestureTest, LongPressBeginsOnceThenChangesAndEnds) {
-    down(50, 50);
-    advance(kUILongPressMinimumDuration - 0.01);
-    EXPECT_TRUE(log->events.empty());
-    advance(0.01);
-    ASSERT_EQ(log->names(), Names{"long1"});
-    EXPECT_DOUBLE_EQ(log->events[0].second, kUILongPressMinimumDuration);
-    advance(0.5);
-    move(80, 60); // far moves are fine once the press has begun
-    move(90, 60);
-    up(90, 60);
-    advance(1);
-    EXPECT_EQ(log->names(), (Names{"long1", "long2", "long2", "long3"}));
-}
-
-TEST_F(GestureTest, LongPressHeldOneSecondFiresOnlyTheLongPress) {
-    down(50, 50);
-    advance(1);
-    up(50, 50);
-    advance(2);
-    EXPECT_EQ(log->names(), (Names{"long1", "long3"}));
-    // The view saw the touch begin, then lost it to the recognizer.
-    EXPECT_EQ(artwork->calls, (Names{"began", "cancelled"}));
-}
-
-TEST_F(GestureTest, MovingBeforeTheDelayFailsTheLongPressAndTheTaps) {
-    down(50, 50);
-    advance(0.2);
-    move(50 + kUILongPressAllowableMovement + 1, 50);
-    advance(1);
-    up(61, 50);
-    advance(1);
-    EXPECT_TRUE(log->events.empty());
-    EXPECT_EQ(artwork->calls, (Names{"began", "moved", "ended"}));
-}
-
-TEST_F(GestureTest, TapHeldLongerThanTheMaximumIsNoTap) {
-    longPress->setEnabled(false);
-    tap(50, 50, kUITapMaximumDuration + 0.05);
-    advance(1);
-    EXPECT_TRUE(log->events.empty());
-}
-
-TEST_F(GestureTest, RecognizedTapCancelsTheTouchForTheView) {
-    // Without the double tap to wait for, the single tap is recognized on release,
-    // before the view gets the release: the view is told of a cancel instead.
+TEST_F(GestureTest, WithoutRivalsATapIsRecognizedOnReleaseAndCancelsTheViewsTouch) {
     artwork->removeGestureRecognizer(doubleTap);
-    tap(50, 50);
-    EXPECT_EQ(log->names(), Names{"single"});
-    EXPECT_EQ(artwork->calls, (Names{"began", "cancelled"}));
-
-    artwork->calls.clear();
+    artwork->removeGestureRecognizer(longPress);
+    EXPECT_EQ(run("down 50 50, +0.05, up 50 50"), "view began, view cancelled, single 0.05");
     singleTap->setCancelsTouchesInView(false);
-    tap(50, 50);
-    EXPECT_EQ(log->names(), (Names{"single", "single"}));
-    EXPECT_EQ(artwork->calls, (Names{"began", "ended"}));
+    EXPECT_EQ(run("down 50 50, +0.05, up 50 50"), "view began, single 0.05, view ended");
+    // Held past 0.5 s it is no tap; the window's press takes it.
+    EXPECT_EQ(run("down 50 50, +0.55, up 50 50"),
+              "view began, view cancelled, outer press began 0.50, outer press ended 0.55");
 }
 
-TEST_F(GestureTest, RecognizersOfAncestorsSeeTouchesOfDescendants) {
-    auto inner = makeView<RecordingView>(CGRectMake(20, 20, 30, 30));
-    artwork->addSubview(inner);
-    tap(40, 40); // inside `inner`, which lies at (30, 30) in the window
-    advance(1);
-    EXPECT_EQ(log->names(), Names{"single"});
-    // The tap was recognized after the release had reached the view.
-    EXPECT_EQ(inner->calls, (Names{"began", "ended"}));
-    EXPECT_TRUE(artwork->calls.empty());
-}
-
-TEST_F(GestureTest, NearestLongPressWinsOverAnAncestorsOne) {
-    auto outerLog = makeObject<GestureLog>();
-    auto outerPress = alloc<UILongPressGestureRecognizer>()->initWithTarget(outerLog, &GestureLog::longPress);
-    window->addGestureRecognizer(outerPress);
-    down(50, 50);
-    advance(1);
-    up(50, 50);
-    EXPECT_EQ(log->names(), (Names{"long1", "long3"}));
-    EXPECT_TRUE(outerLog->events.empty());
-}
-
-TEST_F(GestureTest, DisablingOrRemovingMidGestureStopsIt) {
-    down(50, 50);
-    advance(0.6);
-    longPress->setEnabled(false);
-    EXPECT_EQ(log->names(), (Names{"long1", "long4"}));
-    up(50, 50);
-    advance(1);
-    EXPECT_EQ(log->names(), (Names{"long1", "long4"}));
-
-    longPress->setEnabled(true);
-    down(50, 50);
-    advance(0.2);
+TEST_F(GestureTest, ARecognizerRemovedMidGestureSendsNothing) {
+    play("down 50 50, +0.2");
     artwork->removeGestureRecognizer(longPress);
     EXPECT_EQ(longPress->view(), nullptr);
-    advance(1);
-    up(50, 50);
-    EXPECT_EQ(log->names(), (Names{"long1", "long4"}));
-}
-
-TEST_F(GestureTest, ActionsOfATargetThatWentAwayAreNotSent) {
-    log.reset();
-    tap(50, 50);
-    advance(1);
-    EXPECT_EQ(singleTap->state(), UIGestureRecognizerStatePossible);
-}
-
-TEST_F(GestureTest, TouchesOverNoViewReachNothing) {
-    for (const CGPoint point : {CGPoint{-40, -40}, CGPoint{400, 50}}) {
-        auto touch = down(point.x, point.y);
-        ASSERT_TRUE(touch);
-        EXPECT_EQ(touch->view(), nullptr);
-        move(50, 50); // into the artwork: the touch stays with no view
-        advance(1);
-        up(50, 50);
-        advance(1);
-    }
-    // Lost and unmatched pointer changes are ignored.
-    EXPECT_EQ(move(1, 1), nullptr);
-    EXPECT_EQ(up(1, 1), nullptr);
-    EXPECT_TRUE(log->events.empty());
-    EXPECT_TRUE(artwork->calls.empty());
-}
-
-TEST_F(GestureTest, UnhandledTouchesGoUpTheResponderChain) {
-    auto plain = alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 10, 10));
-    artwork->addSubview(plain);
-    artwork->removeGestureRecognizer(singleTap);
-    artwork->removeGestureRecognizer(doubleTap);
-    artwork->removeGestureRecognizer(longPress);
-    tap(15, 15);
-    EXPECT_EQ(artwork->calls, (Names{"began", "ended"}));
+    play("+1, up 50 50, +1");
+    EXPECT_EQ(logLine(), "view began, view cancelled, outer press began 0.50, outer press ended 1.20");
 }
 
 } // namespace

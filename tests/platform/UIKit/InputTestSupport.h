@@ -1,43 +1,33 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/TestSupport.h"
-#include "UIKit/UIEvent.h"
-#include "UIKit/UITouch.h"
 #include "UIKit/UITouchInjector.h"
-#include "UIKit/UIView.h"
 #include "UIKit/UIWindow.h"
+#include "support/TestSupport.h"
 
-// Creates a T with its base's initialiser, typed as T.
-template <class T> Ptr<T> makeObject() {
-    auto object = alloc<T>();
-    object->init();
-    return object;
-}
-template <class T> Ptr<T> makeView(CGRect frame) {
-    auto view = alloc<T>();
-    view->initWithFrame(frame);
-    return view;
+using Names = std::vector<std::string>;
+
+// " 1.25": a time or a value as the logs below show it.
+inline std::string twoDecimals(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, " %.2f", value);
+    return text;
 }
 
-// A view that records the touch deliveries it gets, as "began", "moved"...
-class RecordingView : public UIView {
+// An action target that logs its name and what `describe` says of the sender.
+class ActionRecorder : public NSObject {
 public:
-    void touchesBegan(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
-        calls.push_back("began");
-    }
-    void touchesMoved(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
-        calls.push_back("moved");
-    }
-    void touchesEnded(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
-        calls.push_back("ended");
-    }
-    void touchesCancelled(const Ptr<NSSet>& touches, const Ptr<UIEvent>& event) override {
-        calls.push_back("cancelled");
-    }
-    std::vector<std::string> calls;
+    void fire(const Ptr<NSObject>& sender) { log->push_back(name + (describe ? describe(sender) : "")); }
+    Names* log = nullptr;
+    std::string name;
+    std::function<std::string(const Ptr<NSObject>&)> describe;
 };
 
 // A 320 x 105 window with a pointer injector, on the manual clock.
@@ -49,16 +39,46 @@ protected:
         pointer = alloc<UITouchInjector>()->initWithWindow(window);
     }
 
-    Ptr<UITouch> down(CGFloat x, CGFloat y) { return pointer->injectTouch(UITouchPhaseBegan, {x, y}, now()); }
-    Ptr<UITouch> move(CGFloat x, CGFloat y) { return pointer->injectTouch(UITouchPhaseMoved, {x, y}, now()); }
-    Ptr<UITouch> up(CGFloat x, CGFloat y) { return pointer->injectTouch(UITouchPhaseEnded, {x, y}, now()); }
-    // Down, held for `seconds`, up, at one point.
-    void tap(CGFloat x, CGFloat y, double seconds = 0.05) {
-        down(x, y);
-        advance(seconds);
-        up(x, y);
+    // A target logging to `log`, kept by the test (targets are held weakly).
+    Ptr<ActionRecorder> recorder(std::string name, decltype(ActionRecorder::describe) describe = {}) {
+        auto target = alloc<ActionRecorder>();
+        target->init();
+        target->log = &log;
+        target->name = std::move(name);
+        target->describe = std::move(describe);
+        return recorders.emplace_back(target);
+    }
+
+    // Plays a pointer script: "down x y", "move x y", "up x y" and "cancel x y"
+    // change the pointer at a window point; "+s" lets s seconds pass.
+    void play(std::string script) {
+        static const std::map<std::string, UITouchPhase> phases = {{"down", UITouchPhaseBegan},
+                                                                   {"move", UITouchPhaseMoved},
+                                                                   {"up", UITouchPhaseEnded},
+                                                                   {"cancel", UITouchPhaseCancelled}};
+        std::replace(script.begin(), script.end(), ',', ' ');
+        std::istringstream steps(script);
+        for (std::string word; steps >> word;) {
+            CGPoint point;
+            if (word.front() == '+') {
+                advance(std::stod(word.substr(1)));
+            } else if (steps >> point.x >> point.y) {
+                pointer->injectTouch(phases.at(word), point, now());
+            }
+        }
+    }
+
+    // The log so far as one line, "first, second".
+    std::string logLine() const {
+        std::string line;
+        for (const auto& entry : log) {
+            line += (line.empty() ? "" : ", ") + entry;
+        }
+        return line;
     }
 
     Ptr<UIWindow> window;
     Ptr<UITouchInjector> pointer;
+    Names log;
+    std::vector<Ptr<ActionRecorder>> recorders;
 };
