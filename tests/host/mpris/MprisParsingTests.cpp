@@ -6,158 +6,110 @@
 
 namespace {
 
-using mpris::PropertyMap;
-using mpris::sanitizeText;
+using namespace std::string_literals;
+using sdbus::Variant;
 
-TEST(MprisTextTest, InvalidUtf8BecomesReplacementCharacters) {
-    // A stray continuation byte, a truncated sequence at the end, an overlong '/',
-    // an encoded surrogate and a code point past U+10FFFF.
-    EXPECT_EQ(sanitizeText("a\x80z"), "a\xEF\xBF\xBDz");
-    EXPECT_EQ(sanitizeText("ab\xE2\x82"), "ab\xEF\xBF\xBD");
-    EXPECT_EQ(sanitizeText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(sanitizeText("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(sanitizeText("\xF4\x90\x80\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-    // Valid multi-byte text passes unchanged.
-    EXPECT_EQ(sanitizeText("Björk – Jóga 🎵"), "Björk – Jóga 🎵");
-}
+const std::string kBad = "\xEF\xBF\xBD";
 
-TEST(MprisTextTest, ControlCharactersAndSurroundingSpaceGo) {
-    EXPECT_EQ(sanitizeText("  Line one\nline\ttwo\r\n"), "Line one line two");
-    EXPECT_EQ(sanitizeText("bell\x07 del\x7F c1\xC2\x85x\xC2\x9B"), "bell del c1 x");
-}
-
-TEST(MprisTextTest, LongTextIsCutAtACharacterBoundary) {
-    std::string huge;
-    for (int i = 0; i < 500'000; ++i) {
-        huge += "é"; // two bytes each
+std::string repeat(const std::string& text, std::size_t count, const std::string& separator = "") {
+    std::string repeated = text;
+    for (std::size_t i = 1; i < count; ++i) {
+        repeated += separator + text;
     }
-    const auto cut = sanitizeText(huge, 1001);
-    EXPECT_EQ(cut.size(), 1000u);
-    EXPECT_EQ(sanitizeText(cut), cut);
-    EXPECT_EQ(sanitizeText(huge).size(), mpris::kMaxTextBytes);
+    return repeated;
 }
 
-TEST(MprisTextTest, ObjectPathsAreChecked) {
-    EXPECT_TRUE(mpris::isValidObjectPath("/"));
-    EXPECT_TRUE(mpris::isValidObjectPath("/org/mpris/MediaPlayer2/Track/42"));
-    EXPECT_FALSE(mpris::isValidObjectPath(""));
-    EXPECT_FALSE(mpris::isValidObjectPath("track/1"));
-    EXPECT_FALSE(mpris::isValidObjectPath("/a//b"));
-    EXPECT_FALSE(mpris::isValidObjectPath("/a/"));
-    EXPECT_FALSE(mpris::isValidObjectPath("/spotify:track:1"));
-}
-
-TEST(MprisValueTest, NumbersAreReadFromAnyNumericType) {
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(std::int64_t{-5})), -5);
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(std::uint64_t{180'000'000})), 180'000'000);
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(std::uint64_t{UINT64_MAX})), INT64_MAX);
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(std::int32_t{-7})), -7);
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(std::uint32_t{4'000'000'000u})), 4'000'000'000);
-    EXPECT_EQ(mpris::readInteger(sdbus::Variant(2.6)), 3);
-    EXPECT_FALSE(mpris::readInteger(sdbus::Variant(std::nan(""))));
-    EXPECT_FALSE(mpris::readInteger(sdbus::Variant(std::string("12"))));
-    EXPECT_FALSE(mpris::readInteger(sdbus::Variant()));
-    EXPECT_EQ(mpris::readBool(sdbus::Variant(std::int32_t{1})), true);
-    EXPECT_FALSE(mpris::readBool(sdbus::Variant(std::string("true"))));
-    EXPECT_FALSE(mpris::readDouble(sdbus::Variant(std::numeric_limits<double>::infinity())));
-}
-
-TEST(MprisMetadataTest, WellFormedMetadataIsRead) {
-    PropertyMap metadata{
-        {"mpris:trackid", sdbus::Variant(sdbus::ObjectPath("/org/mpris/MediaPlayer2/Track/7"))},
-        {"mpris:length", sdbus::Variant(std::int64_t{215'000'000})},
-        {"mpris:artUrl", sdbus::Variant(std::string("file:///music/cover.jpg"))},
-        {"xesam:title", sdbus::Variant(std::string("Teardrop"))},
-        {"xesam:artist", sdbus::Variant(std::vector<std::string>{"Massive Attack", "Elizabeth Fraser"})},
-        {"xesam:url", sdbus::Variant(std::string("file:///music/teardrop.flac"))},
+TEST(MprisParsingTest, TextBecomesValidUtf8OfBoundedLength) {
+    const std::pair<std::string, std::string> cases[] = {
+        // A stray continuation, a cut sequence, an overlong '/', a surrogate, past U+10FFFF.
+        {"a\x80z", "a" + kBad + "z"},
+        {"ab\xE2\x82", "ab" + kBad},
+        {"\xC0\xAF", repeat(kBad, 2)},
+        {"\xED\xA0\x80", repeat(kBad, 3)},
+        {"\xF4\x90\x80\x80", repeat(kBad, 4)},
+        {"Björk – Jóga 🎵", "Björk – Jóga 🎵"},
+        // Line breaks and tabs become spaces, other controls go, and so does surrounding space.
+        {"  Line one\nline\ttwo\r\n", "Line one line two"},
+        {"bell\x07 del\x7F c1\xC2\x85x\xC2\x9B", "bell del c1 x"},
+        // Long text is cut at a character boundary.
+        {repeat("é", 600), repeat("é", 500)},
     };
-    const auto track = mpris::parseMetadata(metadata);
-    EXPECT_EQ(track.title, "Teardrop");
-    EXPECT_EQ(track.artist, "Massive Attack, Elizabeth Fraser");
-    EXPECT_EQ(track.lengthMicroseconds, 215'000'000);
-    EXPECT_EQ(track.trackId, "/org/mpris/MediaPlayer2/Track/7");
-    EXPECT_EQ(track.artUrl, "file:///music/cover.jpg");
-    EXPECT_EQ(track.url, "file:///music/teardrop.flac");
+    for (const auto& [raw, clean] : cases) {
+        EXPECT_EQ(mpris::sanitizeText(raw, 1001), clean) << raw.substr(0, 30);
+    }
 }
 
-TEST(MprisMetadataTest, WrongTypesFromRealPlayersAreAccepted) {
-    PropertyMap metadata{
-        {"mpris:trackid", sdbus::Variant(std::string("/com/spotify/track/4uLU6hMCjMI75M1A2tKUQC"))},
-        {"mpris:length", sdbus::Variant(std::uint64_t{180'000'000})},
-        {"xesam:artist", sdbus::Variant(std::string("Plain String Artist"))},
-        {"xesam:title", sdbus::Variant(std::vector<std::uint8_t>{'O', 'k', 0xFF})},
+TEST(MprisParsingTest, MetadataKeepsWhatCanBeUnderstood) {
+    const struct {
+        const char* key;
+        Variant value;
+        MprisMetadata track;
+    } cases[] = {
+        {"xesam:title", Variant("Teardrop"s), {.title = "Teardrop"}},
+        {"xesam:artist", Variant(std::vector{"Portishead"s, "Tricky"s}), {.artist = "Portishead, Tricky"}},
+        {"mpris:length", Variant(std::int64_t{215'000'000}), {.lengthMicroseconds = 215'000'000}},
+        {"mpris:trackid", Variant(sdbus::ObjectPath("/track/7")), {.trackId = "/track/7"}},
+        {"mpris:artUrl", Variant("file:///cover.jpg"s), {.artUrl = "file:///cover.jpg"}},
+        {"xesam:url", Variant("file:///song.flac"s), {.url = "file:///song.flac"}},
+        // Other types that players send.
+        {"mpris:trackid", Variant("/com/spotify/track/4uLU"s), {.trackId = "/com/spotify/track/4uLU"}},
+        {"xesam:artist", Variant("Plain"s), {.artist = "Plain"}},
+        {"xesam:title", Variant(std::vector<std::uint8_t>{'O', 'k', 0xFF}), {.title = "Ok" + kBad}},
+        {"mpris:length", Variant(2.6), {.lengthMicroseconds = 3}},
+        {"mpris:length",
+         Variant(~std::uint64_t{0}),
+         {.lengthMicroseconds = std::numeric_limits<std::int64_t>::max()}},
+        // What cannot be used is dropped; huge texts are cut.
+        {"mpris:trackid", Variant("spotify:track:4uLU"s), {}},
+        {"mpris:trackid", Variant(sdbus::ObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")), {}},
+        {"mpris:length", Variant(std::int64_t{-1}), {}},
+        {"mpris:length", Variant(std::nan("")), {}},
+        {"mpris:length", Variant("12"s), {}},
+        {"xesam:title", Variant(repeat("ü", 100'000)), {.title = repeat("ü", 512)}},
+        {"xesam:artist", Variant(std::vector(100'000, "Someone"s)), {.artist = repeat("Someone", 114, ", ")}},
     };
-    const auto track = mpris::parseMetadata(metadata);
-    EXPECT_EQ(track.trackId, "/com/spotify/track/4uLU6hMCjMI75M1A2tKUQC");
-    EXPECT_EQ(track.lengthMicroseconds, 180'000'000);
-    EXPECT_EQ(track.artist, "Plain String Artist");
-    EXPECT_EQ(track.title, "Ok\xEF\xBF\xBD");
+    for (const auto& entry : cases) {
+        EXPECT_TRUE(mpris::parseMetadata({{entry.key, entry.value}}) == entry.track)
+            << "row " << &entry - cases;
+    }
 }
 
-TEST(MprisMetadataTest, UnusableValuesAreDropped) {
-    PropertyMap metadata{
-        {"mpris:trackid", sdbus::Variant(std::string("spotify:track:4uLU6hMC"))},
-        {"mpris:length", sdbus::Variant(std::int64_t{-1})},
-        {"xesam:title", sdbus::Variant(std::int32_t{42})},
-        {"xesam:artist", sdbus::Variant(std::vector<std::string>(100'000, "Someone"))},
-        {"mpris:artUrl", sdbus::Variant(std::int32_t{1})},
+TEST(MprisParsingTest, PlayerPropertiesAreReadTolerantly) {
+    using Player = MprisPlayerSnapshot;
+    Player before{.identity = "Old", .metadata = {.title = "Song"}, .rate = 1.5};
+    before.status = MprisPlaybackStatus::playing;
+    const auto same = [](Player&) {};
+    const auto rateOne = [](Player& player) { player.rate = 1; };
+    const struct {
+        const char* key;
+        Variant value;
+        std::function<void(Player&)> change;
+    } cases[] = {
+        {"PlaybackStatus", Variant("paused"s),
+         [](Player& player) { player.status = MprisPlaybackStatus::paused; }},
+        {"PlaybackStatus", Variant("Buffering"s),
+         [](Player& player) { player.status = MprisPlaybackStatus::stopped; }},
+        {"PlaybackStatus", Variant(std::int32_t{2}), same},
+        {"Metadata", Variant("title=Nope"s), [](Player& player) { player.metadata = {}; }},
+        {"Rate", Variant(std::int32_t{2}), [](Player& player) { player.rate = 2; }},
+        // A rate that would stop the clock, or cannot be read, reads as 1.
+        {"Rate", Variant(0.0), rateOne},
+        {"Rate", Variant("fast"s), rateOne},
+        {"Volume", Variant(-0.5), [](Player& player) { player.volume = 0; }},
+        {"CanSeek", Variant(std::int32_t{1}), [](Player& player) { player.canSeek = true; }},
+        {"CanSeek", Variant("no"s), same},
+        {"Identity", Variant(" VLC\nmedia player "s),
+         [](Player& player) { player.identity = "VLC media player"; }},
+        {"Identity", Variant(""s), same},
     };
-    const auto track = mpris::parseMetadata(metadata);
-    EXPECT_EQ(track.trackId, "");
-    EXPECT_EQ(track.lengthMicroseconds, 0);
-    EXPECT_EQ(track.title, "");
-    EXPECT_LE(track.artist.size(), mpris::kMaxTextBytes);
-    EXPECT_TRUE(track.artist.starts_with("Someone, Someone"));
-    EXPECT_EQ(track.artUrl, "");
-
-    // The "no track" path is not a track id either, and metadata that is not a
-    // dictionary reads as empty.
-    EXPECT_EQ(mpris::parseMetadata(
-                  PropertyMap{{"mpris:trackid", sdbus::Variant(sdbus::ObjectPath(
-                                                    "/org/mpris/MediaPlayer2/TrackList/NoTrack"))}})
-                  .trackId,
-              "");
-    EXPECT_EQ(mpris::parseMetadata(sdbus::Variant(std::string("not a dictionary"))), MprisMetadata{});
-    EXPECT_EQ(mpris::parseMetadata(PropertyMap{}), MprisMetadata{});
-}
-
-TEST(MprisPropertiesTest, PlayerPropertiesAreReadTolerantly) {
-    MprisPlayerSnapshot player;
-    mpris::applyPlayerProperties(
-        {
-            {"PlaybackStatus", sdbus::Variant(std::string("Playing"))},
-            {"Rate", sdbus::Variant(1.5)},
-            {"Volume", sdbus::Variant(0.25)},
-            {"CanSeek", sdbus::Variant(true)},
-            {"CanGoNext", sdbus::Variant(std::int32_t{1})},
-        },
-        player);
-    EXPECT_EQ(player.status, MprisPlaybackStatus::playing);
-    EXPECT_DOUBLE_EQ(player.rate, 1.5);
-    EXPECT_DOUBLE_EQ(player.volume, 0.25);
-    EXPECT_TRUE(player.canSeek);
-    EXPECT_TRUE(player.canGoNext);
-
-    // Nonsense leaves a usable state: an unknown status is stopped, a rate of 0 is
-    // 1, a status of the wrong type and a mistyped flag change nothing.
-    mpris::applyPlayerProperties({{"PlaybackStatus", sdbus::Variant(std::int32_t{2})},
-                                  {"Rate", sdbus::Variant(0.0)},
-                                  {"CanSeek", sdbus::Variant(std::string("no"))}},
-                                 player);
-    EXPECT_EQ(player.status, MprisPlaybackStatus::playing);
-    EXPECT_DOUBLE_EQ(player.rate, 1.0);
-    EXPECT_TRUE(player.canSeek);
-    mpris::applyPlayerProperties({{"PlaybackStatus", sdbus::Variant(std::string("Buffering"))}}, player);
-    EXPECT_EQ(player.status, MprisPlaybackStatus::stopped);
-
-    mpris::applyRootProperties({{"Identity", sdbus::Variant(std::string(" VLC\nmedia player "))},
-                                {"CanRaise", sdbus::Variant(true)}},
-                               player);
-    EXPECT_EQ(player.identity, "VLC media player");
-    EXPECT_TRUE(player.canRaise);
-    // An empty Identity keeps the name the player had.
-    mpris::applyRootProperties({{"Identity", sdbus::Variant(std::string(""))}}, player);
-    EXPECT_EQ(player.identity, "VLC media player");
+    for (const auto& entry : cases) {
+        auto expected = before;
+        entry.change(expected);
+        auto player = before;
+        mpris::applyRootProperties({{entry.key, entry.value}}, player);
+        mpris::applyPlayerProperties({{entry.key, entry.value}}, player);
+        EXPECT_TRUE(player == expected) << "row " << &entry - cases;
+    }
 }
 
 } // namespace
