@@ -1,120 +1,96 @@
 #pragma once
 
 #include <cairo.h>
-#include <functional>
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <vector>
+#include <deque>
 
-#include "Foundation/NSNotificationCenter.h"
-#include "Foundation/NSRunLoop.h"
-#include "MprisArtworkSource.h"
-#include "MprisPlayerCommands.h"
-#include "MprisPlayerState.h"
-#include "MprisSession.h"
+#include "MprisMediaController.h"
+#include "MprisSystemVolume.h"
+#include "support/TestSupport.h"
 
-// Records every request as text: "PlayPause :1.5", "SetPosition :1.5 /t/1 5000000",
-// "Seek :1.5 -2000000", "Read :1.5"... Seek and position completions are held
-// until the test finishes them.
+// Records every request as text ("PlayPause :1.5", "SetPosition :1.5 /t/1 5000000",
+// "Seek :1.5 -2000000", "Read :1.5"...); seeks wait for the test to finish them.
 class RecordingCommands final : public MprisPlayerCommands {
 public:
     void playPause(const std::string& owner) override { record("PlayPause " + owner); }
     void next(const std::string& owner) override { record("Next " + owner); }
     void previous(const std::string& owner) override { record("Previous " + owner); }
-    void setPosition(const std::string& owner, const std::string& trackId, std::int64_t position,
-                     Completion completion) override {
-        record("SetPosition " + owner + " " + trackId + " " + std::to_string(position));
-        pendingSeeks.push_back(std::move(completion));
+    void setPosition(const std::string& owner, const std::string& track, std::int64_t to,
+                     Completion done) override {
+        record("SetPosition " + owner + " " + track + " " + std::to_string(to), std::move(done));
     }
-    void seek(const std::string& owner, std::int64_t offset, Completion completion) override {
-        record("Seek " + owner + " " + std::to_string(offset));
-        pendingSeeks.push_back(std::move(completion));
+    void seek(const std::string& owner, std::int64_t by, Completion done) override {
+        record("Seek " + owner + " " + std::to_string(by), std::move(done));
     }
     void raise(const std::string& owner) override { record("Raise " + owner); }
-    void setVolume(const std::string& owner, double volume) override {
-        record("Volume " + owner + " " + std::to_string(volume));
+    void setVolume(const std::string& owner, double to) override {
+        record("Volume " + owner + " " + std::to_string(to));
     }
     void readPosition(const std::string& owner) override { record("Read " + owner); }
 
     // Answers the oldest seek still waiting.
-    void finishSeek(bool accepted = true) {
+    void finishSeek() {
         ASSERT_FALSE(pendingSeeks.empty());
-        auto completion = std::move(pendingSeeks.front());
-        pendingSeeks.erase(pendingSeeks.begin());
-        completion(accepted);
+        const auto completion = std::move(pendingSeeks.front());
+        pendingSeeks.pop_front();
+        completion(true);
     }
     // The requests recorded since the last call.
     std::vector<std::string> take() { return std::exchange(requests, {}); }
 
     std::vector<std::string> requests;
-    std::vector<Completion> pendingSeeks;
+    std::deque<Completion> pendingSeeks;
 
 private:
-    void record(std::string request) { requests.push_back(std::move(request)); }
+    void record(std::string request, Completion done = nullptr) {
+        requests.push_back(std::move(request));
+        if (done) {
+            pendingSeeks.push_back(std::move(done));
+        }
+    }
 };
 
-// Holds every load until the test completes it.
+// Holds every load (URL and completion) until the test completes it.
 class ManualArtworkSource final : public MprisArtworkSource {
 public:
-    void load(std::string url, Completion completion) override {
-        loads.push_back({std::move(url), std::move(completion)});
+    void load(std::string url, Completion done) override {
+        loads.push_back({std::move(url), std::move(done)});
     }
-    struct Load {
-        std::string url;
-        Completion completion;
-    };
-    std::vector<Load> loads;
+    std::vector<std::pair<std::string, Completion>> loads;
 };
 
-// A solid-colour ARGB32 surface.
-inline UICairoSurface solidSurface(int width, int height, double red, double green, double blue) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(surface);
+// An image surface of that size (transparent).
+inline UICairoSurface surfaceOfSize(int width, int height) {
+    return UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+}
+
+// Writes a PNG file of one colour.
+inline void writePng(const std::string& path, int width, int height, double red, double green, double blue) {
+    const auto surface = surfaceOfSize(width, height);
+    cairo_t* cr = cairo_create(surface.get());
     cairo_set_source_rgb(cr, red, green, blue);
     cairo_paint(cr);
     cairo_destroy(cr);
-    return UICairoSurface(surface);
+    cairo_surface_write_to_png(surface.get(), path.c_str());
 }
 
-// The colour of one pixel as 0xAARRGGBB.
-inline std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y) {
-    cairo_surface_flush(surface);
-    const auto* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
-    return reinterpret_cast<const std::uint32_t*>(row)[x];
-}
-
-// A player snapshot for tests: playing a track with an id and a length of 200 s.
-inline MprisPlayerSnapshot makePlayer(const std::string& owner, const std::string& name,
+// A player that can seek, playing track "/t/1", 200 s long.
+inline MprisPlayerSnapshot makePlayer(const std::string& owner,
                                       MprisPlaybackStatus status = MprisPlaybackStatus::playing,
-                                      const std::string& title = "Song") {
-    MprisPlayerSnapshot player;
-    player.owner = owner;
-    player.busName = std::string(kMprisBusNamePrefix) + name;
-    player.identity = name;
+                                      const std::string& name = "player") {
+    MprisPlayerSnapshot player{.owner = owner, .busName = kMprisBusNamePrefix + name, .identity = name};
     player.status = status;
-    player.metadata.title = title;
-    player.metadata.artist = "Artist";
-    player.metadata.trackId = "/track/1";
-    player.metadata.lengthMicroseconds = 200'000'000;
+    player.metadata = {
+        .title = "Song", .artist = "Artist", .lengthMicroseconds = 200'000'000, .trackId = "/t/1"};
     player.canSeek = true;
     return player;
 }
 
-// A fresh manual clock at 0, an empty run loop and notification centre, and a
-// session over recording commands and a manual artwork source.
-class MprisSessionTest : public ::testing::Test {
+// A session on recording commands, manual artwork and the manual clock, with its services.
+class MprisSessionTest : public PlatformTest {
 protected:
     void SetUp() override {
-        NSRunLoop::mainRunLoop()->reset();
-        NSRunLoop::mainRunLoop()->setClock(_clock);
-        NSNotificationCenter::defaultCenter()->reset();
+        PlatformTest::SetUp();
         makeSession({});
-    }
-    void TearDown() override {
-        _session = nullptr;
-        NSRunLoop::mainRunLoop()->reset();
-        NSNotificationCenter::defaultCenter()->reset();
     }
     void makeSession(MprisSession::Options options) {
         auto commands = std::make_unique<RecordingCommands>();
@@ -122,20 +98,15 @@ protected:
         _commands = commands.get();
         _artwork = artwork.get();
         _session = alloc<MprisSession>()->initWithCommands(std::move(commands), std::move(artwork), options);
-        _session->setNowPlayingChangedHandler([this] { ++_announcements; });
-        _announcements = 0;
+        _controller = alloc<MprisMediaController>()->initWithSession(_session);
+        _volume = alloc<MprisSystemVolume>()->initWithSession(_session);
     }
-    void advance(double seconds) { NSRunLoop::mainRunLoop()->advance(seconds); }
     // Runs the work queued for the current instant.
-    void settle() { NSRunLoop::mainRunLoop()->advance(0); }
-    std::string followedOwner() const {
-        const auto* player = _session->followedPlayer();
-        return player ? player->owner : std::string();
-    }
+    void settle() { advance(0); }
 
-    std::shared_ptr<ManualClock> _clock = std::make_shared<ManualClock>();
     Ptr<MprisSession> _session;
     RecordingCommands* _commands = nullptr;
     ManualArtworkSource* _artwork = nullptr;
-    int _announcements = 0;
+    Ptr<MprisMediaController> _controller;
+    Ptr<MprisSystemVolume> _volume;
 };
