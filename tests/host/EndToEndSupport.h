@@ -1,63 +1,53 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
-#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "JsonReader.h"
-#include "support/TestSupport.h"
 #include "support/Process.h"
+#include "support/TemporaryDirectory.h"
 
-// The real trillbox program with the real bundle, each run with a device root,
-// a working directory and a data home of its own.
-class TrillboxRunTest : public ::testing::Test {
-protected:
-    ProcessResult run(std::vector<std::string> arguments, const std::string& input = "") const {
-        arguments.insert(arguments.begin(), {"--device-root", deviceRoot.path()});
-        return runTrillbox(
-            arguments, {work.path(), input, {{"XDG_DATA_HOME", dataHome.path()}, {"HOME", dataHome.path()}}});
+using Json = nlohmann::json;
+
+// The real trillbox program with the real bundle, run in a working directory of
+// its own that is also its device root and its home.
+struct TrillboxRun {
+    ProcessResult operator()(std::vector<std::string> arguments, const std::string& input = "") const {
+        arguments.insert(arguments.begin(), {"--device-root", work.path()});
+        return runTrillbox(arguments, {work.path(), input, {{"HOME", work.path()}, {"XDG_DATA_HOME", ""}}});
     }
     // Runs a script from standard input; each line the program printed is one dump.
-    std::vector<JsonValue> script(const std::string& text, std::vector<std::string> extra = {}) const {
-        extra.insert(extra.end(), {"script", "-"});
-        const ProcessResult result = run(extra, text);
+    std::vector<Json> script(const std::string& text, std::vector<std::string> options = {}) const {
+        options.insert(options.end(), {"script", "-"});
+        const ProcessResult result = (*this)(options, text);
         EXPECT_EQ(result.exitStatus, 0) << result.err;
-        std::vector<JsonValue> dumps;
+        std::vector<Json> dumps;
         std::istringstream lines(result.out);
         for (std::string line; std::getline(lines, line);) {
-            dumps.push_back(JsonValue::parse(line));
+            dumps.push_back(Json::parse(line));
         }
         return dumps;
     }
 
-    TemporaryDirectory deviceRoot;
     TemporaryDirectory work;
-    TemporaryDirectory dataHome;
 };
 
-// The first view of the tree (the root included) that `matches`; a null value
-// when there is none.
-inline const JsonValue& findView(const JsonValue& view,
-                                 const std::function<bool(const JsonValue&)>& matches) {
-    static const JsonValue none;
-    if (matches(view)) {
+// The first view of class `className` whose frame starts at (x, y) in the tree
+// under `view` (itself included), or in a dump's tree; null when there is none.
+inline Json control(const Json& view, const std::string& className, double x, double y) {
+    if (view.contains("view")) {
+        return control(view.at("view"), className, x, y);
+    }
+    if (view.at("class") == className && view.at("frame")[0] == x && view.at("frame")[1] == y) {
         return view;
     }
-    for (const auto& subview : view["subviews"].items()) {
-        const JsonValue& found = findView(subview, matches);
-        if (!found.isNull()) {
+    for (const Json& subview : view.at("subviews")) {
+        if (Json found = control(subview, className, x, y); !found.is_null()) {
             return found;
         }
     }
-    return none;
-}
-
-// The widget's control of class `className` whose frame starts at (x, y).
-inline const JsonValue& control(const JsonValue& dump, const std::string& className, double x, double y) {
-    return findView(dump["view"], [&](const JsonValue& view) {
-        return view["class"].string() == className && view["frame"][0].number() == x &&
-               view["frame"][1].number() == y;
-    });
+    return nullptr;
 }
