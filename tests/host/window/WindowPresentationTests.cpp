@@ -1,75 +1,42 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "window/WindowPresentation.h"
 
 namespace {
 
-using host::PresentationActions;
 using host::WindowPresentation;
 using Calls = std::vector<std::string>;
+using Report = void (WindowPresentation::*)();
 
-class WindowPresentationTest : public ::testing::Test {
-protected:
-    Calls take() { return std::exchange(calls, {}); }
-
+TEST(WindowPresentation, TheWidgetIsPresentedWhileTheWindowIsShownAndNotMinimisedEachChangeActingOnce) {
     Calls calls;
-    WindowPresentation presentation{PresentationActions{
-        .present = [this] { calls.push_back("present"); },
-        .dismiss = [this] { calls.push_back("dismiss"); },
-        .enterForeground = [this] { calls.push_back("foreground"); },
-        .enterBackground = [this] { calls.push_back("background"); },
-        .cancelTouch = [this] { calls.push_back("cancel touch"); },
-    }};
-};
-
-TEST_F(WindowPresentationTest, ShowingTheWindowBringsTheHostForwardThenPresents) {
-    EXPECT_FALSE(presentation.isVisible());
-    presentation.windowShown();
-    EXPECT_EQ(take(), (Calls{"foreground", "present"}));
-    EXPECT_TRUE(presentation.isVisible());
-}
-
-TEST_F(WindowPresentationTest, MinimisingCancelsTheTouchDismissesThenGoesToTheBackground) {
-    presentation.windowShown();
-    take();
-    presentation.windowMinimised();
-    EXPECT_EQ(take(), (Calls{"cancel touch", "dismiss", "background"}));
-    EXPECT_FALSE(presentation.isVisible());
-    presentation.windowRestored();
-    EXPECT_EQ(take(), (Calls{"foreground", "present"}));
-    presentation.windowHidden();
-    EXPECT_EQ(take(), (Calls{"cancel touch", "dismiss", "background"}));
-    presentation.windowShown();
-    EXPECT_EQ(take(), (Calls{"foreground", "present"}));
-}
-
-TEST_F(WindowPresentationTest, RepeatedOrOverlappingReportsActOnce) {
-    presentation.windowShown();
-    presentation.windowShown();
-    presentation.windowRestored();
-    EXPECT_EQ(take(), (Calls{"foreground", "present"}));
-    // Window systems report an unmap as hidden and minimised.
-    presentation.windowHidden();
-    presentation.windowMinimised();
-    EXPECT_EQ(take(), (Calls{"cancel touch", "dismiss", "background"}));
-    // Mapped again but still minimised: not visible yet.
-    presentation.windowShown();
-    EXPECT_EQ(take(), Calls{});
-    presentation.windowRestored();
-    EXPECT_EQ(take(), (Calls{"foreground", "present"}));
-}
-
-TEST_F(WindowPresentationTest, RestoringAWindowNeverShownPresentsNothing) {
-    presentation.windowRestored();
-    presentation.windowHidden();
-    presentation.windowMinimised();
-    EXPECT_EQ(take(), Calls{});
-    presentation.windowShown();
-    // Shown while still minimised.
-    EXPECT_EQ(take(), Calls{});
+    const auto record = [&](const char* call) { return [&calls, call] { calls.push_back(call); }; };
+    WindowPresentation presentation{{.present = record("present"),
+                                     .dismiss = record("dismiss"),
+                                     .enterForeground = record("foreground"),
+                                     .enterBackground = record("background"),
+                                     .cancelTouch = record("cancel touch")}};
+    const Report shown = &WindowPresentation::windowShown, hidden = &WindowPresentation::windowHidden,
+                 minimised = &WindowPresentation::windowMinimised,
+                 restored = &WindowPresentation::windowRestored;
+    const Calls appear{"foreground", "present"}, disappear{"cancel touch", "dismiss", "background"};
+    const std::vector<std::pair<std::vector<Report>, Calls>> steps = {
+        {{restored, hidden}, {}}, // never shown
+        {{shown}, appear},
+        {{shown, restored}, {}},
+        {{minimised}, disappear},
+        {{restored}, appear},
+        // Window systems report an unmap as hidden and minimised.
+        {{hidden, minimised}, disappear},
+        {{shown}, {}}, // mapped again but still minimised
+        {{restored}, appear},
+    };
+    for (std::size_t index = 0; index < steps.size(); ++index) {
+        for (const Report report : steps[index].first) {
+            (presentation.*report)();
+        }
+        EXPECT_EQ(std::exchange(calls, {}), steps[index].second) << "step " << index;
+    }
 }
 
 } // namespace
