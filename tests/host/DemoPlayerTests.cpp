@@ -9,9 +9,6 @@
 
 namespace {
 
-using host::DemoPlayer;
-using host::DemoTrack;
-
 class DemoPlayerTest : public PlatformTest {
 protected:
     void SetUp() override {
@@ -19,15 +16,15 @@ protected:
         token = NSNotificationCenter::defaultCenter()->addObserverForName(
             SBMediaNowPlayingChangedNotification, nullptr, [this](const Ptr<NSNotification>&) { ++posts; });
     }
-    void makePlayer(std::vector<DemoTrack> tracks = {
+    void makePlayer(std::vector<host::DemoTrack> tracks = {
                         {"One", "A", 10, ""}, {"Two", std::nullopt, 20, ""}, {"Three", "C", 30, ""}}) {
-        player = alloc<DemoPlayer>()->initWithTracks(std::move(tracks));
+        player = alloc<host::DemoPlayer>()->initWithTracks(std::move(tracks));
     }
     std::string title() const {
         return player->nowPlayingTitle() ? NSStringText(player->nowPlayingTitle()) : "(nothing)";
     }
 
-    Ptr<DemoPlayer> player;
+    Ptr<host::DemoPlayer> player;
     Ptr<NSObject> token;
     int posts = 0;
 };

@@ -113,6 +113,15 @@ TEST_F(EndToEndTest, SettingsWrittenWithTheSettingsCommandTakeEffectUntilReset) 
     EXPECT_TRUE(volumeView(defaults[0]).at("hidden"));
 }
 
+TEST_F(EndToEndTest, APlaylistFileReplacesTheBuiltInOne) {
+    run.work.write("list.plist", R"(<plist version="1.0"><array><dict><key>title</key><string>Solo</string>
+<key>duration</key><integer>3</integer></dict><dict><key>title</key><string>Encore</string></dict></array></plist>)");
+    const auto dumps = run.script("present\ndump\nwait 3.2\ndump\n", {"--playlist", "list.plist"});
+    ASSERT_EQ(dumps.size(), 2u);
+    EXPECT_EQ(Json({title(dumps[0]), artwork(dumps[0]).at("image"), title(dumps[1])}),
+              Json({"Solo - ", "no_cover", "Encore - "}));
+}
+
 TEST_F(EndToEndTest, TheOlderHostShowsAStripAsWideAsItselfAndHandsTapsOverAsLocations) {
     const auto dumps = run.script("present\ndump\ntap 100 30\ndump\nrotate\nwait 0.5\ndump\n", {"--legacy"});
     ASSERT_EQ(dumps.size(), 3u);

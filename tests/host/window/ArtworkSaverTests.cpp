@@ -16,10 +16,8 @@ std::string expand(std::string text, const std::string& home) {
 }
 
 struct Case {
-    // The user directories file; none when empty.
-    std::string userDirs;
-    // Besides HOME.
-    std::map<std::string, std::string> variables;
+    std::string userDirs;                         // the user directories file; none when empty
+    std::map<std::string, std::string> variables; // besides HOME
     // Where artwork goes: the pictures directory, or without one the data directory.
     std::string artwork;
 };

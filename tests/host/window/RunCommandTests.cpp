@@ -11,8 +11,7 @@ TEST(RunCommand, AWindowThatCannotOpenIsReportedWithThePointerToTheHeadlessComma
     TemporaryDirectory home;
     const Variables noDisplay{
         {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}, {"HOME", home.path()}};
-    Variables badDriver = noDisplay;
-    badDriver["SDL_VIDEODRIVER"] = "no-such-driver";
+    const Variables badDriver{{"SDL_VIDEODRIVER", "no-such-driver"}, {"HOME", home.path()}};
     const std::vector<std::tuple<std::vector<std::string>, Variables, int, std::string>> cases = {
         {{}, noDisplay, 1, "cannot open the window: there is no display"},
         {{"run"}, noDisplay, 1, "cannot open the window: there is no display"},
