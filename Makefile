@@ -6,7 +6,7 @@ JOBS ?= 2
 # Warnings in our own code are errors under CI (which sets CI=true).
 WERROR ?= $(if $(filter true 1,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test asan format-check ratio clean demo
+.PHONY: all deps configure build test asan format-check ratio planted-faults clean demo
 
 all: build
 
@@ -49,6 +49,10 @@ format-check:
 # Test lines against code lines.
 ratio:
 	scripts/test-ratio.sh
+
+# Plants known faults one at a time and checks that the tests catch each.
+planted-faults: build
+	scripts/planted-faults.sh $(PRESET)
 
 clean:
 	rm -rf build/default build/debug build/asan build/bench
