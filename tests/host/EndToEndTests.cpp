@@ -1,7 +1,7 @@
 #include <cairo.h>
 
-#include "EndToEndSupport.h"
 #include "UIKit/UIImage.h"
+#include "host/EndToEndSupport.h"
 #include "support/TestPaths.h"
 
 // The real program, driven by scripts and read back through its dumps and files.

@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <map>
 
-#include "EndToEndSupport.h"
+#include "host/EndToEndSupport.h"
 #include "support/TestPaths.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "MarqueeTestSupport.h"
 #include "QuartzCore/CAGradientLayer.h"
+#include "marquee/MarqueeTestSupport.h"
 
 namespace {
 

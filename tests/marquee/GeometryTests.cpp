@@ -1,4 +1,4 @@
-#include "MarqueeTestSupport.h"
+#include "marquee/MarqueeTestSupport.h"
 
 namespace {
 

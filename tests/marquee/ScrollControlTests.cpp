@@ -1,5 +1,5 @@
-#include "MarqueeTestSupport.h"
 #include "UIKit/UITouchInjector.h"
+#include "marquee/MarqueeTestSupport.h"
 
 namespace {
 

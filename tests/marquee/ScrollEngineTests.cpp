@@ -1,6 +1,6 @@
 #include <malloc.h>
 
-#include "MarqueeTestSupport.h"
+#include "marquee/MarqueeTestSupport.h"
 
 namespace {
 

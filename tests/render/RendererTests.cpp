@@ -1,8 +1,8 @@
 // Frames of a window: whether anything changed since the last one, and drawing into
 // a front-end's own surface.
-#include "RenderTestSupport.h"
 #include "UIKit/UIWindow.h"
 #include "render/CairoHandles.h"
+#include "render/RenderTestSupport.h"
 #include "render/Renderer.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include "Foundation/NSNumber.h"
 #include "MediaPlayer/MPVolumeView.h"
 #include "QuartzCore/CAGradientLayer.h"
-#include "RenderTestSupport.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UILabel.h"
+#include "render/RenderTestSupport.h"
 #include "support/SampleTree.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "UIKit/UIInputConstants.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
-#include "WidgetTestSupport.h"
+#include "widget/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {

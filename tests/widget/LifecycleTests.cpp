@@ -1,7 +1,7 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UIImageView.h"
-#include "WidgetTestSupport.h"
 #include "marquee/MarqueeLabel.h"
+#include "widget/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {

@@ -1,8 +1,8 @@
 #include "Foundation/NSTimer.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
-#include "WidgetTestSupport.h"
 #include "marquee/MarqueeLabel.h"
+#include "widget/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {

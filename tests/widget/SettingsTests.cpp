@@ -1,7 +1,7 @@
 #include "Foundation/NSNumber.h"
 #include "MediaPlayer/MPVolumeView.h"
 #include "UIKit/UIImageView.h"
-#include "WidgetTestSupport.h"
+#include "widget/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {

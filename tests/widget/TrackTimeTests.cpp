@@ -2,7 +2,7 @@
 
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
-#include "WidgetTestSupport.h"
+#include "widget/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "MprisArtwork.h"
-#include "MprisTestSupport.h"
+#include "host/mpris/MprisTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "MprisTestSupport.h"
+#include "host/mpris/MprisTestSupport.h"
 #include "support/MprisBusTestSupport.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gmock/gmock.h>
 
-#include "MprisTestSupport.h"
+#include "host/mpris/MprisTestSupport.h"
 
 namespace {
 

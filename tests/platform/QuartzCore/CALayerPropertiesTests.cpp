@@ -5,7 +5,7 @@
 #include "Foundation/NSNumber.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCore/CATransaction.h"
-#include "QuartzTestSupport.h"
+#include "platform/QuartzCore/QuartzTestSupport.h"
 
 namespace {
 

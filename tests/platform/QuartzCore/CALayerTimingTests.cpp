@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "QuartzTestSupport.h"
+#include "platform/QuartzCore/QuartzTestSupport.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "QuartzCore/CAAnimationEngine.h"
 #include "QuartzCore/CAMediaTimingFunction.h"
 #include "QuartzCore/CATransaction.h"
-#include "QuartzTestSupport.h"
+#include "platform/QuartzCore/QuartzTestSupport.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "InputTestSupport.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UISlider.h"
+#include "platform/UIKit/InputTestSupport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "InputTestSupport.h"
 #include "UIKit/UILongPressGestureRecognizer.h"
 #include "UIKit/UITapGestureRecognizer.h"
+#include "platform/UIKit/InputTestSupport.h"
 
 namespace {
 

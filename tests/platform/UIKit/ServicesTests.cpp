@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "InputTestSupport.h"
 #include "MediaPlayer/MPSystemVolume.h"
 #include "MediaPlayer/MPVolumeView.h"
 #include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UISlider.h"
+#include "platform/UIKit/InputTestSupport.h"
 
 namespace {
 
