@@ -5,48 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "Foundation/NSUTF8.h"
+
 namespace host {
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0 when
-// it is not one (overlong forms, surrogates and values past U+10FFFF included).
-// `invalidLength` receives how many bytes one replacement character stands for:
-// the longest prefix that could still have become a valid sequence, at least 1.
-std::size_t validSequenceLength(std::string_view text, std::size_t& invalidLength) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    invalidLength = 1;
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char lower = i == 1 ? low : 0x80;
-        const unsigned char upper = i == 1 ? high : 0xBF;
-        if (i >= text.size() || byte(i) < lower || byte(i) > upper) {
-            invalidLength = i;
-            return 0;
-        }
-    }
-    return length;
-}
-
-} // namespace
 
 void appendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -54,16 +15,15 @@ void appendJsonString(std::string& out, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t invalidLength = 1;
-        const std::size_t length = validSequenceLength(text.substr(i), invalidLength);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            i += invalidLength;
+        const NSUTF8Sequence sequence = NSUTF8SequenceAt(text, i);
+        if (!sequence.valid) {
+            out += NSUTF8ReplacementCharacter;
+            i += sequence.length;
             continue;
         }
-        if (length > 1) {
-            out.append(text.substr(i, length));
-            i += length;
+        if (sequence.length > 1) {
+            out.append(text.substr(i, sequence.length));
+            i += sequence.length;
             continue;
         }
         switch (c) {

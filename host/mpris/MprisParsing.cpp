@@ -6,53 +6,17 @@
 #include <limits>
 #include <vector>
 
+#include "Foundation/NSUTF8.h"
+
 namespace mpris {
 
 namespace {
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 constexpr std::string_view kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 // Object paths and URLs used only for comparison are kept up to this size.
 constexpr std::size_t kMaxIdentifierBytes = 4096;
 // Guards against a variant nested in a variant nested in a variant...
 constexpr int kMaxVariantDepth = 2;
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 sequence at `text[index]`, or the length of
-// its longest valid prefix, negated, when it is ill-formed (at least 1).
-int sequenceLength(std::string_view text, std::size_t index) {
-    const auto lead = static_cast<unsigned char>(text[index]);
-    int length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return -1;
-    }
-    for (int offset = 1; offset < length; ++offset) {
-        if (index + offset >= text.size()) {
-            return -offset;
-        }
-        const auto byte = static_cast<unsigned char>(text[index + offset]);
-        const bool valid = offset == 1 ? byte >= low && byte <= high : isContinuation(byte);
-        if (!valid) {
-            return -offset;
-        }
-    }
-    return length;
-}
 
 std::uint32_t decodeCodePoint(std::string_view sequence) {
     const auto lead = static_cast<unsigned char>(sequence[0]);
@@ -200,15 +164,15 @@ std::string sanitizeText(std::string_view raw, std::size_t maxBytes) {
             ++index;
             continue;
         }
-        const int length = sequenceLength(raw, index);
-        if (length < 0) {
-            if (!append(kReplacementCharacter)) {
+        const NSUTF8Sequence step = NSUTF8SequenceAt(raw, index);
+        if (!step.valid) {
+            if (!append(NSUTF8ReplacementCharacter)) {
                 break;
             }
-            index += static_cast<std::size_t>(-length);
+            index += step.length;
             continue;
         }
-        const auto sequence = raw.substr(index, static_cast<std::size_t>(length));
+        const auto sequence = raw.substr(index, step.length);
         const std::uint32_t codePoint = decodeCodePoint(sequence);
         bool kept = true;
         if (codePoint == 0x2028 || codePoint == 0x2029 || codePoint == 0x85) {
@@ -221,7 +185,7 @@ std::string sanitizeText(std::string_view raw, std::size_t maxBytes) {
         if (!kept) {
             break;
         }
-        index += static_cast<std::size_t>(length);
+        index += step.length;
     }
     while (!clean.empty() && clean.back() == ' ') {
         clean.pop_back();

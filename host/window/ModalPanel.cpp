@@ -6,6 +6,9 @@
 #include <cmath>
 #include <memory>
 
+#include "Foundation/NSUTF8.h"
+#include "UIKit/UIGraphicsHandles.h"
+
 namespace host {
 namespace {
 
@@ -36,14 +39,8 @@ constexpr Colour kButtonFill{0x3C / 255.0, 0x3C / 255.0, 0x43 / 255.0};
 constexpr Colour kButtonHighlight{0x5A / 255.0, 0x5A / 255.0, 0x63 / 255.0};
 constexpr Colour kButtonText{0x5A / 255.0, 0xAE / 255.0, 1};
 
-struct GObjectUnref {
-    void operator()(void* object) const { g_object_unref(object); }
-};
-using PangoContextHandle = std::unique_ptr<PangoContext, GObjectUnref>;
-using PangoLayoutHandle = std::unique_ptr<PangoLayout, GObjectUnref>;
-struct FontDescriptionFree {
-    void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
-};
+using PangoContextHandle = UIGObjectPtr<PangoContext>;
+using PangoLayoutHandle = UIGObjectPtr<PangoLayout>;
 
 void setColour(cairo_t* context, const Colour& colour) {
     cairo_set_source_rgba(context, colour.red, colour.green, colour.blue, colour.alpha);
@@ -78,7 +75,7 @@ void applyFontOptions(PangoContext* context) {
 PangoLayoutHandle makeLayout(PangoContext* context, const std::string& text, CGFloat fontSize, bool bold,
                              CGFloat width, int lines) {
     PangoLayoutHandle layout(pango_layout_new(context));
-    std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(pango_font_description_new());
+    UIPangoFontDescriptionPtr font(pango_font_description_new());
     pango_font_description_set_family(font.get(), kFontFamily);
     pango_font_description_set_weight(font.get(), bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_absolute_size(font.get(), fontSize * PANGO_SCALE);
@@ -91,9 +88,8 @@ PangoLayoutHandle makeLayout(PangoContext* context, const std::string& text, CGF
     pango_layout_set_height(layout.get(), -lines);
     // Text from outside may be any bytes: Pango draws invalid UTF-8 as boxes but
     // warns; replace what is not valid first.
-    gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-    pango_layout_set_text(layout.get(), valid, -1);
-    g_free(valid);
+    const std::string valid = NSRepairUTF8(text);
+    pango_layout_set_text(layout.get(), valid.c_str(), static_cast<int>(valid.size()));
     return layout;
 }
 

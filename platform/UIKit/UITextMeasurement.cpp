@@ -7,17 +7,8 @@
 
 #include <pango/pangocairo.h>
 
+#include "Foundation/NSUTF8.h"
 #include "UIKit/UIFont.h"
-
-void UIGObjectUnref::operator()(void* object) const {
-    if (object) {
-        g_object_unref(object);
-    }
-}
-
-void UIPangoFontDescriptionFree::operator()(PangoFontDescription* description) const {
-    pango_font_description_free(description);
-}
 
 namespace {
 
@@ -37,17 +28,6 @@ std::shared_ptr<const UITextMeasurement> pangoMeasurement() {
 
 bool isWrapping(NSLineBreakMode mode) {
     return mode == NSLineBreakByWordWrapping || mode == NSLineBreakByCharWrapping;
-}
-
-// Text from outside (players, files) may not be UTF-8; Pango must only ever see UTF-8.
-std::string validUTF8(std::string_view text) {
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-        return std::string(text);
-    }
-    gchar* repaired = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-    std::string result = repaired;
-    g_free(repaired);
-    return result;
 }
 
 std::vector<std::string_view> paragraphsOf(std::string_view text) {
@@ -146,7 +126,8 @@ void UITextMeasurement::configureLayout(PangoLayout* layout, const UIFont& font,
     assert(layout);
     const auto description = fontDescription(font);
     pango_layout_set_font_description(layout, description.get());
-    const std::string valid = validUTF8(text);
+    // Text from outside (players, files) may not be UTF-8; Pango must only ever see UTF-8.
+    const std::string valid = NSRepairUTF8(text);
     pango_layout_set_text(layout, valid.c_str(), static_cast<int>(valid.size()));
     pango_layout_set_single_paragraph_mode(layout, FALSE);
     pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_NONE);

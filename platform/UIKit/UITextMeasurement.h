@@ -9,17 +9,9 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "UIKit/NSStringDrawing.h"
+#include "UIKit/UIGraphicsHandles.h"
 
 class UIFont;
-
-// Pango's types, declared here so that code measuring text does not parse Pango's
-// and GLib's headers; the drawing code that uses them includes <pango/pangocairo.h>.
-extern "C" {
-typedef struct _PangoContext PangoContext;
-typedef struct _PangoLayout PangoLayout;
-typedef struct _PangoFontMap PangoFontMap;
-typedef struct _PangoFontDescription PangoFontDescription;
-}
 
 // Vertical metrics of a font, in points. The descender is negative (below the baseline).
 struct UIFontMetrics {
@@ -27,17 +19,6 @@ struct UIFontMetrics {
     CGFloat descender = 0;
     CGFloat lineHeight = 0;
 };
-
-// Owns one reference of a GObject (a Pango layout or context).
-struct UIGObjectUnref {
-    void operator()(void* object) const;
-};
-template <class T> using UIGObjectPtr = std::unique_ptr<T, UIGObjectUnref>;
-
-struct UIPangoFontDescriptionFree {
-    void operator()(PangoFontDescription* description) const;
-};
-using UIPangoFontDescriptionPtr = std::unique_ptr<PangoFontDescription, UIPangoFontDescriptionFree>;
 
 // Measures text for labels and string drawing. One implementation is current for
 // the whole process: Pango by default, or a fixed-advance font that tests install

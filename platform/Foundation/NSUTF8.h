@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// U+FFFD, which stands in for bytes that are not UTF-8.
+inline constexpr std::string_view NSUTF8ReplacementCharacter = "\xEF\xBF\xBD";
+
+// One step through UTF-8 text: how many bytes the sequence at a position takes.
+struct NSUTF8Sequence {
+    // At least 1. For an ill-formed sequence, the longest prefix that could still have
+    // begun a well-formed one (a maximal subpart), which one U+FFFD replaces.
+    std::size_t length = 1;
+    bool valid = true;
+};
+
+// The sequence starting at `text[index]` (`index` < size). Overlong forms, surrogates,
+// values past U+10FFFF, stray continuation bytes and truncated sequences are ill-formed.
+NSUTF8Sequence NSUTF8SequenceAt(std::string_view text, std::size_t index);
+
+// `text` with each ill-formed subpart replaced by U+FFFD; well-formed text (NUL
+// included) comes back unchanged.
+std::string NSRepairUTF8(std::string_view text);
