@@ -1,5 +1,6 @@
 #include "Foundation/NSRunLoop.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <limits>
@@ -28,7 +29,8 @@ NSRunLoop::~NSRunLoop() {
 }
 
 NSRunLoop* NSRunLoop::mainRunLoop() {
-    // Never destroyed: tasks may hold objects whose destructors run late in exit.
+    // Destroyed with the other function-local statics at exit, after main returns;
+    // tasks still queued then are destroyed with it.
     static auto* loop = [] {
         static auto owner = std::make_shared<NSRunLoop>();
         return owner.get();
@@ -62,7 +64,11 @@ void NSRunLoop::cancel(TaskId id) {
     if (found == _dueById.end()) {
         return;
     }
-    _tasks.erase(Key{found->second, id});
+    const auto task = _tasks.find(Key{found->second, id});
+    // The task is destroyed after the bookkeeping is consistent: its destructor may
+    // schedule or cancel work on this loop.
+    Task dropped = std::move(task->second);
+    _tasks.erase(task);
     _dueById.erase(found);
 }
 
@@ -248,20 +254,34 @@ void NSRunLoop::addEventSource(int fd, Task onReady) {
 }
 
 void NSRunLoop::removeEventSource(int fd) {
-    std::erase_if(_sources, [fd](const auto& source) { return source.first == fd; });
+    // Dropped callbacks are destroyed once the list is consistent again: their
+    // destructors may add or remove sources.
+    const auto dropped = std::stable_partition(_sources.begin(), _sources.end(),
+                                               [fd](const auto& source) { return source.first != fd; });
+    std::vector<std::pair<int, Task>> droppedSources(std::make_move_iterator(dropped),
+                                                     std::make_move_iterator(_sources.end()));
+    _sources.erase(dropped, _sources.end());
 }
 
 void NSRunLoop::reset() {
-    // Destroying tasks may destroy objects whose destructors cancel tasks: move them out first.
-    auto tasks = std::move(_tasks);
-    _tasks.clear();
-    _dueById.clear();
-    tasks.clear();
-    {
-        std::lock_guard lock(_postedMutex);
-        _posted.clear();
+    // Everything held is moved out first and destroyed with no lock held and the
+    // loop consistent: a destructor may schedule, post or cancel on this loop. What
+    // such destructors queue is dropped in turn, until nothing is left.
+    for (;;) {
+        auto tasks = std::move(_tasks);
+        _tasks.clear();
+        _dueById.clear();
+        std::vector<Task> posted;
+        {
+            std::lock_guard lock(_postedMutex);
+            posted.swap(_posted);
+        }
+        auto sources = std::move(_sources);
+        _sources.clear();
+        if (tasks.empty() && posted.empty() && sources.empty()) {
+            break;
+        }
     }
-    _sources.clear();
     _stopped = false;
     _clock = std::make_shared<MonotonicClock>();
 }

@@ -76,8 +76,9 @@ public:
     void addEventSource(int fd, Task onReady);
     void removeEventSource(int fd);
 
-    // Drops every task and event source and goes back to the system clock.
-    // For tests that want a clean slate.
+    // Drops every task and event source, work their destructors queue included, and
+    // goes back to the system clock. Destructors run with no lock held, so they may
+    // use this loop. For tests that want a clean slate.
     void reset();
 
     NSRunLoop();

@@ -83,4 +83,24 @@ TEST_F(RunLoopTest, RunWakesForPostsFromOtherThreadsAndEventSources) {
     ::close(fds[1]);
 }
 
+// Posts to the main run loop when destroyed, as an object a task captured may.
+struct PostsWhenDestroyed {
+    ~PostsWhenDestroyed() {
+        NSRunLoop::mainRunLoop()->postFromAnyThread(
+            [] { ADD_FAILURE() << "work queued during reset survived it"; });
+    }
+};
+
+TEST_F(RunLoopTest, ResetDropsTasksWhoseDestructorsPostToTheLoop) {
+    auto holder = std::make_shared<PostsWhenDestroyed>();
+    loop()->postFromAnyThread([holder] {});
+    loop()->scheduleAfter(1.0, [holder] {});
+    holder.reset();
+    loop()->reset();
+    loop()->setClock(_clock);
+    loop()->scheduleAfter(1.0, record("afterReset"));
+    advance(1);
+    EXPECT_EQ(ran, (decltype(ran){{"afterReset", 1.0}}));
+}
+
 } // namespace
