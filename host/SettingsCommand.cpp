@@ -12,22 +12,15 @@
 #include "Foundation/NSPathUtilities.h"
 #include "HostFailure.h"
 #include "Json.h"
+#include "widget/TrillboxSettings.h"
 
 namespace host {
 namespace {
 
 namespace fs = std::filesystem;
+using TrillboxSettings::SettingType;
 
-struct SettingDescription {
-    const char* key;
-    const char* defaultValue;
-};
-constexpr SettingDescription kSettings[] = {
-    {"startView", "time"},
-    {"shareArtwork", "true"},
-    {"showSeperators", "false"},
-    {"roundedCornersValue", "0"},
-};
+constexpr const char* kSettingsPath = TrillboxPreferencesPath;
 
 bool fileExists() {
     std::error_code error;
@@ -66,13 +59,23 @@ std::string lowercase(std::string text) {
 }
 
 Ptr<NSObject> parseValue(const std::string& key, const std::string& value) {
-    if (key == "startView") {
-        if (value != "volume" && value != "time") {
-            throw UsageFailure("startView is \"volume\" or \"time\", not \"" + value + "\"");
+    const TrillboxSettings::Setting* setting = TrillboxSettings::findSetting(key);
+    if (!setting) {
+        std::string known;
+        for (const auto& each : TrillboxSettings::AllSettings) {
+            known += known.empty() ? "" : (&each == &TrillboxSettings::AllSettings.back() ? " and " : ", ");
+            known += each.key;
+        }
+        throw UsageFailure("unknown setting \"" + key + "\"; the settings are " + known);
+    }
+    switch (setting->type) {
+    case SettingType::StartView:
+        if (value != TrillboxSettings::StartViewVolume && value != TrillboxSettings::StartViewTime) {
+            throw UsageFailure(key + " is \"" + std::string(TrillboxSettings::StartViewVolume) + "\" or \"" +
+                               std::string(TrillboxSettings::StartViewTime) + "\", not \"" + value + "\"");
         }
         return NSStr(value);
-    }
-    if (key == "shareArtwork" || key == "showSeperators") {
+    case SettingType::Boolean: {
         const std::string word = lowercase(value);
         if (word == "true" || word == "yes" || word == "1") {
             return NSNumber::numberWithBool(true);
@@ -82,21 +85,20 @@ Ptr<NSObject> parseValue(const std::string& key, const std::string& value) {
         }
         throw UsageFailure(key + " is true or false, not \"" + value + "\"");
     }
-    if (key == "roundedCornersValue") {
+    case SettingType::Points: {
         double points = 0;
         const auto result = std::from_chars(value.data(), value.data() + value.size(), points);
         if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size() ||
             !std::isfinite(points) || points < 0) {
-            throw UsageFailure("roundedCornersValue is a number of points, 0 or more, not \"" + value + "\"");
+            throw UsageFailure(key + " is a number of points, 0 or more, not \"" + value + "\"");
         }
         if (points == std::floor(points) && points < 1e15) {
             return NSNumber::numberWithInteger(static_cast<NSInteger>(points));
         }
         return NSNumber::numberWithDouble(points);
     }
-    throw UsageFailure(
-        "unknown setting \"" + key +
-        "\"; the settings are startView, shareArtwork, showSeperators and roundedCornersValue");
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -108,19 +110,16 @@ std::string settingsFilePath() {
 void printSettings(std::ostream& out) {
     const Ptr<NSDictionary> settings = readSettings();
     out << "settings file: " << settingsFilePath() << (settings ? "" : " (none yet)") << '\n';
-    for (const auto& setting : kSettings) {
-        const Ptr<NSObject> value =
-            settings ? settings->objectForKey(std::string_view(setting.key)) : nullptr;
-        out << setting.key << " = " << (value ? displayValue(value) : std::string(setting.defaultValue))
+    for (const auto& setting : TrillboxSettings::AllSettings) {
+        const Ptr<NSObject> value = settings ? settings->objectForKey(setting.key) : nullptr;
+        out << setting.key << " = " << (value ? displayValue(value) : std::string(setting.defaultText))
             << (value ? "" : " (default)") << '\n';
     }
     if (!settings) {
         return;
     }
     for (const auto& [key, value] : settings->entries()) {
-        const bool known = std::any_of(std::begin(kSettings), std::end(kSettings),
-                                       [&](const SettingDescription& setting) { return key == setting.key; });
-        if (!known) {
+        if (!TrillboxSettings::findSetting(key)) {
             out << key << " = " << displayValue(value) << " (not read by the widget)\n";
         }
     }

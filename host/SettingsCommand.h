@@ -5,10 +5,8 @@
 
 namespace host {
 
-// The widget's settings file, a device path; the widget reads it each time it
-// builds its view.
-inline constexpr const char* kSettingsPath =
-    "/var/mobile/Library/Preferences/org.trillbox.TrillboxPrefs.plist";
+// The widget's settings file (a device path, read each time the widget builds its
+// view), its keys, types and defaults are the product's, in widget/TrillboxSettings.h.
 
 // Prints the settings file's path under the device root, then each of the four
 // settings with its value, marked "(default)" where the file does not set it, and

@@ -7,6 +7,7 @@
 #include "Foundation/NSRuntime.h"
 #include "Foundation/NSString.h"
 #include "SpringBoard/_SBUIWidgetViewController.h"
+#include "widget/TrillboxSettings.h"
 
 class MPVolumeView;
 class MarqueeLabel;
@@ -19,11 +20,6 @@ class UIImageView;
 class UILabel;
 class UILongPressGestureRecognizer;
 class UISlider;
-
-// The settings file the widget reads, a device path.
-inline constexpr const char* TrillboxPreferencesIdentifier = "org.trillbox.TrillboxPrefs";
-inline constexpr const char* TrillboxPreferencesPath =
-    "/var/mobile/Library/Preferences/org.trillbox.TrillboxPrefs.plist";
 
 // The now-playing widget under the newer Notification Center host: artwork, a
 // scrolling title line, previous / play-pause / next, and a bottom row that shows
