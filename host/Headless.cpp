@@ -15,6 +15,7 @@
 #include "HostSession.h"
 #include "ScriptRunner.h"
 #include "SettingsCommand.h"
+#include "UIKit/UIGraphicsHandles.h"
 #include "render/Snapshot.h"
 
 namespace host {
@@ -38,12 +39,13 @@ UICairoSurface overBackdrop(const UICairoSurface& surface) {
     const int width = cairo_image_surface_get_width(source);
     const int height = cairo_image_surface_get_height(source);
     UICairoSurface result(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    cairo_t* context = cairo_create(result.get());
-    cairo_set_source_rgb(context, kBackdropRed, kBackdropGreen, kBackdropBlue);
-    cairo_paint(context);
-    cairo_set_source_surface(context, source, 0, 0);
-    cairo_paint(context);
-    cairo_destroy(context);
+    {
+        const UICairoContextPtr context = UICairoContextCreate(result.get());
+        cairo_set_source_rgb(context.get(), kBackdropRed, kBackdropGreen, kBackdropBlue);
+        cairo_paint(context.get());
+        cairo_set_source_surface(context.get(), source, 0, 0);
+        cairo_paint(context.get());
+    }
     cairo_surface_flush(result.get());
     return result;
 }

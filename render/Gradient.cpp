@@ -54,7 +54,7 @@ std::vector<GradientStop> gradientStops(const CAGradientLayer& layer) {
     return stops;
 }
 
-CairoPattern makeGradientPattern(const CAGradientLayer& layer, CGRect area, double alpha) {
+UICairoPatternPtr makeGradientPattern(const CAGradientLayer& layer, CGRect area, double alpha) {
     const auto stops = gradientStops(layer);
     if (stops.empty()) {
         return nullptr;
@@ -69,9 +69,10 @@ CairoPattern makeGradientPattern(const CAGradientLayer& layer, CGRect area, doub
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1) ||
         (x0 == x1 && y0 == y1)) {
         const GradientStop& last = stops.back();
-        return CairoPattern(cairo_pattern_create_rgba(last.red, last.green, last.blue, last.alpha * alpha));
+        return UICairoPatternPtr(
+            cairo_pattern_create_rgba(last.red, last.green, last.blue, last.alpha * alpha));
     }
-    CairoPattern pattern(cairo_pattern_create_linear(x0, y0, x1, y1));
+    UICairoPatternPtr pattern(cairo_pattern_create_linear(x0, y0, x1, y1));
     for (const auto& stop : stops) {
         cairo_pattern_add_color_stop_rgba(pattern.get(), stop.location, stop.red, stop.green, stop.blue,
                                           stop.alpha * alpha);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
-#include "render/CairoHandles.h"
+#include "UIKit/UIGraphicsHandles.h"
 
 class CAGradientLayer;
 
@@ -28,6 +28,6 @@ std::vector<GradientStop> gradientStops(const CAGradientLayer& layer);
 // nil when there is nothing to paint (no colours). Start and end points are unit
 // coordinates of `area`; a coordinate that is not finite counts as 0, and equal
 // points paint the last colour.
-CairoPattern makeGradientPattern(const CAGradientLayer& layer, CGRect area, double alpha);
+UICairoPatternPtr makeGradientPattern(const CAGradientLayer& layer, CGRect area, double alpha);
 
 } // namespace render

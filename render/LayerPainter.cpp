@@ -93,7 +93,7 @@ private:
         if (!grouped) {
             return;
         }
-        CairoPattern content(cairo_pop_group(_context));
+        UICairoPatternPtr content(cairo_pop_group(_context));
         if (mask) {
             applyMask(*mask, content.get(), state.opacity);
         } else {
@@ -159,7 +159,7 @@ private:
         } else {
             cairo_push_group(_context);
             paint(mask, false);
-            CairoPattern alpha(cairo_pop_group(_context));
+            UICairoPatternPtr alpha(cairo_pop_group(_context));
             if (opacity < 1) {
                 cairo_push_group(_context);
             }

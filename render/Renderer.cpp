@@ -4,7 +4,6 @@
 
 #include "QuartzCore/CALayer.h"
 #include "UIKit/UIView.h"
-#include "render/CairoHandles.h"
 #include "render/LayerPainter.h"
 #include "render/Snapshot.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIView.h"
-#include "render/CairoHandles.h"
 #include "render/LayerPainter.h"
 
 namespace render {
@@ -48,7 +48,7 @@ UICairoSurface snapshot(UIView& view, CGFloat scale) {
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return {};
     }
-    auto context = makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     cairo_scale(context.get(), scale, scale);
     paintLayerTree(context.get(), view);
     cairo_surface_flush(surface.get());

@@ -9,8 +9,8 @@
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UITextMeasurement.h"
-#include "render/CairoHandles.h"
 #include "render/Renderer.h"
 #include "render/Snapshot.h"
 #include "support/SampleTree.h"
@@ -44,7 +44,7 @@ UICairoSurface makeFrameSurface() {
 void FullFrameOfPanel(benchmark::State& state) {
     ScrollingPanel panel;
     const auto surface = makeFrameSurface();
-    auto context = render::makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     render::Renderer renderer;
     for (auto _ : state) {
         renderer.drawFrame(context.get(), *panel.tree.root, kScale);
@@ -74,7 +74,7 @@ void FrameWithOnePart(benchmark::State& state) {
         view->setHidden(false);
     }
     const auto surface = makeFrameSurface();
-    auto context = render::makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     render::Renderer renderer;
     for (auto _ : state) {
         renderer.drawFrame(context.get(), *tree.root, kScale);
@@ -86,7 +86,7 @@ BENCHMARK(FrameWithOnePart)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 void FillBaseline(benchmark::State& state) {
     const auto surface = makeFrameSurface();
-    auto context = render::makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     for (auto _ : state) {
         cairo_set_source_rgb(context.get(), 0.13, 0.13, 0.13);
         cairo_paint(context.get());
@@ -112,7 +112,7 @@ void NeedsFrameWhileStill(benchmark::State& state) {
     NSRunLoop::mainRunLoop()->advance(10);
     render::Renderer renderer;
     const auto surface = makeFrameSurface();
-    auto context = render::makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     renderer.drawFrame(context.get(), *panel.tree.root, kScale);
     bool needed = true;
     for (auto _ : state) {

@@ -9,6 +9,8 @@
 #include <turbojpeg.h>
 #include <unistd.h>
 
+#include "UIKit/UIGraphicsHandles.h"
+
 namespace mpris {
 
 namespace {
@@ -184,11 +186,11 @@ std::uint32_t bigEndian32(std::span<const unsigned char> bytes, std::size_t offs
 
 // Takes over `surface`; one in an error state is released and gives an empty surface.
 UICairoSurface adopt(cairo_surface_t* surface) {
+    UICairoSurface adopted(surface);
     if (surface && cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
         return {};
     }
-    return UICairoSurface(surface);
+    return adopted;
 }
 
 int widthOf(const UICairoSurface& surface) {
@@ -224,14 +226,17 @@ UICairoSurface fitToArgb32(UICairoSurface source) {
     if (!target) {
         return {};
     }
-    cairo_t* cr = cairo_create(target.get());
-    cairo_scale(cr, static_cast<double>(targetWidth) / width, static_cast<double>(targetHeight) / height);
-    cairo_set_source_surface(cr, source.get(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
+    bool ok = false;
+    {
+        const UICairoContextPtr context = UICairoContextCreate(target.get());
+        cairo_t* const cr = context.get();
+        cairo_scale(cr, static_cast<double>(targetWidth) / width, static_cast<double>(targetHeight) / height);
+        cairo_set_source_surface(cr, source.get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    }
     cairo_surface_flush(target.get());
     return ok ? std::move(target) : UICairoSurface{};
 }

@@ -98,19 +98,18 @@ void drawPiece(cairo_t* context, cairo_surface_t* surface, CGFloat scale, const 
         return;
     }
     // A piece reads only its own pixels, so stretching a strip never smears a cap into it.
-    cairo_surface_t* piece =
-        wholeImage ? cairo_surface_reference(surface)
-                   : cairo_surface_create_for_rectangle(surface, sourceX, sourceY, sourceWidth, sourceHeight);
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(piece);
-    cairo_surface_destroy(piece);
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    const UICairoSurface piece(wholeImage ? cairo_surface_reference(surface)
+                                          : cairo_surface_create_for_rectangle(surface, sourceX, sourceY,
+                                                                               sourceWidth, sourceHeight));
+    const UICairoPatternPtr pattern(cairo_pattern_create_for_surface(piece.get()));
+    cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     cairo_matrix_t matrix;
     cairo_matrix_init_scale(&matrix, sourceWidth / destinationWidth, sourceHeight / destinationHeight);
     cairo_matrix_translate(&matrix, -column.destinationStart, -row.destinationStart);
-    cairo_pattern_set_matrix(pattern, &matrix);
+    cairo_pattern_set_matrix(pattern.get(), &matrix);
 
     cairo_save(context);
-    cairo_set_source(context, pattern);
+    cairo_set_source(context, pattern.get());
     cairo_rectangle(context, column.destinationStart, row.destinationStart, destinationWidth,
                     destinationHeight);
     if (alpha >= 1) {
@@ -120,7 +119,6 @@ void drawPiece(cairo_t* context, cairo_surface_t* surface, CGFloat scale, const 
         cairo_paint_with_alpha(context, alpha);
     }
     cairo_restore(context);
-    cairo_pattern_destroy(pattern);
 }
 
 } // namespace

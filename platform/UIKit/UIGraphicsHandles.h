@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include <cairo.h>
 
@@ -13,18 +14,40 @@ typedef struct _PangoFontMap PangoFontMap;
 typedef struct _PangoFontDescription PangoFontDescription;
 }
 
-// Move-only owners of one reference of the C objects drawing and text use. Each
-// releases its object once when it goes; a null handle releases nothing.
+// Owners of one reference of the C objects drawing and text use: move-only, except
+// the surface, which images share. Each releases its reference once when it goes;
+// a null handle releases nothing.
 
 struct UICairoContextDestroy {
     void operator()(cairo_t* context) const { cairo_destroy(context); }
 };
 using UICairoContextPtr = std::unique_ptr<cairo_t, UICairoContextDestroy>;
 
-struct UICairoSurfaceDestroy {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+// One reference to a Cairo surface: copying takes another reference, destruction
+// drops it.
+class UICairoSurface {
+public:
+    UICairoSurface() = default;
+    // Takes over the reference the caller holds.
+    explicit UICairoSurface(cairo_surface_t* surface) : _surface(surface) {}
+    UICairoSurface(const UICairoSurface& other)
+        : _surface(other._surface ? cairo_surface_reference(other._surface) : nullptr) {}
+    UICairoSurface(UICairoSurface&& other) noexcept : _surface(other._surface) { other._surface = nullptr; }
+    UICairoSurface& operator=(UICairoSurface other) noexcept {
+        std::swap(_surface, other._surface);
+        return *this;
+    }
+    ~UICairoSurface() {
+        if (_surface) {
+            cairo_surface_destroy(_surface);
+        }
+    }
+    cairo_surface_t* get() const { return _surface; }
+    explicit operator bool() const { return _surface != nullptr; }
+
+private:
+    cairo_surface_t* _surface = nullptr;
 };
-using UICairoSurfacePtr = std::unique_ptr<cairo_surface_t, UICairoSurfaceDestroy>;
 
 struct UICairoPatternDestroy {
     void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }

@@ -5,32 +5,7 @@
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
-
-// One reference to a Cairo surface: copying takes another reference, destruction
-// drops it.
-class UICairoSurface {
-public:
-    UICairoSurface() = default;
-    // Takes over the reference the caller holds.
-    explicit UICairoSurface(cairo_surface_t* surface) : _surface(surface) {}
-    UICairoSurface(const UICairoSurface& other)
-        : _surface(other._surface ? cairo_surface_reference(other._surface) : nullptr) {}
-    UICairoSurface(UICairoSurface&& other) noexcept : _surface(other._surface) { other._surface = nullptr; }
-    UICairoSurface& operator=(UICairoSurface other) noexcept {
-        std::swap(_surface, other._surface);
-        return *this;
-    }
-    ~UICairoSurface() {
-        if (_surface) {
-            cairo_surface_destroy(_surface);
-        }
-    }
-    cairo_surface_t* get() const { return _surface; }
-    explicit operator bool() const { return _surface != nullptr; }
-
-private:
-    cairo_surface_t* _surface = nullptr;
-};
+#include "UIKit/UIGraphicsHandles.h"
 
 struct UIEdgeInsets {
     CGFloat top = 0;

@@ -1,7 +1,7 @@
 // Frames of a window: whether anything changed since the last one, and drawing into
 // a front-end's own surface.
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
-#include "render/CairoHandles.h"
 #include "render/RenderTestSupport.h"
 #include "render/Renderer.h"
 
@@ -68,7 +68,7 @@ TEST_F(RendererTest, FrozenAnimationDoesNotKeepTheWindowAwake) {
 
 TEST_F(RendererTest, DrawFrameClearsTheTargetAndLeavesTheContextAsItWas) {
     UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 40));
-    auto context = render::makeContext(surface.get());
+    auto context = UICairoContextCreate(surface.get());
     cairo_set_source_rgb(context.get(), 0, 1, 0);
     cairo_paint(context.get());
     _window->setBackgroundColor(nullptr);
