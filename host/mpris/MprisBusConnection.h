@@ -1,0 +1,128 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sdbus-c++/sdbus-c++.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "MprisParsing.h"
+#include "MprisPlayerCommands.h"
+#include "MprisPlayerState.h"
+
+// What the bus client reports; every callback runs on the main run loop.
+struct MprisBusEvents {
+    // A player appeared (once its properties are known) or its properties changed.
+    std::function<void(const MprisPlayerSnapshot& player)> playerChanged;
+    // A player left the bus, or the bus went away.
+    std::function<void(const std::string& owner)> playerRemoved;
+    // The position read from the player's Position property.
+    std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> positionRead;
+    // The position the player announced with Seeked.
+    std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> playerSeeked;
+};
+
+// A completion handed to the bus thread: however many copies that thread makes and
+// drops, the function itself is called and destroyed on the main run loop.
+using MprisSharedCompletion = std::shared_ptr<const MprisPlayerCommands::Completion>;
+// Wraps `completion` (nil stays nil); call on the main thread.
+MprisSharedCompletion makeMainThreadCompletion(MprisPlayerCommands::Completion completion);
+
+// The session bus as the bus thread sees it: one sd-bus connection, the players on
+// it with their cached properties, and the signals that keep them current. Lives
+// and is used on that thread only; what it learns goes to the main run loop as
+// events, which run only while the events object is alive.
+class MprisBusConnection {
+public:
+    // Time allowed for any one call.
+    static constexpr std::int64_t kCallTimeoutMicroseconds = 2'000'000;
+
+    // Connects to the bus at `address`, or to the process's session bus when nil,
+    // once connect() is called; counts every method call it sends in `methodCallCount`.
+    MprisBusConnection(std::optional<std::string> address, std::weak_ptr<MprisBusEvents> events,
+                       std::atomic<std::uint64_t>& methodCallCount);
+    ~MprisBusConnection();
+    MprisBusConnection(const MprisBusConnection&) = delete;
+    MprisBusConnection& operator=(const MprisBusConnection&) = delete;
+
+    bool connected() const { return _connection != nullptr; }
+
+    // Connects, subscribes and lists the players; false (and nothing kept) on failure.
+    // The first of a series of failures is logged.
+    bool connect();
+    // Forgets the connection and every player; with `report`, tells the main
+    // thread that each player is gone.
+    void disconnect(bool report);
+
+    // Handles one batch of incoming messages; answers whether more may be waiting.
+    // Throws sdbus::Error when the connection is broken.
+    bool process();
+
+    // What to wait for before calling process() again.
+    struct Wait {
+        int fd = -1;
+        short events = 0;
+        int timeoutMilliseconds = -1;
+    };
+    Wait wait() const;
+
+    // Calls `method` on a player; `completion` learns whether it answered without error.
+    void callPlayer(const std::string& owner, const char* interface, const char* method,
+                    std::function<void(sdbus::MethodCall&)> arguments, MprisSharedCompletion completion);
+    // Reads a player's Position; the answer goes out as a positionRead event.
+    void readPosition(const std::string& owner);
+
+private:
+    struct Player {
+        std::uint64_t serial = 0;
+        std::vector<std::string> names;
+        std::unique_ptr<sdbus::IProxy> proxy;
+        MprisPlayerSnapshot snapshot;
+        bool rootLoaded = false;
+        bool playerLoaded = false;
+        bool announced = false;
+    };
+
+    Player* find(const std::string& owner, std::optional<std::uint64_t> serial = std::nullopt);
+    void call(sdbus::IProxy& proxy, const char* interface, const char* method,
+              const std::function<void(sdbus::MethodCall&)>& arguments,
+              std::function<void(sdbus::MethodReply&, const sdbus::Error*)> handler);
+    // Proxies of removed players, destroyed here, outside of any of their callbacks.
+    void buryDead() { _graveyard.clear(); }
+
+    void post(std::function<void(MprisBusEvents&)> deliver);
+    void reportFailure(const std::string& reason);
+    void postLog(std::string message);
+    void postCompletion(MprisSharedCompletion completion, bool accepted);
+    void postChanged(const Player& player);
+    void postRemoved(const std::string& owner);
+    void postPosition(const std::string& owner, std::int64_t position, bool fromSeeked);
+
+    void listed(sdbus::MethodReply& reply);
+    void nameOwnerChanged(sdbus::Message& message);
+    void addName(const std::string& name, const std::string& owner);
+    void removeName(const std::string& name, const std::string& owner);
+    void removePlayer(const std::string& owner);
+    void loadInterface(Player& player, const char* interface);
+    std::optional<std::int64_t> apply(std::string_view interface, const mpris::PropertyMap& properties,
+                                      MprisPlayerSnapshot& snapshot);
+    void propertiesChanged(sdbus::Message& message);
+    void seeked(sdbus::Message& message);
+
+    std::optional<std::string> _address;
+    std::weak_ptr<MprisBusEvents> _events;
+    std::atomic<std::uint64_t>& _methodCallCount;
+    std::unique_ptr<sdbus::IConnection> _connection;
+    std::unique_ptr<sdbus::IProxy> _busProxy;
+    std::vector<sdbus::Slot> _matches;
+    std::map<std::string, std::unique_ptr<Player>> _players;
+    std::map<std::string, std::string> _nameOwners;
+    std::vector<std::unique_ptr<sdbus::IProxy>> _graveyard;
+    std::uint64_t _nextSerial = 1;
+    bool _reportedFailure = false;
+};
