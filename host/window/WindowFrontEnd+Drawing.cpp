@@ -2,8 +2,6 @@
 #include <cairo.h>
 
 #include "HostPresenter.h"
-#include "UIKit/UIActivityViewController.h"
-#include "UIKit/UIAlertView.h"
 #include "UIKit/UIWindow.h"
 #include "render/CairoHandles.h"
 #include "window/WindowFrontEnd.h"
@@ -22,38 +20,14 @@ bool WindowFrontEnd::frameWanted() const {
     if (!_presentation.isVisible()) {
         return false;
     }
-    return _wholeFrameNeeded || _exposed || panelIsOutOfDate() ||
+    return _wholeFrameNeeded || _exposed || _panels.isOutOfDate(_session->presenter()) ||
            _renderer.needsFrame(*_session->widgetView());
 }
 
-bool WindowFrontEnd::panelIsOutOfDate() const {
-    const HostPresenter& presenter = _session->presenter();
-    return presenter.visibleAlert() != _panelAlert || presenter.visibleController() != _panelController;
-}
-
 void WindowFrontEnd::syncPanel() {
-    if (!panelIsOutOfDate()) {
-        return;
-    }
-    _wholeFrameNeeded = true;
-    const HostPresenter& presenter = _session->presenter();
-    _panelAlert = presenter.visibleAlert();
-    _panelController = presenter.visibleController();
-    _panelPress = -1;
-    _alertPanel = {};
-    _sharePanel = {};
-    const CGSize windowSize = _layout->windowSizeInPoints();
-    // An alert covers a sheet under it; the sheet comes back when it goes.
-    if (_panelAlert) {
-        _alertPanel = makeAlertPanel(*_panelAlert);
-        _panel.emplace(_alertPanel.content, windowSize);
-    } else if (const auto sheet = as<UIActivityViewController>(_panelController)) {
-        _sharePanel = makeSharePanel(*sheet);
-        _panel.emplace(_sharePanel.content, windowSize);
-    } else if (_panelController) {
-        _panel.emplace(PanelContent{_panelController->className(), "", {"Close"}, 0, 0}, windowSize);
-    } else {
-        _panel.reset();
+    _panels.sync(_session->presenter(), _layout->windowSizeInPoints());
+    if (_panels.takeNeedsDisplay()) {
+        _wholeFrameNeeded = true;
     }
 }
 
@@ -67,7 +41,7 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
         cairo_surface_flush(_widgetPixels.get());
     }
     // With a panel up the whole window is dimmed, so the whole window changes.
-    const bool wholeWindow = _wholeFrameNeeded || _exposed || _panel.has_value();
+    const bool wholeWindow = _wholeFrameNeeded || _exposed || _panels.isShown();
     compose(wholeWindow);
     present(wholeWindow ? SDL_Rect{0, 0, _layout->windowWidth(), _layout->windowHeight()}
                         : SDL_Rect{_layout->widgetX(), _layout->widgetY(), _layout->widgetPixelWidth(),
@@ -91,9 +65,9 @@ void WindowFrontEnd::compose(bool wholeWindow) {
     cairo_paint(cr);
     cairo_set_source_surface(cr, _widgetPixels.get(), _layout->widgetX(), _layout->widgetY());
     cairo_paint(cr);
-    if (_panel) {
+    if (const ModalPanel* panel = _panels.panel()) {
         cairo_scale(cr, _layout->scale(), _layout->scale());
-        _panel->draw(cr);
+        panel->draw(cr);
     }
     cairo_surface_flush(_framePixels.get());
 }

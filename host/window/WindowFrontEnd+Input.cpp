@@ -1,7 +1,6 @@
 #include <SDL.h>
 
 #include "HostPresenter.h"
-#include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIAlertView.h"
 #include "window/KeyCommands.h"
 #include "window/WidgetButtons.h"
@@ -41,6 +40,9 @@ void WindowFrontEnd::handleEvent(const SDL_Event& event) {
     default:
         break;
     }
+    if (_panels.takeNeedsDisplay()) {
+        _wholeFrameNeeded = true;
+    }
 }
 
 void WindowFrontEnd::handleWindowEvent(const SDL_WindowEvent& event) {
@@ -71,11 +73,7 @@ void WindowFrontEnd::handleWindowEvent(const SDL_WindowEvent& event) {
         // While the button is held SDL keeps the pointer captured and reports no
         // leave; one that comes means the pointer really went elsewhere.
         cancelTouch();
-        if (_panel && _panelPress >= 0) {
-            _panelPress = -1;
-            _panel->setHighlightedButton(-1);
-            _wholeFrameNeeded = true;
-        }
+        _panels.cancelPress();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         _quitRequested = true;
@@ -91,10 +89,8 @@ void WindowFrontEnd::handleButton(const SDL_MouseButtonEvent& event) {
     }
     const CGPoint widgetPoint = _layout->widgetPoint(event.x, event.y);
     if (event.type == SDL_MOUSEBUTTONDOWN) {
-        if (_panel && !_pointer.isTouching()) {
-            _panelPress = _panel->buttonAt(_layout->windowPoint(event.x, event.y));
-            _panel->setHighlightedButton(_panelPress);
-            _wholeFrameNeeded = true;
+        if (_panels.isShown() && !_pointer.isTouching()) {
+            _panels.press(_layout->windowPoint(event.x, event.y));
             return;
         }
         deliver(_pointer.press(widgetPoint, _layout->widgetContains(widgetPoint)));
@@ -104,14 +100,8 @@ void WindowFrontEnd::handleButton(const SDL_MouseButtonEvent& event) {
         deliver(_pointer.release(widgetPoint));
         return;
     }
-    if (_panel && _panelPress >= 0) {
-        const int pressed = std::exchange(_panelPress, -1);
-        _panel->setHighlightedButton(-1);
-        _wholeFrameNeeded = true;
-        // A button acts when the pointer is let go on it, as a finger lifting.
-        if (_panel->buttonAt(_layout->windowPoint(event.x, event.y)) == pressed) {
-            choosePanelButton(pressed);
-        }
+    if (_panels.isPressing()) {
+        choosePanelButton(_panels.release(_layout->windowPoint(event.x, event.y)));
     }
 }
 
@@ -123,19 +113,12 @@ void WindowFrontEnd::handleMotion(const SDL_MouseMotionEvent& event) {
         deliver(_pointer.move(_layout->widgetPoint(event.x, event.y)));
         return;
     }
-    if (_panel && _panelPress >= 0) {
-        const int over = _panel->buttonAt(_layout->windowPoint(event.x, event.y));
-        const int highlighted = over == _panelPress ? _panelPress : -1;
-        if (highlighted != _panel->highlightedButton()) {
-            _panel->setHighlightedButton(highlighted);
-            _wholeFrameNeeded = true;
-        }
-    }
+    _panels.move(_layout->windowPoint(event.x, event.y));
 }
 
 void WindowFrontEnd::handleKey(const SDL_KeyboardEvent& event) {
     const KeyCommand command =
-        keyCommand(event.keysym.sym, event.keysym.mod, event.repeat != 0, _panel.has_value());
+        keyCommand(event.keysym.sym, event.keysym.mod, event.repeat != 0, _panels.isShown());
     const auto press = [this](WidgetButton which) {
         if (_presentation.isVisible()) {
             pressWidgetButton(*_session->widgetView(), which, _session->bundlePath());
@@ -158,10 +141,10 @@ void WindowFrontEnd::handleKey(const SDL_KeyboardEvent& event) {
         _quitRequested = true;
         break;
     case KeyCommand::cancelPanel:
-        choosePanelButton(_panel->content().cancelButton);
+        choosePanelButton(_panels.cancelButton());
         break;
     case KeyCommand::confirmPanel:
-        choosePanelButton(_panel->content().defaultButton);
+        choosePanelButton(_panels.defaultButton());
         break;
     }
 }
@@ -179,22 +162,15 @@ void WindowFrontEnd::cancelTouch() {
 }
 
 void WindowFrontEnd::choosePanelButton(int index) {
-    if (!_panel || index < 0 || static_cast<std::size_t>(index) >= _panel->content().buttons.size()) {
+    const ShareServices services{
+        .copyText = [](const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; },
+        .saveImage = [](const UIImage& image) { return saveArtworkImage(image); },
+    };
+    const std::optional<ShareOutcome> outcome = _panels.choose(index, _session->presenter(), services);
+    if (!outcome) {
         return;
     }
-    HostPresenter& presenter = _session->presenter();
-    if (_panelAlert) {
-        presenter.answerAlert(_alertPanel.alertIndices[static_cast<std::size_t>(index)]);
-    } else if (const auto sheet = as<UIActivityViewController>(_panelController)) {
-        const ShareServices services{
-            .copyText = [](const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; },
-            .saveImage = [](const UIImage& image) { return saveArtworkImage(image); },
-        };
-        reportShareOutcome(performShareChoice(
-            sheet, _sharePanel, _sharePanel.choices[static_cast<std::size_t>(index)], services));
-    } else if (_panelController) {
-        presenter.closePresentedController();
-    }
+    reportShareOutcome(*outcome);
     _session->settle();
     _wholeFrameNeeded = true;
 }

@@ -164,11 +164,7 @@ WindowFrontEnd::~WindowFrontEnd() {
     }
     runLoop->removeEventSource(_signals.fileDescriptor());
     // What the panel holds came from the widget; let it go while the session lives.
-    _panel.reset();
-    _panelAlert.reset();
-    _panelController.reset();
-    _alertPanel = {};
-    _sharePanel = {};
+    _panels.clear();
     _session.reset();
 }
 

@@ -9,18 +9,13 @@
 #include "HostSession.h"
 #include "UIKit/UIImage.h"
 #include "render/Renderer.h"
-#include "window/AlertPanel.h"
 #include "window/FramePacer.h"
-#include "window/ModalPanel.h"
+#include "window/ModalPanelState.h"
 #include "window/PointerTracker.h"
 #include "window/QuitSignals.h"
 #include "window/SdlHandles.h"
-#include "window/SharePanel.h"
 #include "window/WindowLayout.h"
 #include "window/WindowPresentation.h"
-
-class UIAlertView;
-class UIViewController;
 
 namespace host {
 
@@ -85,7 +80,6 @@ private:
 
     // Drawing (WindowFrontEnd+Drawing.cpp).
     bool frameWanted() const;
-    bool panelIsOutOfDate() const;
     // Makes the panel stand for what the presenter shows now.
     void syncPanel();
     void drawFrame(Nanoseconds now);
@@ -116,14 +110,8 @@ private:
     PointerTracker _pointer;
     WindowPresentation _presentation;
 
-    // The panel over the widget and what it stands for.
-    std::optional<ModalPanel> _panel;
-    Ptr<UIAlertView> _panelAlert;
-    Ptr<UIViewController> _panelController;
-    AlertPanel _alertPanel;
-    SharePanel _sharePanel;
-    // The panel button the pointer went down on; -1 for none.
-    int _panelPress = -1;
+    // The panel over the widget, what it stands for and the button held on it.
+    ModalPanelState _panels;
 
     bool _quitRequested = false;
     bool _eventsArrived = false;
