@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
 
@@ -17,6 +19,11 @@ inline constexpr NSTimeInterval kUITapMaximumInterval = 0.35;
 // Every touch of a tap gesture stays within this distance of where the gesture's
 // first touch came down; a finger that strays farther ends the gesture.
 inline constexpr CGFloat kUITapAllowableMovement = 10;
+
+// How far apart two touch locations are, in points: what the allowable movements bound.
+inline CGFloat UIInputDistance(CGPoint a, CGPoint b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 // Long-press gestures (the defaults of a new long-press recognizer).
 // The press begins once the finger has been held this long...

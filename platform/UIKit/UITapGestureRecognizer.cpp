@@ -5,14 +5,6 @@
 #include "UIKit/UIInputConstants.h"
 #include "UIKit/UITouch.h"
 
-namespace {
-
-CGFloat distanceBetween(CGPoint a, CGPoint b) {
-    return std::hypot(a.x - b.x, a.y - b.y);
-}
-
-} // namespace
-
 Ptr<UITapGestureRecognizer> UITapGestureRecognizer::init() {
     if (!UIGestureRecognizer::init()) {
         return nullptr;
@@ -93,7 +85,7 @@ bool UITapGestureRecognizer::strayed(const Ptr<NSSet>& touches) const {
     for (const auto& object : touches->allObjects()) {
         if (auto touch = as<UITouch>(object);
             touch &&
-            distanceBetween(touch->_locationInWindow, _gestureOriginInWindow) > kUITapAllowableMovement) {
+            UIInputDistance(touch->_locationInWindow, _gestureOriginInWindow) > kUITapAllowableMovement) {
             return true;
         }
     }

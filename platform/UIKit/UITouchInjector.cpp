@@ -7,14 +7,6 @@
 #include "UIKit/UITouchesEvent.h"
 #include "UIKit/UIWindow.h"
 
-namespace {
-
-CGFloat distanceBetween(CGPoint a, CGPoint b) {
-    return std::hypot(a.x - b.x, a.y - b.y);
-}
-
-} // namespace
-
 Ptr<UITouchInjector> UITouchInjector::initWithWindow(const Ptr<UIWindow>& window) {
     if (!NSObject::init()) {
         return nullptr;
@@ -42,7 +34,7 @@ Ptr<UITouch> UITouchInjector::injectTouch(UITouchPhase phase, CGPoint pointInWin
         }
         const NSTimeInterval now = NSRunLoop::mainRunLoop()->now();
         const bool continuesTaps = _lastTapCount > 0 && now - _lastTapRelease <= kUITapMaximumInterval &&
-                                   distanceBetween(pointInWindow, _lastTapPoint) <= kUITapAllowableMovement;
+                                   UIInputDistance(pointInWindow, _lastTapPoint) <= kUITapAllowableMovement;
         _touch = alloc<UITouch>()->init();
         _touch->_tapCount = continuesTaps ? _lastTapCount + 1 : 1;
         _touch->_touchFlags.firstByte |= UITouchFlagFirstTouchForView | UITouchFlagIsTap;
@@ -57,7 +49,7 @@ Ptr<UITouch> UITouchInjector::injectTouch(UITouchPhase phase, CGPoint pointInWin
         if (!_touch) {
             return nullptr;
         }
-        if (distanceBetween(pointInWindow, _touchOrigin) > kUITapAllowableMovement) {
+        if (UIInputDistance(pointInWindow, _touchOrigin) > kUITapAllowableMovement) {
             _touch->_touchFlags.firstByte &= static_cast<std::uint8_t>(~UITouchFlagIsTap);
         }
         deliver(window, phase, pointInWindow, timestamp);

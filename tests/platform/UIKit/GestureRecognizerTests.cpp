@@ -7,7 +7,7 @@
 namespace {
 
 // A view that logs the touches it gets as "view began", "view moved"...
-class RecordingView : public UIView {
+class TouchRecordingView : public UIView {
 public:
     void touchesBegan(const Ptr<NSSet>&, const Ptr<UIEvent>&) override { log->push_back("view began"); }
     void touchesMoved(const Ptr<NSSet>&, const Ptr<UIEvent>&) override { log->push_back("view moved"); }
@@ -26,7 +26,7 @@ class GestureTest : public InputTest {
 protected:
     void SetUp() override {
         InputTest::SetUp();
-        artwork = alloc<RecordingView>();
+        artwork = alloc<TouchRecordingView>();
         artwork->initWithFrame(CGRectMake(10, 10, 85, 85));
         artwork->log = &log;
         artwork->addSubview(alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 10, 10)));
@@ -61,7 +61,7 @@ protected:
         return logLine();
     }
 
-    Ptr<RecordingView> artwork;
+    Ptr<TouchRecordingView> artwork;
     Ptr<UITapGestureRecognizer> doubleTap;
     Ptr<UITapGestureRecognizer> singleTap;
     Ptr<UILongPressGestureRecognizer> longPress;
