@@ -4,11 +4,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <turbojpeg.h>
-#include <unistd.h>
 
+#include "Foundation/NSFileDescriptor.h"
 #include "UIKit/UIGraphicsHandles.h"
 
 namespace mpris {
@@ -134,34 +132,11 @@ std::optional<std::vector<unsigned char>> readFile(const std::string& path) {
         return std::nullopt;
     }
     // Non-blocking, so that a FIFO put where the art should be cannot stall the worker.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    NSFileContents contents = NSReadWholeFile(path, kMaxArtworkFileBytes);
+    if (!contents.bytes || contents.bytes->empty()) {
         return std::nullopt;
     }
-    struct stat status {};
-    std::optional<std::vector<unsigned char>> result;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
-        static_cast<std::uint64_t>(status.st_size) <= kMaxArtworkFileBytes) {
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(status.st_size));
-        std::size_t total = 0;
-        while (total < bytes.size()) {
-            const auto got = ::read(fd, bytes.data() + total, bytes.size() - total);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            total += static_cast<std::size_t>(got);
-        }
-        // A file that shrank while being read is taken as far as it goes.
-        bytes.resize(total);
-        if (!bytes.empty()) {
-            result = std::move(bytes);
-        }
-    }
-    ::close(fd);
-    return result;
+    return std::move(contents.bytes);
 }
 
 std::optional<std::vector<unsigned char>> readFileUrl(std::string_view url) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 
+#include "Foundation/NSFileDescriptor.h"
 #include "HostFailure.h"
 
 namespace host {
@@ -131,29 +132,16 @@ std::string saveUniquePng(const std::string& directory, const std::string& stem,
         const std::string name = attempt == 1 ? stem + ".png" : stem + "-" + std::to_string(attempt) + ".png";
         const std::string path = (fs::path(directory) / name).string();
         // O_EXCL: the name is ours only if nobody, not even a racing save, has it.
-        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (file < 0) {
+        NSFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (!file.valid()) {
             if (errno == EEXIST) {
                 continue;
             }
             throw HostFailure("cannot create " + path + ": " + std::strerror(errno));
         }
-        std::size_t written = 0;
-        while (written < png.size()) {
-            const ssize_t count = ::write(file, png.data() + written, png.size() - written);
-            if (count < 0 && errno == EINTR) {
-                continue;
-            }
-            if (count <= 0) {
-                const int reason = count < 0 ? errno : ENOSPC;
-                ::close(file);
-                ::unlink(path.c_str());
-                throw HostFailure("cannot write " + path + ": " + std::strerror(reason));
-            }
-            written += static_cast<std::size_t>(count);
-        }
-        if (::close(file) != 0) {
+        if (!file.writeAll(png.data(), png.size()) || !file.close()) {
             const int reason = errno;
+            file.close();
             ::unlink(path.c_str());
             throw HostFailure("cannot write " + path + ": " + std::strerror(reason));
         }

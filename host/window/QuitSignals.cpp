@@ -33,9 +33,9 @@ QuitSignals::QuitSignals() {
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw HostFailure(std::string("cannot make a pipe for signals: ") + std::strerror(errno));
     }
-    _read = ends[0];
-    _write = ends[1];
-    gSignalWriter = _write;
+    _read = NSFileDescriptor(ends[0]);
+    _write = NSFileDescriptor(ends[1]);
+    gSignalWriter = _write.get();
     struct sigaction action = {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
@@ -50,14 +50,12 @@ QuitSignals::~QuitSignals() {
         ::sigaction(kSignals[index], &_previous[index], nullptr);
     }
     gSignalWriter = -1;
-    ::close(_read);
-    ::close(_write);
 }
 
 ReceivedSignals QuitSignals::takeSignals() {
     ReceivedSignals received;
     char buffer[64];
-    for (ssize_t count; (count = ::read(_read, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t count; (count = _read.readSome(buffer, sizeof buffer)) > 0;) {
         for (ssize_t index = 0; index < count; ++index) {
             if (buffer[index] == SIGUSR1) {
                 received.report = true;

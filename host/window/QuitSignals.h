@@ -3,6 +3,8 @@
 #include <csignal>
 #include <iterator>
 
+#include "Foundation/NSFileDescriptor.h"
+
 namespace host {
 
 // What the process was asked by signals since the last look.
@@ -26,14 +28,14 @@ public:
     QuitSignals& operator=(const QuitSignals&) = delete;
 
     // Readable once a signal has arrived.
-    int fileDescriptor() const { return _read; }
+    int fileDescriptor() const { return _read.get(); }
     // Empties the descriptor and tells what arrived.
     ReceivedSignals takeSignals();
 
 private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1};
-    int _read = -1;
-    int _write = -1;
+    NSFileDescriptor _read;
+    NSFileDescriptor _write;
     struct sigaction _previous[std::size(kSignals)] = {};
 };
 

@@ -9,51 +9,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSPathUtilities.h"
 
 namespace {
 
-// A file descriptor that closes itself.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : _fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { close(); }
-    int get() const { return _fd; }
-    bool valid() const { return _fd >= 0; }
-    // Closes now and answers whether the close succeeded (a write error may show only here).
-    bool close() {
-        if (_fd < 0) {
-            return true;
-        }
-        const int result = ::close(_fd);
-        _fd = -1;
-        return result == 0;
-    }
-
-private:
-    int _fd;
-};
-
-bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length) {
-    while (length > 0) {
-        const ssize_t written = ::write(fd, bytes, length);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool writeDirectly(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    return file.valid() && writeAll(file.get(), bytes.data(), bytes.size()) && file.close();
+    NSFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    return file.valid() && file.writeAll(bytes.data(), bytes.size()) && file.close();
 }
 
 bool writeAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -63,16 +26,15 @@ bool writeAtomically(const std::string& path, const std::vector<std::uint8_t>& b
     }
     const std::filesystem::path directory = target.has_parent_path() ? target.parent_path() : ".";
     std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
-    FileDescriptor file(::mkstemp(temporary.data()));
+    NSFileDescriptor file(::mkstemp(temporary.data()));
     if (!file.valid()) {
         return false;
     }
     // The new file keeps the permissions of the one it replaces.
     struct stat existing {};
     const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    const bool written = ::fchmod(file.get(), mode) == 0 &&
-                         writeAll(file.get(), bytes.data(), bytes.size()) && ::fsync(file.get()) == 0 &&
-                         file.close();
+    const bool written = ::fchmod(file.get(), mode) == 0 && file.writeAll(bytes.data(), bytes.size()) &&
+                         ::fsync(file.get()) == 0 && file.close();
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
@@ -101,29 +63,8 @@ Ptr<NSData> NSData::dataWithContentsOfFile(const Ptr<NSString>& path) {
     if (!path || path->length() == 0) {
         return nullptr;
     }
-    const std::string resolved = NSResolveDevicePath(path);
-    FileDescriptor file(::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat status {};
-    if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return nullptr;
-    }
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-    std::uint8_t buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return nullptr;
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    return dataWithVector(std::move(bytes));
+    NSFileContents contents = NSReadWholeFile(NSResolveDevicePath(path));
+    return contents.bytes ? dataWithVector(std::move(*contents.bytes)) : nullptr;
 }
 
 BOOL NSData::writeToFile(const Ptr<NSString>& path, BOOL atomically) const {
