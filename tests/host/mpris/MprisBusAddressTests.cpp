@@ -1,6 +1,9 @@
+#include <gtest/gtest.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 #include "MprisBusAddress.h"
 #include "MprisReconnectBackoff.h"
