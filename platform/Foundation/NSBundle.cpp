@@ -91,7 +91,6 @@ Ptr<NSBundle> NSBundle::mainBundle() {
             bundle->_path = "/";
             bundle->_infoDictionary = NSDictionary::dictionary();
         }
-        bundle->_isMainBundle = true;
         return bundle;
     }();
     return main;
@@ -174,23 +173,6 @@ Ptr<NSString> NSBundle::pathForResource(const Ptr<NSString>& name, const Ptr<NSS
 
 Ptr<NSObject> NSBundle::objectForInfoDictionaryKey(std::string_view key) const {
     return _infoDictionary ? _infoDictionary->objectForKey(key) : nullptr;
-}
-
-Ptr<NSString> NSBundle::bundleIdentifier() const {
-    return as<NSString>(objectForInfoDictionaryKey("CFBundleIdentifier"));
-}
-
-Ptr<NSString> NSBundle::executablePath() const {
-    if (_isMainBundle) {
-        const std::string executable = executableFile();
-        return executable.empty() ? nullptr : NSStr(executable);
-    }
-    const auto name = as<NSString>(objectForInfoDictionaryKey("CFBundleExecutable"));
-    if (!name || name->length() == 0) {
-        return nullptr;
-    }
-    const std::string path = _path + "/" + name->UTF8String();
-    return isRegularFile(path) ? NSStr(path) : nullptr;
 }
 
 std::string NSBundle::description() const {

@@ -41,14 +41,8 @@ public:
     // The parsed Info.plist, an empty dictionary when it is missing or unreadable.
     Ptr<NSDictionary> infoDictionary() const { return _infoDictionary; }
     Ptr<NSObject> objectForInfoDictionaryKey(std::string_view key) const;
-    // CFBundleIdentifier, or nil.
-    Ptr<NSString> bundleIdentifier() const;
     // The bundle directory, absolute and without a trailing slash.
     Ptr<NSString> bundlePath() const { return NSStr(_path); }
-    Ptr<NSString> resourcePath() const { return NSStr(_path); }
-    // The file named by CFBundleExecutable in the bundle directory (for the main
-    // bundle, the running executable), or nil when it does not exist.
-    Ptr<NSString> executablePath() const;
 
     // "NSBundle </path/to/Trillbox.bundle>".
     std::string description() const override;
@@ -58,5 +52,4 @@ private:
 
     std::string _path;
     Ptr<NSDictionary> _infoDictionary;
-    bool _isMainBundle = false;
 };

@@ -18,7 +18,6 @@ public:
     // A coder reading `dictionary`; nil when the dictionary is nil.
     Ptr<NSCoder> initForReadingWithDictionary(const Ptr<NSDictionary>& dictionary);
 
-    bool allowsKeyedCoding() const { return true; }
     bool containsValueForKey(std::string_view key) const;
 
     // The entry as stored (a string, number, array, dictionary...), or nil.

@@ -18,7 +18,6 @@ public:
 
     const std::uint8_t* bytes() const { return _bytes.data(); }
     NSUInteger length() const { return _bytes.size(); }
-    const std::vector<std::uint8_t>& byteVector() const { return _bytes; }
 
     // Writes the bytes to `path` (device paths resolve) and answers whether that
     // worked. Atomically: through a temporary file in the same directory, renamed

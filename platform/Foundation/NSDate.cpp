@@ -46,18 +46,6 @@ Ptr<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(NSTimeInterval second
     return date;
 }
 
-Ptr<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval seconds) {
-    return dateWithTimeIntervalSinceReferenceDate(seconds - NSTimeIntervalSince1970);
-}
-
-NSTimeInterval NSDate::timeIntervalSinceDate(const Ptr<NSDate>& other) const {
-    return other ? _interval - other->_interval : 0;
-}
-
-Ptr<NSDate> NSDate::dateByAddingTimeInterval(NSTimeInterval seconds) const {
-    return dateWithTimeIntervalSinceReferenceDate(_interval + seconds);
-}
-
 bool NSDate::isEqual(const NSObject* other) const {
     const auto* date = dynamic_cast<const NSDate*>(other);
     return date && date->_interval == _interval;

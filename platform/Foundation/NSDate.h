@@ -15,7 +15,6 @@ public:
     // The current date.
     static Ptr<NSDate> date();
     static Ptr<NSDate> dateWithTimeIntervalSinceReferenceDate(NSTimeInterval seconds);
-    static Ptr<NSDate> dateWithTimeIntervalSince1970(NSTimeInterval seconds);
 
     // The class operation: seconds from the reference date to now.
     static NSTimeInterval timeIntervalSinceReferenceDate();
@@ -28,9 +27,6 @@ public:
     // timeIntervalSinceReferenceDate, renamed because C++ cannot overload on static).
     NSTimeInterval referenceDateInterval() const { return _interval; }
     NSTimeInterval timeIntervalSince1970() const { return _interval + NSTimeIntervalSince1970; }
-    // Seconds from `other` to this date (positive when this one is later); 0 for nil.
-    NSTimeInterval timeIntervalSinceDate(const Ptr<NSDate>& other) const;
-    Ptr<NSDate> dateByAddingTimeInterval(NSTimeInterval seconds) const;
 
     bool isEqual(const NSObject* other) const override;
     std::size_t hash() const override;

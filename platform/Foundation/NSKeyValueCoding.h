@@ -90,14 +90,6 @@ public:
         _accessors.insert_or_assign(std::string(key), std::move(accessor));
         return *this;
     }
-    template <class T, class R> NSKeyValueTable& addReadOnly(std::string_view key, R (T::*getter)() const) {
-        NSKeyValueAccessor accessor;
-        accessor.get = [getter](const NSObject& object) {
-            return NSKeyValueBox((static_cast<const T&>(object).*getter)());
-        };
-        _accessors.insert_or_assign(std::string(key), std::move(accessor));
-        return *this;
-    }
     NSKeyValueTable& add(std::string_view key, NSKeyValueAccessor accessor) {
         _accessors.insert_or_assign(std::string(key), std::move(accessor));
         return *this;

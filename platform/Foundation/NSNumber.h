@@ -11,7 +11,6 @@ public:
     static Ptr<NSNumber> numberWithBool(bool value);
     static Ptr<NSNumber> numberWithInteger(NSInteger value);
     static Ptr<NSNumber> numberWithDouble(double value);
-    static Ptr<NSNumber> numberWithFloat(float value) { return numberWithDouble(value); }
 
     bool isBoolean() const { return std::holds_alternative<bool>(_value); }
     bool isInteger() const { return std::holds_alternative<NSInteger>(_value); }

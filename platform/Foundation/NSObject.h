@@ -38,14 +38,6 @@ public:
     // The class's name as registered or declared, e.g. "UIView".
     std::string className() const;
 
-    template <class T> bool isKindOfClass() const {
-        if constexpr (std::is_base_of_v<T, NSObject>) {
-            return true; // every object is an NSObject
-        } else {
-            return dynamic_cast<const T*>(this) != nullptr;
-        }
-    }
-
 protected:
     // This object as a Ptr of its own class; valid from the first initialiser on.
     template <class T> Ptr<T> self() { return std::static_pointer_cast<T>(shared_from_this()); }

@@ -40,7 +40,6 @@ public:
     // Runs the action now. A repeating timer keeps its schedule; a one-shot timer is
     // invalidated. Does nothing on an invalid timer.
     void fire();
-    NSTimeInterval timeInterval() const { return _repeats ? SecondsFromNanoseconds(_interval) : 0; }
     const Ptr<NSObject>& userInfo() const { return _userInfo; }
     // The next firing, in run-loop seconds.
     NSTimeInterval fireDate() const { return SecondsFromNanoseconds(_nextFire); }

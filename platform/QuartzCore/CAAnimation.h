@@ -47,7 +47,6 @@ public:
     CFTimeInterval duration() const { return _duration; }
     void setDuration(CFTimeInterval duration) { _duration = duration; }
     // The pacing; nil is linear.
-    const Ptr<CAMediaTimingFunction>& timingFunction() const { return _timingFunction; }
     void setTimingFunction(const Ptr<CAMediaTimingFunction>& function) { _timingFunction = function; }
     std::string_view fillMode() const { return _fillMode; }
     void setFillMode(std::string_view mode) { _fillMode = mode; }

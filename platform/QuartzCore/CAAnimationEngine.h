@@ -33,7 +33,6 @@ public:
 
     // Creation order; completions due at one instant are (re)scheduled in this order.
     std::uint64_t sequence() const { return _sequence; }
-    bool hasReported() const { return _reported; }
 
     // An animation of this group was put on a layer.
     void animationAttached(const Ptr<CAAnimation>& animation);

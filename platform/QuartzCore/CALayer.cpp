@@ -168,7 +168,6 @@ void CALayer::removeFromSuperlayer() {
 }
 
 void CALayer::setNeedsDisplay() {
-    _needsDisplay = true;
     CAMarkDisplayChanged();
 }
 

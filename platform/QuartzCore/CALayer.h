@@ -53,7 +53,6 @@ public:
     void setBounds(CGRect bounds);
     CGPoint position() const { return _position; }
     void setPosition(CGPoint position);
-    CGPoint anchorPoint() const { return {0.5, 0.5}; }
     // The frame in the superlayer's coordinates, derived from position and bounds.
     CGRect frame() const;
     void setFrame(CGRect frame);
@@ -122,9 +121,8 @@ public:
     CGRect presentationFrame() const;
     float presentationOpacity() const;
 
+    // Asks for the display to be drawn again.
     void setNeedsDisplay();
-    bool needsDisplay() const { return _needsDisplay; }
-    void displayIfNeeded() { _needsDisplay = false; }
 
 protected:
     // Called by every animatable setter before the model value changes; the
@@ -172,7 +170,6 @@ private:
     float _speed = 1;
     CFTimeInterval _timeOffset = 0;
     CFTimeInterval _beginTime = 0;
-    bool _needsDisplay = false;
 
     WeakPtr<CALayer> _superlayer;
     std::vector<Ptr<CALayer>> _sublayers;

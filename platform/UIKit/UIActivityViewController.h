@@ -23,7 +23,6 @@ public:
 
     // Runs once the sheet is done: with the chosen activity's type and whether it
     // completed, or nil and NO when the user dismissed the sheet.
-    const CompletionHandler& completionHandler() const { return _completionHandler; }
     void setCompletionHandler(CompletionHandler handler) { _completionHandler = std::move(handler); }
 
     // The host's report that the sheet is done: the sheet is dismissed, then the

@@ -41,7 +41,6 @@ public:
     const Ptr<NSString>& title() const { return _title; }
     void setTitle(const Ptr<NSString>& title) { _title = title; }
     const Ptr<NSString>& message() const { return _message; }
-    void setMessage(const Ptr<NSString>& message) { _message = message; }
     Ptr<NSObject> delegate() const { return _delegate.lock(); }
     void setDelegate(const Ptr<NSObject>& delegate) { _delegate = delegate; }
 

@@ -29,8 +29,6 @@ class UIApplication : public UIResponder {
 public:
     static Ptr<UIApplication> sharedApplication();
 
-    UIApplicationState applicationState() const { return _state; }
-
     // Moves the application to `state` step by step, posting each step's
     // notification on the default centre, synchronously:
     //   active -> inactive: UIApplicationWillResignActiveNotification

@@ -34,7 +34,7 @@ void UIButton::drawRect(CGRect rect) {
         return;
     }
     const CGRect box = CGRectStandardize(bounds());
-    const bool darken = isHighlighted() && _adjustsImageWhenHighlighted;
+    const bool darken = isHighlighted();
     if (darken) {
         // The darkening covers only the images' own pixels: draw them into a group first.
         cairo_push_group(context);

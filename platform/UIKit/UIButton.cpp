@@ -56,14 +56,6 @@ Ptr<NSString> UIButton::titleForState(UIControlState state) const {
     return _titles.valueForState(state);
 }
 
-void UIButton::setAdjustsImageWhenHighlighted(bool adjusts) {
-    if (_adjustsImageWhenHighlighted == adjusts) {
-        return;
-    }
-    _adjustsImageWhenHighlighted = adjusts;
-    setNeedsDisplay();
-}
-
 CGSize UIButton::sizeThatFits(CGSize size) const {
     if (auto image = currentImage()) {
         return image->size();

@@ -26,8 +26,6 @@ public:
     Ptr<UIButton> init();
     Ptr<UIButton> initWithFrame(CGRect frame);
 
-    UIButtonType buttonType() const { return _buttonType; }
-
     void setImage(const Ptr<UIImage>& image, UIControlState state);
     Ptr<UIImage> imageForState(UIControlState state) const;
     void setBackgroundImage(const Ptr<UIImage>& image, UIControlState state);
@@ -39,14 +37,11 @@ public:
     Ptr<UIImage> currentBackgroundImage() const { return backgroundImageForState(state()); }
     Ptr<NSString> currentTitle() const { return titleForState(state()); }
 
-    // Whether the image is drawn darker while highlighted (default YES).
-    bool adjustsImageWhenHighlighted() const { return _adjustsImageWhenHighlighted; }
-    void setAdjustsImageWhenHighlighted(bool adjusts);
-
     // The current image's size (or the background image's when there is no image).
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
-    // Draws the background image over the bounds, then the image (and title) centred.
+    // Draws the background image over the bounds, then the image (and title) centred;
+    // the images darker while highlighted.
     void drawRect(CGRect rect) override;
 
 private:
@@ -56,5 +51,4 @@ private:
     UIControlStateTable<UIImage> _images;
     UIControlStateTable<UIImage> _backgroundImages;
     UIControlStateTable<NSString> _titles;
-    bool _adjustsImageWhenHighlighted = true;
 };

@@ -38,12 +38,6 @@ Ptr<UIColor> UIColor::whiteColor() {
 Ptr<UIColor> UIColor::grayColor() {
     return colorWithWhite(0.5, 1);
 }
-Ptr<UIColor> UIColor::lightGrayColor() {
-    return colorWithWhite(2.0 / 3.0, 1);
-}
-Ptr<UIColor> UIColor::darkGrayColor() {
-    return colorWithWhite(1.0 / 3.0, 1);
-}
 
 Ptr<UIColor> UIColor::initWithRed(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
     NSObject::init();

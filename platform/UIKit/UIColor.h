@@ -15,13 +15,11 @@ public:
     static Ptr<UIColor> colorWithRed(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
     static Ptr<UIColor> colorWithWhite(CGFloat white, CGFloat alpha);
     // The platform's named colours: clear is white 0 with alpha 0, black white 0,
-    // white white 1, gray white 0.5, lightGray white 2/3, darkGray white 1/3.
+    // white white 1, gray white 0.5.
     static Ptr<UIColor> clearColor();
     static Ptr<UIColor> blackColor();
     static Ptr<UIColor> whiteColor();
     static Ptr<UIColor> grayColor();
-    static Ptr<UIColor> lightGrayColor();
-    static Ptr<UIColor> darkGrayColor();
 
     // Components are clamped to 0...1.
     Ptr<UIColor> initWithRed(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);

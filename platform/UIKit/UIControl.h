@@ -105,8 +105,6 @@ public:
     // Normal, or a combination of highlighted, disabled and selected.
     UIControlState state() const;
     bool isTracking() const { return _tracking; }
-    // Whether the tracked finger is within the bounds now.
-    bool isTouchInside() const { return _touchInside; }
 
     // Tracking hooks for subclasses. beginTracking answers whether to track the
     // touch; continueTracking whether to go on tracking it.
@@ -124,8 +122,6 @@ public:
 
 protected:
     void sendActionsForControlEvents(UIControlEvents events, const Ptr<UIEvent>& event);
-    // The touch being tracked, if any.
-    const Ptr<UITouch>& trackingTouch() const { return _trackingTouch; }
 
 private:
     struct Registration {

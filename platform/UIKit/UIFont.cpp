@@ -45,18 +45,6 @@ Ptr<UIFont> UIFont::systemFontOfSize(CGFloat fontSize) {
     return makeFont(UIFontSystemFamilyName, false, fontSize);
 }
 
-Ptr<UIFont> UIFont::boldSystemFontOfSize(CGFloat fontSize) {
-    return makeFont(UIFontSystemFamilyName, true, fontSize);
-}
-
-Ptr<UIFont> UIFont::fontWithName(const Ptr<NSString>& fontName, CGFloat fontSize) {
-    if (!fontName || fontName->UTF8String().empty() || !isUsableSize(fontSize)) {
-        return nullptr;
-    }
-    const auto [family, bold] = familyAndWeight(fontName->UTF8String());
-    return makeFont(family, bold, fontSize);
-}
-
 Ptr<UIFont> UIFont::initWithCoder(const Ptr<NSCoder>& coder) {
     if (!coder) {
         return nullptr;

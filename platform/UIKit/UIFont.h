@@ -13,14 +13,8 @@ class NSCoder;
 class UIFont : public NSObject {
 public:
     static Ptr<UIFont> systemFontOfSize(CGFloat fontSize);
-    static Ptr<UIFont> boldSystemFontOfSize(CGFloat fontSize);
-    // A font of a named family ("DejaVu Sans", "DejaVu Serif Bold"...); a trailing
-    // " Bold" selects the bold weight. nil for a nil or empty name, or a size that is
-    // not positive and finite.
-    static Ptr<UIFont> fontWithName(const Ptr<NSString>& fontName, CGFloat fontSize);
     // The label's default font: the system font of size 17.
     static CGFloat labelFontSize() { return 17; }
-    static CGFloat systemFontSize() { return 14; }
 
     // A font of `family` ("DejaVu Sans"), bold or not. A size that is not positive
     // and finite becomes 12 points, here and in every factory that takes a size.
@@ -31,7 +25,6 @@ public:
     // The same family and weight at another size.
     Ptr<UIFont> fontWithSize(CGFloat fontSize) const;
 
-    Ptr<NSString> familyName() const { return NSStr(_familyName); }
     // The family and weight: "DejaVu Sans" or "DejaVu Sans Bold".
     Ptr<NSString> fontName() const;
     const std::string& family() const { return _familyName; }

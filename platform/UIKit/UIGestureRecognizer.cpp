@@ -111,13 +111,6 @@ CGPoint UIGestureRecognizer::locationInView(const Ptr<UIView>& view) const {
     return view ? view->convertPointFromView(centroid, nullptr) : centroid;
 }
 
-CGPoint UIGestureRecognizer::locationOfTouch(NSUInteger index, const Ptr<UIView>& view) const {
-    if (index >= _touches.size()) {
-        return locationInView(view);
-    }
-    return _touches[index]->locationInView(view);
-}
-
 void UIGestureRecognizer::_deliverTouches(UITouchPhase phase, const Ptr<NSSet>& touches,
                                           const Ptr<UIEvent>& event) {
     if (!_enabled || !touches) {

@@ -88,7 +88,6 @@ public:
     // coordinates (nil: the window's). With no touches, the last centroid.
     NSUInteger numberOfTouches() const { return _touches.size(); }
     CGPoint locationInView(const Ptr<UIView>& view) const;
-    CGPoint locationOfTouch(NSUInteger index, const Ptr<UIView>& view) const;
 
     // Touch input from the window. Subclasses override these to recognize their
     // gesture; the base implementations do nothing.
@@ -107,9 +106,6 @@ public:
 protected:
     // Moves the gesture to `state`; see the class comment for what follows.
     void setState(UIGestureRecognizerState state);
-    // The recognizer is part of a gesture: it has touches or is waiting for more
-    // of them (between the taps of a double tap).
-    bool isInSequence() const { return _inSequence; }
 
 private:
     friend class UIView;

@@ -27,7 +27,7 @@ void UILongPressGestureRecognizer::touchesBegan(const Ptr<NSSet>& touches, const
         // The first finger(s) of the press: the hold starts now.
         _originInWindow = locationInView(nullptr);
         cancelTimer();
-        _timer = NSRunLoop::mainRunLoop()->scheduleAfter(_minimumPressDuration,
+        _timer = NSRunLoop::mainRunLoop()->scheduleAfter(kUILongPressMinimumDuration,
                                                          [weak = weakSelf<UILongPressGestureRecognizer>()] {
                                                              if (auto recognizer = weak.lock()) {
                                                                  recognizer->_timer = 0;
@@ -49,7 +49,8 @@ void UILongPressGestureRecognizer::touchesMoved(const Ptr<NSSet>& touches, const
     switch (state()) {
     case UIGestureRecognizerStatePossible: {
         const CGPoint now = locationInView(nullptr);
-        if (std::hypot(now.x - _originInWindow.x, now.y - _originInWindow.y) > _allowableMovement) {
+        if (std::hypot(now.x - _originInWindow.x, now.y - _originInWindow.y) >
+            kUILongPressAllowableMovement) {
             setState(UIGestureRecognizerStateFailed);
         }
         break;

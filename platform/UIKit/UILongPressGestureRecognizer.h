@@ -5,9 +5,9 @@
 #include "UIKit/UIInputConstants.h"
 
 // Recognizes a press held in place (a continuous gesture): it begins once the
-// fingers have been down for minimumPressDuration without moving farther than
-// allowableMovement, changes whenever they move afterwards, and ends when they
-// lift. Lifting or straying before then fails it.
+// fingers have been down for kUILongPressMinimumDuration without moving farther
+// than kUILongPressAllowableMovement, changes whenever they move afterwards, and
+// ends when they lift. Lifting or straying before then fails it.
 class UILongPressGestureRecognizer : public UIGestureRecognizer {
 public:
     Ptr<UILongPressGestureRecognizer> init();
@@ -20,14 +20,6 @@ public:
     }
     ~UILongPressGestureRecognizer() override;
 
-    // Seconds the press must be held (default kUILongPressMinimumDuration).
-    NSTimeInterval minimumPressDuration() const { return _minimumPressDuration; }
-    void setMinimumPressDuration(NSTimeInterval seconds) {
-        _minimumPressDuration = seconds > 0 ? seconds : 0;
-    }
-    // Points the fingers may move before the press begins (default kUILongPressAllowableMovement).
-    CGFloat allowableMovement() const { return _allowableMovement; }
-    void setAllowableMovement(CGFloat points) { _allowableMovement = points > 0 ? points : 0; }
     // Fingers that must be held (default 1).
     NSUInteger numberOfTouchesRequired() const { return _numberOfTouchesRequired; }
     void setNumberOfTouchesRequired(NSUInteger touches) {
@@ -44,8 +36,6 @@ private:
     void pressHeld();
     void cancelTimer();
 
-    NSTimeInterval _minimumPressDuration = kUILongPressMinimumDuration;
-    CGFloat _allowableMovement = kUILongPressAllowableMovement;
     NSUInteger _numberOfTouchesRequired = 1;
     CGPoint _originInWindow{};
     NSRunLoop::TaskId _timer = 0;

@@ -24,7 +24,6 @@ public:
     ~UITapGestureRecognizer() override;
 
     // Taps needed to recognize; at least 1 (default 1).
-    NSUInteger numberOfTapsRequired() const { return _numberOfTapsRequired; }
     void setNumberOfTapsRequired(NSUInteger taps) { _numberOfTapsRequired = taps > 0 ? taps : 1; }
     // Fingers per tap; at least 1 (default 1).
     NSUInteger numberOfTouchesRequired() const { return _numberOfTouchesRequired; }

@@ -26,8 +26,6 @@ public:
     Ptr<UITouch> injectTouch(UITouchPhase phase, CGPoint pointInWindow, NSTimeInterval timestamp);
 
     bool isTouching() const { return _touch != nullptr; }
-    // The touch that is down, or nil.
-    const Ptr<UITouch>& currentTouch() const { return _touch; }
 
 private:
     void deliver(const Ptr<UIWindow>& window, UITouchPhase phase, CGPoint point, NSTimeInterval timestamp);

@@ -111,8 +111,6 @@ public:
     virtual void setContentMode(UIViewContentMode mode);
     UIViewAutoresizing autoresizingMask() const { return _autoresizingMask; }
     void setAutoresizingMask(UIViewAutoresizing mask) { _autoresizingMask = mask; }
-    bool autoresizesSubviews() const { return _autoresizesSubviews; }
-    void setAutoresizesSubviews(bool autoresizes) { _autoresizesSubviews = autoresizes; }
     bool isUserInteractionEnabled() const { return _userInteractionEnabled; }
     virtual void setUserInteractionEnabled(bool enabled) { _userInteractionEnabled = enabled; }
     bool isMultipleTouchEnabled() const { return _multipleTouchEnabled; }
@@ -122,7 +120,6 @@ public:
     // Layout and display. A view in a window that needs layout is laid out at the
     // next run-loop pass (or earlier by layoutIfNeeded); a size change needs layout.
     void setNeedsLayout();
-    bool needsLayout() const { return _needsLayout; }
     // Runs layoutSubviews on this view and then its descendants wherever needed.
     void layoutIfNeeded();
     virtual void layoutSubviews() {}

@@ -3,15 +3,6 @@
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIViewController.h"
 
-namespace {
-
-WeakPtr<UIWindow>& currentKeyWindow() {
-    static WeakPtr<UIWindow> window;
-    return window;
-}
-
-} // namespace
-
 Ptr<UIWindow> UIWindow::init() {
     return initWithFrame(CGRectZero);
 }
@@ -64,14 +55,5 @@ void UIWindow::setRootViewController(const Ptr<UIViewController>& controller) {
 }
 
 void UIWindow::makeKeyAndVisible() {
-    if (const auto previous = currentKeyWindow().lock(); previous && previous.get() != this) {
-        previous->_keyWindow = false;
-    }
-    _keyWindow = true;
-    currentKeyWindow() = self<UIWindow>();
     setHidden(false);
-}
-
-Ptr<UIWindow> UIWindow::keyWindow() {
-    return currentKeyWindow().lock();
 }

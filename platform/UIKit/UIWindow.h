@@ -23,14 +23,10 @@ public:
     // The controller whose view fills the window. Setting one puts its view (loading
     // it if needed) in the window with the window's bounds, replacing the previous
     // controller's view.
-    const Ptr<UIViewController>& rootViewController() const { return _rootViewController; }
     void setRootViewController(const Ptr<UIViewController>& controller);
 
-    // Shows the window and makes it the key window.
+    // Shows the window.
     void makeKeyAndVisible();
-    bool isKeyWindow() const { return _keyWindow; }
-    // The window made key last, while it exists.
-    static Ptr<UIWindow> keyWindow();
 
     // Delivers a touches event: on a touch's began phase the window hit-tests for
     // the touch's view; gesture recognizers on that view and its ancestors see the
@@ -48,7 +44,6 @@ public:
     static constexpr NSTimeInterval kUIWindowRotationDuration = 0.4;
 
 private:
-    bool _keyWindow = false;
     // Counts rotations, so that a superseded rotation's end posts nothing.
     NSUInteger _rotationCount = 0;
     Ptr<UIScreen> _screen;
