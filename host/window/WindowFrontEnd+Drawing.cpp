@@ -2,8 +2,8 @@
 #include <cairo.h>
 
 #include "HostPresenter.h"
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
-#include "render/CairoHandles.h"
 #include "window/WindowFrontEnd.h"
 
 namespace host {
@@ -36,7 +36,7 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
     syncPanel();
     const auto root = _session->widgetView();
     if (_wholeFrameNeeded || _renderer.needsFrame(*root)) {
-        const render::CairoContext context = render::makeContext(_widgetPixels.get());
+        const UICairoContextPtr context = UICairoContextCreate(_widgetPixels.get());
         _renderer.drawFrame(context.get(), *root, _layout->scale());
         cairo_surface_flush(_widgetPixels.get());
     }
@@ -52,7 +52,7 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
 }
 
 void WindowFrontEnd::compose(bool wholeWindow) {
-    const render::CairoContext context = render::makeContext(_framePixels.get());
+    const UICairoContextPtr context = UICairoContextCreate(_framePixels.get());
     cairo_t* cr = context.get();
     if (wholeWindow) {
         cairo_rectangle(cr, 0, 0, _layout->windowWidth(), _layout->windowHeight());

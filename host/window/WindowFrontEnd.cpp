@@ -8,6 +8,7 @@
 
 #include "Foundation/NSRunLoop.h"
 #include "HostPresenter.h"
+#include "UIKit/UIGraphicsHandles.h"
 
 namespace host {
 namespace {
@@ -64,9 +65,9 @@ std::string executableDirectory() {
 void setWindowIcon(SDL_Window* window) {
     const fs::path base = executableDirectory();
     for (const fs::path& candidate : {base / kWindowIcon, base / ".." / kWindowIcon}) {
-        cairo_surface_t* png = cairo_image_surface_create_from_png(candidate.c_str());
+        const UICairoSurface image(cairo_image_surface_create_from_png(candidate.c_str()));
+        cairo_surface_t* const png = image.get();
         if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
-            cairo_surface_destroy(png);
             continue;
         }
         cairo_surface_flush(png);
@@ -94,7 +95,6 @@ void setWindowIcon(SDL_Window* window) {
             }
             SDL_SetWindowIcon(window, icon.get());
         }
-        cairo_surface_destroy(png);
         return;
     }
 }
