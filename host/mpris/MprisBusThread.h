@@ -23,7 +23,8 @@ public:
     // How often a thread that cannot be woken looks at its requests.
     static constexpr int kUnwakeablePollMilliseconds = 100;
 
-    // Starts the thread, which owns `connection` from now on.
+    // Starts the thread, which owns `connection` from now on. `clock` is read on that
+    // thread, so it must be safe to read from there (the monotonic clock is).
     MprisBusThread(std::unique_ptr<MprisBusConnection> connection, std::shared_ptr<const Clock> clock);
     // Stops the thread; requests not yet run are dropped.
     ~MprisBusThread();
