@@ -71,7 +71,9 @@ void TrillboxViewControllerNew::artworkImageViewLongPress(
 
     Ptr<NSDictionary> info;
     if (SBMController) {
-        const Ivar variable = class_getInstanceVariable(mediaControllerClass(), "_nowPlayingInfo");
+        // The handle keeps the variable it describes valid.
+        const Class mediaClass = mediaControllerClass();
+        const Ivar variable = class_getInstanceVariable(mediaClass, "_nowPlayingInfo");
         info = as<NSDictionary>(object_getIvar(SBMController.get(), variable));
     }
     // A player that gives no title shares an empty one rather than "(null)".

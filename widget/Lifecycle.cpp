@@ -1,5 +1,3 @@
-#include <optional>
-
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSTimer.h"
 #include "SpringBoard/SBMediaController.h"
@@ -37,16 +35,14 @@ const TrillboxClassRegistrar registrar;
 } // namespace
 
 Class TrillboxViewControllerNew::mediaControllerClass() {
-    // Kept as a copy, so that it stays valid whatever becomes of the registry's
-    // entry. A host registers its media controller before it creates a widget;
-    // until one is found the lookup is repeated.
-    static std::optional<ObjCClass> remembered;
-    if (!remembered) {
-        if (const Class found = NSClassFromString("SBMediaController")) {
-            remembered = *found;
-        }
+    // Looked up each time, so that the class a host registers later (a new
+    // session, a new player) is the one used. The last one found is kept for a
+    // host that has since unregistered it.
+    static Class lastFound;
+    if (Class found = NSClassFromString("SBMediaController")) {
+        lastFound = std::move(found);
     }
-    return remembered ? &*remembered : nullptr;
+    return lastFound;
 }
 
 Ptr<TrillboxViewControllerNew> TrillboxViewControllerNew::init() {

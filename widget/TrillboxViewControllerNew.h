@@ -155,8 +155,8 @@ public:
     Ptr<NSTimer> timeTimer;
 
 private:
-    // The host's media controller class, found by name once and remembered; nil
-    // while the host has registered none.
+    // The host's media controller class, found by name; the last one found while
+    // the host has none registered now, nil while it never had one.
     static Class mediaControllerClass();
     // The bundle image `name`.png; nil when it is missing.
     Ptr<UIImage> bundleImage(const char* name) const;

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 namespace {
 
 struct Registry {
     std::mutex mutex;
-    std::map<std::string, std::unique_ptr<ObjCClass>, std::less<>> classes;
+    std::map<std::string, Class, std::less<>> classes;
 };
 
 Registry& registry() {
@@ -18,22 +19,31 @@ Registry& registry() {
 } // namespace
 
 void objc_registerClass(ObjCClass description) {
+    objc_registerClass(std::make_shared<const ObjCClass>(std::move(description)));
+}
+
+void objc_registerClass(Class cls) {
+    if (!cls) {
+        return;
+    }
+    // A dropped class may be the last handle to what its operations captured:
+    // it goes after the lock is released, so that their destructors may use the
+    // registry.
+    Class replaced;
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
-    auto name = description.name;
-    auto found = reg.classes.find(name);
-    if (found != reg.classes.end()) {
-        // Replace in place so that Class pointers handed out stay valid.
-        *found->second = std::move(description);
-    } else {
-        reg.classes.emplace(std::move(name), std::make_unique<ObjCClass>(std::move(description)));
+    auto [entry, inserted] = reg.classes.try_emplace(cls->name, cls);
+    if (!inserted) {
+        replaced = std::exchange(entry->second, std::move(cls));
     }
 }
 
 void objc_unregisterClass(std::string_view name) {
+    Class removed; // released after the lock, as a replaced class is
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
     if (auto found = reg.classes.find(name); found != reg.classes.end()) {
+        removed = std::move(found->second);
         reg.classes.erase(found);
     }
 }
@@ -42,7 +52,7 @@ Class NSClassFromString(std::string_view name) {
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
     const auto found = reg.classes.find(name);
-    return found == reg.classes.end() ? nullptr : found->second.get();
+    return found == reg.classes.end() ? nullptr : found->second;
 }
 
 Class object_getClass(const NSObject* object) {
@@ -54,7 +64,7 @@ Class object_getClass(const NSObject* object) {
     std::lock_guard lock(reg.mutex);
     for (const auto& [name, cls] : reg.classes) {
         if (cls->type == type) {
-            return cls.get();
+            return cls;
         }
     }
     return nullptr;
@@ -90,7 +100,8 @@ std::vector<std::string> objc_registeredClassNames() {
 }
 
 void objc_resetRegistry() {
+    decltype(Registry::classes) removed; // released after the lock, as a replaced class is
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
-    reg.classes.clear();
+    removed.swap(reg.classes);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <typeindex>
@@ -27,12 +28,19 @@ struct ObjCClass {
     // executable) is where the class lives.
     const void* codeAddress = nullptr;
 };
-using Class = const ObjCClass*;
+// A class handle, shared with the registry: it stays valid after the class is
+// unregistered or replaced, and then still describes the class it was found as.
+using Class = std::shared_ptr<const ObjCClass>;
+// Points into a class's description: valid while a handle to that class is held.
 using Ivar = const std::function<Ptr<NSObject>(NSObject& instance)>*;
 
-// Registers (or replaces) a class under its name.
+// Registers (or replaces) a class under its name. Handles to the class it
+// replaces keep describing the replaced class.
 void objc_registerClass(ObjCClass description);
-// Removes a class; lookups answer nil afterwards.
+// Registers (or replaces) a class under its name with a handle found earlier, as
+// that same class. A nil handle registers nothing.
+void objc_registerClass(Class cls);
+// Removes a class; lookups answer nil afterwards, handles already found stay valid.
 void objc_unregisterClass(std::string_view name);
 // The class of that name, or nil.
 Class NSClassFromString(std::string_view name);

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,17 +37,15 @@ private:
 // registered under that name before (or nothing).
 class ScopedClass {
 public:
-    explicit ScopedClass(ObjCClass description) : _name(description.name) {
-        if (Class previous = NSClassFromString(_name)) {
-            _previous = *previous;
-        }
+    explicit ScopedClass(ObjCClass description)
+        : _name(description.name), _previous(NSClassFromString(_name)) {
         objc_registerClass(std::move(description));
     }
     ScopedClass(const ScopedClass&) = delete;
     ScopedClass& operator=(const ScopedClass&) = delete;
     ~ScopedClass() {
         if (_previous) {
-            objc_registerClass(std::move(*_previous));
+            objc_registerClass(std::move(_previous));
         } else {
             objc_unregisterClass(_name);
         }
@@ -56,7 +53,7 @@ public:
 
 private:
     std::string _name;
-    std::optional<ObjCClass> _previous;
+    Class _previous;
 };
 
 // A fixture that gives each test a fresh manual clock at 0, an empty run loop and
