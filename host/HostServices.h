@@ -11,8 +11,9 @@ namespace host {
 
 // Registers `player` with the runtime as the host's "SBMediaController": the
 // class operation `sharedInstance` answers it and the instance variable
-// "_nowPlayingInfo" reads its now-playing dictionary. Replaces an earlier
-// registration under that name.
+// "_nowPlayingInfo" reads its now-playing dictionary. The registration holds the
+// player weakly (the caller owns it; once it is gone `sharedInstance` answers
+// nil). Replaces an earlier registration under that name.
 void registerDemoPlayer(const Ptr<DemoPlayer>& player);
 
 // The host's UI controller: bringing an application to the front is the
@@ -28,7 +29,8 @@ private:
 };
 
 // Registers `controller` with the runtime as "SBUIController" (class operation
-// `sharedInstance`), replacing an earlier registration.
+// `sharedInstance`), replacing an earlier registration. The registration holds it
+// weakly, as registerDemoPlayer its player.
 void registerUIController(const Ptr<HostUIController>& controller);
 
 // A system volume kept for the run: it starts at `initial` and remembers what

@@ -102,7 +102,10 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
 }
 
 HostSession::~HostSession() {
-    _widget.reset();
+    if (_widget) {
+        _widget->tearDown();
+        _widget.reset();
+    }
     if (_window) {
         for (const auto& subview : std::vector(_window->subviews())) {
             subview->removeFromSuperview();
@@ -132,12 +135,12 @@ void HostSession::setUpPlayer() {
             throw HostFailure("cannot reach the MPRIS players on the session bus");
         }
         const WeakPtr<MprisMediaController> weak = _mprisPlayer;
-        registerUIController(
-            alloc<HostUIController>()->initWithActivation([weak](const Ptr<SBApplication>& app) {
-                if (const auto player = weak.lock()) {
-                    player->activateApplication(app);
-                }
-            }));
+        _uiController = alloc<HostUIController>()->initWithActivation([weak](const Ptr<SBApplication>& app) {
+            if (const auto player = weak.lock()) {
+                player->activateApplication(app);
+            }
+        });
+        registerUIController(_uiController);
         // The MPRIS services install the followed player's volume as the system volume.
         return;
     }
@@ -146,8 +149,9 @@ void HostSession::setUpPlayer() {
                                                                   : loadPlaylist(_options.playlistPath);
     _demoPlayer = alloc<DemoPlayer>()->initWithTracks(std::move(tracks));
     registerDemoPlayer(_demoPlayer);
-    registerUIController(alloc<HostUIController>()->initWithActivation(
-        [](const Ptr<SBApplication>& app) { NSLog("%@: brought to the front", app); }));
+    _uiController = alloc<HostUIController>()->initWithActivation(
+        [](const Ptr<SBApplication>& app) { NSLog("%@: brought to the front", app); });
+    registerUIController(_uiController);
     MPSystemVolume::setSharedService(alloc<HostSystemVolume>()->initWithVolume(kInitialSystemVolume));
 }
 

@@ -21,6 +21,7 @@ namespace host {
 
 class DemoPlayer;
 class HostPresenter;
+class HostUIController;
 class WidgetAdapter;
 
 enum class PlayerKind { demo, mpris };
@@ -55,8 +56,8 @@ struct HostOptions {
 // and dismisses it, sends it input in the widget's points, moves time, and reads
 // pictures and dumps of it. Every front-end (headless, window) drives one.
 //
-// One session per process: the bundle stays loaded and the widget remembers the
-// host's media controller class for the life of the process. Main thread only.
+// One session at a time: the bundle stays loaded for the life of the process,
+// and each session's services and player go with it. Main thread only.
 class HostSession {
 public:
     // Sets everything up; throws HostFailure naming what failed and where.
@@ -139,6 +140,8 @@ private:
     std::string _bundlePath;
     Ptr<DemoPlayer> _demoPlayer;
     Ptr<MprisMediaController> _mprisPlayer;
+    // Registered as the host's UI controller, which holds it weakly.
+    Ptr<HostUIController> _uiController;
     std::shared_ptr<HostPresenter> _presenter;
     Ptr<UIWindow> _window;
     Ptr<UITouchInjector> _touches;

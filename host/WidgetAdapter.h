@@ -11,11 +11,15 @@ class UIView;
 namespace host {
 
 // How the host drives one kind of widget controller: the newer host's widget
-// view controller, or the older host's widget-controller protocol.
+// view controller, or the older host's widget-controller protocol. Its
+// destructor notifies nobody: the host calls tearDown first.
 class WidgetAdapter {
 public:
     virtual ~WidgetAdapter() = default;
 
+    // Lets the widget go before the adapter is destroyed: a presented widget is
+    // told it is dismissed, so that nothing it scheduled holds it.
+    virtual void tearDown() = 0;
     // The widget's root view (built by the adapter's creation).
     virtual Ptr<UIView> view() const = 0;
     virtual void present() = 0;

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "DemoPlayer.h"
+#include "HostSession.h"
+#include "support/TestPaths.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class HostSessionTest : public PlatformTest {
+protected:
+    host::HostOptions sessionOptions() {
+        files.write("list.plist", R"(<plist version="1.0"><array><dict><key>title</key><string>Solo</string>
+<key>duration</key><integer>30</integer></dict></array></plist>)");
+        host::HostOptions options;
+        options.bundlePath = TRILLBOX_BUNDLE_DIR;
+        options.deviceRoot = deviceRoot().path();
+        options.playlistPath = files.file("list.plist");
+        return options;
+    }
+    // The widget's play/pause button, in its points.
+    static constexpr CGPoint kPlayButton{210, 52};
+    TemporaryDirectory files;
+};
+
+TEST_F(HostSessionTest, ASessionTakesItsPlayerAlongAndTheNextSessionsWidgetDrivesItsOwn) {
+    WeakPtr<host::DemoPlayer> firstPlayer;
+    {
+        host::HostSession first(sessionOptions());
+        first.present();
+        first.wait(1.5);
+        firstPlayer = first.demoPlayer();
+        ASSERT_TRUE(first.demoPlayer()->isPlaying());
+    }
+    EXPECT_TRUE(firstPlayer.expired());
+
+    host::HostSession second(sessionOptions());
+    second.present();
+    second.wait(1);
+    ASSERT_TRUE(second.demoPlayer()->isPlaying());
+    second.tap(kPlayButton);
+    second.settle();
+    EXPECT_FALSE(second.demoPlayer()->isPlaying());
+}
+
+} // namespace
