@@ -1,6 +1,5 @@
 #include "Foundation/NSData.h"
 
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
