@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
+
+#include "Foundation/NSFileDescriptor.h"
 
 namespace mpris {
 namespace {
@@ -84,13 +85,8 @@ bool busSocketAccepts(const BusSocket& socket) {
     }
     socket.name.copy(address.sun_path + offset, socket.name.size());
     const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socket.name.size() + offset);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return true;
-    }
-    const bool accepted = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    ::close(fd);
-    return accepted;
+    const NSFileDescriptor probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    return !probe.valid() || ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
 }
 
 // `value` escaped for an address: every byte but the few that may stand plain as %XX.

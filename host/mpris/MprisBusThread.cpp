@@ -6,7 +6,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <unistd.h>
 
 #include "Foundation/NSLog.h"
 #include "MprisReconnectBackoff.h"
@@ -30,29 +29,24 @@ int millisecondsRoundedUp(Nanoseconds duration) {
 } // namespace
 
 MprisBusThread::WakeEvent::WakeEvent() : _fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-    if (_fd < 0) {
+    if (!_fd.valid()) {
         NSLog("MPRIS: cannot make a wake-up event for the bus thread (%s); it polls every %d ms instead",
               std::strerror(errno), kUnwakeablePollMilliseconds);
     }
 }
 
-MprisBusThread::WakeEvent::~WakeEvent() {
-    if (_fd >= 0) {
-        ::close(_fd);
-    }
-}
-
 void MprisBusThread::WakeEvent::signal() const {
-    if (_fd >= 0) {
+    if (_fd.valid()) {
         const std::uint64_t one = 1;
-        [[maybe_unused]] const auto written = ::write(_fd, &one, sizeof one);
+        // A full counter already wakes the thread: a failed write loses nothing.
+        _fd.writeAll(&one, sizeof one);
     }
 }
 
 void MprisBusThread::WakeEvent::drain() const {
-    if (_fd >= 0) {
+    if (_fd.valid()) {
         std::uint64_t count = 0;
-        [[maybe_unused]] const auto got = ::read(_fd, &count, sizeof count);
+        _fd.readSome(&count, sizeof count);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Foundation/Clock.h"
+#include "Foundation/NSFileDescriptor.h"
 #include "MprisBusConnection.h"
 
 // The thread a bus connection lives on, so that D-Bus never holds up the main run
@@ -35,20 +36,17 @@ public:
     void enqueue(Request request);
 
 private:
-    // An eventfd the thread sleeps on; closed with its holder.
+    // An eventfd the thread sleeps on.
     class WakeEvent {
     public:
         WakeEvent();
-        ~WakeEvent();
-        WakeEvent(const WakeEvent&) = delete;
-        WakeEvent& operator=(const WakeEvent&) = delete;
         // -1 when none could be made.
-        int fd() const { return _fd; }
+        int fd() const { return _fd.get(); }
         void signal() const;
         void drain() const;
 
     private:
-        int _fd;
+        NSFileDescriptor _fd;
     };
 
     void run();
