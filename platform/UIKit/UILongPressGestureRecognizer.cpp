@@ -1,7 +1,6 @@
 #include "UIKit/UILongPressGestureRecognizer.h"
 
-#include <cmath>
-
+#include "UIKit/UIInputConstants.h"
 #include "UIKit/UITouch.h"
 
 Ptr<UILongPressGestureRecognizer> UILongPressGestureRecognizer::init() {
@@ -49,8 +48,7 @@ void UILongPressGestureRecognizer::touchesMoved(const Ptr<NSSet>& touches, const
     switch (state()) {
     case UIGestureRecognizerStatePossible: {
         const CGPoint now = locationInView(nullptr);
-        if (std::hypot(now.x - _originInWindow.x, now.y - _originInWindow.y) >
-            kUILongPressAllowableMovement) {
+        if (UIInputDistance(now, _originInWindow) > kUILongPressAllowableMovement) {
             setState(UIGestureRecognizerStateFailed);
         }
         break;
