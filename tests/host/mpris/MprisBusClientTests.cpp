@@ -1,4 +1,6 @@
 #include <gmock/gmock.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "support/MprisBusTestSupport.h"
 #include "support/TestSupport.h"
@@ -56,6 +58,42 @@ TEST_F(MprisDiscoveryBusTest, BusGoingAwayLeavesNothingPlayingUntilItIsBack) {
 }
 
 class MprisFaultBusTest : public MprisBusTest {};
+
+// Keeps the process from opening another file descriptor while it lives.
+class DescriptorsExhausted {
+public:
+    DescriptorsExhausted() {
+        ::getrlimit(RLIMIT_NOFILE, &_saved);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit limit = _saved;
+        limit.rlim_cur = static_cast<rlim_t>(lowestFree);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    ~DescriptorsExhausted() { ::setrlimit(RLIMIT_NOFILE, &_saved); }
+    DescriptorsExhausted(const DescriptorsExhausted&) = delete;
+    DescriptorsExhausted& operator=(const DescriptorsExhausted&) = delete;
+
+private:
+    rlimit _saved{};
+};
+
+TEST_F(MprisFaultBusTest, ClientWithoutAWakeUpEventSaysSoAndStillServesAndStops) {
+    LogCapture log;
+    auto& player = addPlayer(Player::playing("fake", "Unwoken"));
+    {
+        DescriptorsExhausted exhausted;
+        connect();
+    }
+    ASSERT_TRUE(waitForTitle("Unwoken", 10));
+    _controller->togglePlayPause();
+    ASSERT_TRUE(waitUntil([&] { return player.calls() == std::vector<std::string>{"PlayPause"}; }));
+    EXPECT_EQ(std::ranges::count_if(
+                  log.messages(),
+                  [](const std::string& line) { return line.find("wake-up") != std::string::npos; }),
+              1);
+    // The client goes with the test, and must not wait for a wake-up to stop.
+}
 
 // How wrong values read is the parser's business; here none of them may cost the player.
 TEST_F(MprisFaultBusTest, MisbehavingPlayerLeavesAUsableClient) {
