@@ -1,6 +1,7 @@
 #include "HostPresenter.h"
 
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSWhileAlive.h"
 #include "Json.h"
 #include "UIKit/UIImage.h"
 #include "ViewDump.h"
@@ -55,11 +56,9 @@ void HostPresenter::showAlertView(const Ptr<UIAlertView>& alertView) {
         previous->dismissWithClickedButtonIndex(previous->cancelButtonIndex(), false);
     }
     if (_closesAutomatically) {
-        NSRunLoop::mainRunLoop()->performSoon([weak = WeakPtr<UIAlertView>(alertView)] {
-            if (const auto alert = weak.lock()) {
-                alert->dismissWithClickedButtonIndex(alert->cancelButtonIndex(), false);
-            }
-        });
+        NSRunLoop::mainRunLoop()->performSoon(NSWhileAlive(alertView, [](const Ptr<UIAlertView>& alert) {
+            alert->dismissWithClickedButtonIndex(alert->cancelButtonIndex(), false);
+        }));
     }
 }
 
@@ -111,15 +110,13 @@ void HostPresenter::presentViewController(const Ptr<UIViewController>&,
         runLoop->performSoon(std::move(completion));
     }
     if (_closesAutomatically) {
-        runLoop->performSoon([weak = WeakPtr<UIViewController>(presented)] {
-            if (const auto controller = weak.lock()) {
-                if (const auto sheet = as<UIActivityViewController>(controller)) {
-                    sheet->finishWithActivityType(nullptr, false);
-                } else {
-                    controller->dismissViewControllerAnimated(false, nullptr);
-                }
+        runLoop->performSoon(NSWhileAlive(presented, [](const Ptr<UIViewController>& controller) {
+            if (const auto sheet = as<UIActivityViewController>(controller)) {
+                sheet->finishWithActivityType(nullptr, false);
+            } else {
+                controller->dismissViewControllerAnimated(false, nullptr);
             }
-        });
+        }));
     }
 }
 

@@ -1,16 +1,14 @@
 #include "MprisMediaController.h"
 
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSWhileAlive.h"
 
 Ptr<MprisMediaController> MprisMediaController::initWithSession(const Ptr<MprisSession>& session) {
     NSObject::init();
     _session = session;
     _nowPlayingInfo = NSDictionary::dictionary();
-    _session->setNowPlayingChangedHandler([weak = weakSelf<MprisMediaController>()] {
-        if (auto alive = weak.lock()) {
-            alive->nowPlayingChanged();
-        }
-    });
+    _session->setNowPlayingChangedHandler(
+        NSWhileAlive(weakSelf<MprisMediaController>(), &MprisMediaController::nowPlayingChanged));
     return self<MprisMediaController>();
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "Foundation/NSWhileAlive.h"
 #include "MprisArtworkDecoder.h"
 #include "MprisBusClient.h"
 
@@ -35,28 +36,11 @@ Ptr<MprisSession> MprisSession::initWithCommands(std::unique_ptr<MprisPlayerComm
 
 Ptr<MprisSession> MprisSession::sessionOnBus(std::optional<std::string> address, Options options) {
     auto session = alloc<MprisSession>();
-    WeakPtr<MprisSession> weak = session;
     MprisBusEvents events;
-    events.playerChanged = [weak](const MprisPlayerSnapshot& player) {
-        if (auto alive = weak.lock()) {
-            alive->playerChanged(player);
-        }
-    };
-    events.playerRemoved = [weak](const std::string& owner) {
-        if (auto alive = weak.lock()) {
-            alive->playerRemoved(owner);
-        }
-    };
-    events.positionRead = [weak](const std::string& owner, std::int64_t position) {
-        if (auto alive = weak.lock()) {
-            alive->positionRead(owner, position);
-        }
-    };
-    events.playerSeeked = [weak](const std::string& owner, std::int64_t position) {
-        if (auto alive = weak.lock()) {
-            alive->playerSeeked(owner, position);
-        }
-    };
+    events.playerChanged = NSWhileAlive(session, &MprisSession::playerChanged);
+    events.playerRemoved = NSWhileAlive(session, &MprisSession::playerRemoved);
+    events.positionRead = NSWhileAlive(session, &MprisSession::positionRead);
+    events.playerSeeked = NSWhileAlive(session, &MprisSession::playerSeeked);
     return session->initWithCommands(std::make_unique<MprisBusClient>(std::move(address), std::move(events)),
                                      std::make_unique<MprisArtworkDecoder>(), std::move(options));
 }
@@ -290,11 +274,9 @@ void MprisSession::sendSeek(const std::string& owner) {
     const std::int64_t target = *_pendingSeek;
     _pendingSeek.reset();
     const NSTimeInterval now = mainLoop()->now();
-    auto completion = [weak = weakSelf<MprisSession>(), owner](bool) {
-        if (auto alive = weak.lock()) {
-            alive->seekFinished(owner);
-        }
-    };
+    auto completion = NSWhileAlive(weakSelf<MprisSession>(), [owner](const Ptr<MprisSession>& alive, bool) {
+        alive->seekFinished(owner);
+    });
     const auto& metadata = player.snapshot.metadata;
     if (!metadata.trackId.empty() && metadata.lengthMicroseconds > 0) {
         _commands->setPosition(owner, metadata.trackId, target, completion);
@@ -376,11 +358,8 @@ void MprisSession::refreshPosition() {
 
 void MprisSession::schedulePositionRefresh() {
     _refreshTask =
-        mainLoop()->scheduleAfter(_options.positionRefreshInterval, [weak = weakSelf<MprisSession>()] {
-            if (auto alive = weak.lock()) {
-                alive->refreshPosition();
-            }
-        });
+        mainLoop()->scheduleAfter(_options.positionRefreshInterval,
+                                  NSWhileAlive(weakSelf<MprisSession>(), &MprisSession::refreshPosition));
 }
 
 void MprisSession::refreshArtwork() {
@@ -409,11 +388,10 @@ void MprisSession::refreshArtwork() {
     if (url.empty()) {
         return;
     }
-    _artworkSource->load(url, [weak = weakSelf<MprisSession>(), request](UICairoSurface artwork) {
-        if (auto alive = weak.lock()) {
-            alive->artworkLoaded(request, std::move(artwork));
-        }
-    });
+    _artworkSource->load(url, NSWhileAlive(weakSelf<MprisSession>(),
+                                           [request](const Ptr<MprisSession>& alive, UICairoSurface artwork) {
+                                               alive->artworkLoaded(request, std::move(artwork));
+                                           }));
 }
 
 void MprisSession::artworkLoaded(std::uint64_t request, UICairoSurface artwork) {
@@ -429,12 +407,11 @@ void MprisSession::scheduleAnnouncement() {
     if (_announceTask != 0 && mainLoop()->isScheduled(_announceTask)) {
         return;
     }
-    _announceTask = mainLoop()->performSoon([weak = weakSelf<MprisSession>()] {
-        if (auto alive = weak.lock()) {
+    _announceTask =
+        mainLoop()->performSoon(NSWhileAlive(weakSelf<MprisSession>(), [](const Ptr<MprisSession>& alive) {
             alive->_announceTask = 0;
             alive->announceIfChanged();
-        }
-    });
+        }));
 }
 
 void MprisSession::announceIfChanged() {

@@ -1,13 +1,12 @@
 #include "MprisSystemVolume.h"
 
+#include "Foundation/NSWhileAlive.h"
+
 Ptr<MprisSystemVolume> MprisSystemVolume::initWithSession(const Ptr<MprisSession>& session) {
     NSObject::init();
     _session = session;
-    _session->setVolumeChangedHandler([weak = weakSelf<MprisSystemVolume>()] {
-        if (auto alive = weak.lock()) {
-            alive->volumeDidChange();
-        }
-    });
+    _session->setVolumeChangedHandler(
+        NSWhileAlive(weakSelf<MprisSystemVolume>(), &MprisSystemVolume::volumeDidChange));
     return self<MprisSystemVolume>();
 }
 
