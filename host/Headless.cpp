@@ -89,7 +89,7 @@ void expectPositional(const CommandArguments& arguments, std::size_t count, cons
 } // namespace
 
 HostOptions headlessOptions(HostOptions options) {
-    options.manualClock = options.player == PlayerKind::demo;
+    options.manualClock = !mediaBackEndNeedsSystemClock(options.player);
     options.closePresentationsAutomatically = true;
     return options;
 }

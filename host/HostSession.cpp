@@ -3,20 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "DemoPlayer.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
-#include "Foundation/NSRuntime.h"
 #include "HostFailure.h"
 #include "HostPresenter.h"
-#include "HostServices.h"
 #include "Json.h"
-#include "MprisHostServices.h"
 #include "UIKit/UIApplication.h"
-#include "UIKit/UIInputConstants.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITouchInjector.h"
 #include "UIKit/UIWindow.h"
@@ -36,7 +31,6 @@ constexpr double kDragStep = 0.05;
 // Passes run at one instant by settle(); work that keeps rescheduling itself for
 // the same instant is left for the next wait.
 constexpr int kSettlePasses = 64;
-constexpr float kInitialSystemVolume = 0.5f;
 
 void checkDuration(double seconds, const char* what) {
     if (!std::isfinite(seconds) || seconds < 0) {
@@ -74,7 +68,7 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
 
     // The host's services exist before the bundle is loaded: the widget looks
     // them up by name when its first controller is created.
-    setUpPlayer();
+    _mediaBackEnd = makeMediaBackEnd({_options.player, _options.playlistPath, _options.mprisPlayerName});
     _presenter = std::make_shared<HostPresenter>(_options.closePresentationsAutomatically);
     _presenter->install();
 
@@ -91,6 +85,9 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
 
     _widget = _options.legacy ? makeLegacyControllerAdapter(_loaded.controllerClass, _options.hostWidth)
                               : makeWidgetViewControllerAdapter(_loaded.controllerClass);
+    if (!_widget->takesTouches()) {
+        _legacyTaps.emplace([this](CGPoint location) { _widget->tapAt(location); });
+    }
     // In the window from the moment it is built, presented or not: the title line
     // scrolls only in a window.
     _window->addSubview(_widget->view());
@@ -116,43 +113,9 @@ HostSession::~HostSession() {
     if (_presenter) {
         _presenter->uninstall();
     }
-    MPSystemVolume::setSharedService(nullptr);
-    if (_mprisPlayer) {
-        unregisterMprisHostServices();
-    }
     // The registrations hold the services; they go with the session, not at exit.
-    if (_demoPlayer) {
-        objc_unregisterClass("SBMediaController");
-    }
-    objc_unregisterClass("SBUIController");
+    _mediaBackEnd.reset();
     NSLogSetSink(nullptr);
-}
-
-void HostSession::setUpPlayer() {
-    if (_options.player == PlayerKind::mpris) {
-        _mprisPlayer = registerMprisHostServices(_options.mprisPlayerName);
-        if (!_mprisPlayer) {
-            throw HostFailure("cannot reach the MPRIS players on the session bus");
-        }
-        const WeakPtr<MprisMediaController> weak = _mprisPlayer;
-        _uiController = alloc<HostUIController>()->initWithActivation([weak](const Ptr<SBApplication>& app) {
-            if (const auto player = weak.lock()) {
-                player->activateApplication(app);
-            }
-        });
-        registerUIController(_uiController);
-        // The MPRIS services install the followed player's volume as the system volume.
-        return;
-    }
-
-    std::vector<DemoTrack> tracks = _options.playlistPath.empty() ? builtInPlaylist(findDataDirectory("demo"))
-                                                                  : loadPlaylist(_options.playlistPath);
-    _demoPlayer = alloc<DemoPlayer>()->initWithTracks(std::move(tracks));
-    registerDemoPlayer(_demoPlayer);
-    _uiController = alloc<HostUIController>()->initWithActivation(
-        [](const Ptr<SBApplication>& app) { NSLog("%@: brought to the front", app); });
-    registerUIController(_uiController);
-    MPSystemVolume::setSharedService(alloc<HostSystemVolume>()->initWithVolume(kInitialSystemVolume));
 }
 
 void HostSession::present() {
@@ -160,9 +123,7 @@ void HostSession::present() {
         return;
     }
     _presented = true;
-    if (_mprisPlayer) {
-        _mprisPlayer->setPresented(YES);
-    }
+    _mediaBackEnd->setPresented(true);
     _widget->present();
     settle();
 }
@@ -173,9 +134,7 @@ void HostSession::dismiss() {
     }
     _presented = false;
     _widget->dismiss();
-    if (_mprisPlayer) {
-        _mprisPlayer->setPresented(NO);
-    }
+    _mediaBackEnd->setPresented(false);
     settle();
 }
 
@@ -207,34 +166,10 @@ void HostSession::requireTouches(const char* what) const {
 }
 
 void HostSession::pointer(UITouchPhase phase, CGPoint widgetPoint) {
-    if (_widget->takesTouches()) {
+    if (_legacyTaps) {
+        _legacyTaps->pointer(phase, widgetPoint);
+    } else {
         _touches->injectTouch(phase, windowPoint(widgetPoint), NSRunLoop::mainRunLoop()->now());
-        settle();
-        return;
-    }
-    // The older host turns a quick touch that stays put into a tap location.
-    const double now = NSRunLoop::mainRunLoop()->now();
-    switch (phase) {
-    case UITouchPhaseBegan:
-        _legacyPress = std::make_pair(widgetPoint, now);
-        break;
-    case UITouchPhaseMoved:
-        if (_legacyPress && std::hypot(widgetPoint.x - _legacyPress->first.x,
-                                       widgetPoint.y - _legacyPress->first.y) > kUITapAllowableMovement) {
-            _legacyPress.reset();
-        }
-        break;
-    case UITouchPhaseEnded:
-        if (_legacyPress && now - _legacyPress->second <= kUITapMaximumDuration) {
-            const CGPoint location = _legacyPress->first;
-            _legacyPress.reset();
-            _widget->tapAt(location);
-        }
-        _legacyPress.reset();
-        break;
-    default:
-        _legacyPress.reset();
-        break;
     }
     settle();
 }

@@ -8,23 +8,20 @@
 #include "BundleLoader.h"
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
+#include "LegacyTapAdapter.h"
+#include "MediaBackEnd.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UITouch.h"
 
 class ManualClock;
-class MprisMediaController;
 class UITouchInjector;
 class UIView;
 class UIWindow;
 
 namespace host {
 
-class DemoPlayer;
 class HostPresenter;
-class HostUIController;
 class WidgetAdapter;
-
-enum class PlayerKind { demo, mpris };
 
 // How a session is set up. Front-ends fill it from their command line.
 struct HostOptions {
@@ -122,15 +119,14 @@ public:
     const Ptr<UIWindow>& window() const { return _window; }
     Ptr<UIView> widgetView() const;
     CGSize widgetSize() const;
-    // The demo player; nil with another back-end.
-    const Ptr<DemoPlayer>& demoPlayer() const { return _demoPlayer; }
+    // Where the music comes from: the demo player or the MPRIS players.
+    MediaBackEnd& mediaBackEnd() const { return *_mediaBackEnd; }
     HostPresenter& presenter() const { return *_presenter; }
     const std::string& bundlePath() const { return _bundlePath; }
     // Log lines since the last dump (or takeLog), oldest first.
     std::vector<std::string> takeLog();
 
 private:
-    void setUpPlayer();
     CGPoint windowPoint(CGPoint widgetPoint) const;
     void requireTouches(const char* what) const;
 
@@ -138,10 +134,7 @@ private:
     std::shared_ptr<ManualClock> _clock;
     double _startTime = 0;
     std::string _bundlePath;
-    Ptr<DemoPlayer> _demoPlayer;
-    Ptr<MprisMediaController> _mprisPlayer;
-    // Registered as the host's UI controller, which holds it weakly.
-    Ptr<HostUIController> _uiController;
+    std::unique_ptr<MediaBackEnd> _mediaBackEnd;
     std::shared_ptr<HostPresenter> _presenter;
     Ptr<UIWindow> _window;
     Ptr<UITouchInjector> _touches;
@@ -150,8 +143,8 @@ private:
     bool _presented = false;
     NSInteger _orientation = 1;
     std::shared_ptr<std::vector<std::string>> _log;
-    // Under the older host: where and when the pointer came down.
-    std::optional<std::pair<CGPoint, double>> _legacyPress;
+    // Under the older host: taps made of pointer changes.
+    std::optional<LegacyTapAdapter> _legacyTaps;
 };
 
 } // namespace host

@@ -152,7 +152,7 @@ void ScriptRunner::runPlayerCommand(const std::vector<std::string>& words) {
         throw UsageFailure(std::string(isSeek ? "too few" : "too many") + " arguments; usage: " + kUsage);
     }
     const double seconds = isSeek ? parseSeconds(words[2]) : 0;
-    const auto& player = _session.demoPlayer();
+    const auto player = _session.mediaBackEnd().demoPlayer();
     const bool known = action == "play" || action == "pause" || action == "toggle" || action == "next" ||
                        action == "previous" || action == "stop" || isSeek;
     if (!known) {

@@ -27,15 +27,15 @@ TEST_F(HostSessionTest, ASessionTakesItsPlayerAlongAndTheNextSessionsWidgetDrive
         host::HostSession first(sessionOptions());
         first.present();
         first.wait(1.5);
-        firstPlayer = first.demoPlayer();
+        firstPlayer = first.mediaBackEnd().demoPlayer();
     }
     EXPECT_TRUE(firstPlayer.expired());
 
     host::HostSession second(sessionOptions());
     second.present();
-    ASSERT_TRUE(second.demoPlayer()->isPlaying());
+    ASSERT_TRUE(second.mediaBackEnd().demoPlayer()->isPlaying());
     second.tap(CGPointMake(210, 52)); // the play/pause button
-    EXPECT_FALSE(second.demoPlayer()->isPlaying());
+    EXPECT_FALSE(second.mediaBackEnd().demoPlayer()->isPlaying());
 }
 
 } // namespace

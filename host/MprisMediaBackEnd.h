@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "HostServices.h"
+#include "MediaBackEnd.h"
+#include "MprisMediaController.h"
+
+namespace host {
+
+// The MPRIS players of the session bus: their media controller, the followed
+// player's volume as the system volume, and a UI controller that raises them.
+// The playing position is re-read only while the widget is presented.
+class MprisMediaBackEnd : public MediaBackEnd {
+public:
+    // Registers the services; throws HostFailure when the session bus cannot be reached.
+    explicit MprisMediaBackEnd(std::optional<std::string> playerName);
+    ~MprisMediaBackEnd() override;
+    MprisMediaBackEnd(const MprisMediaBackEnd&) = delete;
+    MprisMediaBackEnd& operator=(const MprisMediaBackEnd&) = delete;
+
+    void setPresented(bool presented) override;
+    Ptr<MprisSession> mprisSession() const override { return _controller->session(); }
+
+private:
+    Ptr<MprisMediaController> _controller;
+    // Registered as the host's UI controller, which holds it weakly.
+    Ptr<HostUIController> _uiController;
+};
+
+} // namespace host
