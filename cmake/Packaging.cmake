@@ -17,5 +17,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Depends worked out from the ELF files. The platform library is the package's own:
 # dpkg-shlibdeps finds it through the program's and the bundle's $ORIGIN RPATH.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A package carries no debug information (the build tree keeps it).
+set(CPACK_STRIP_FILES ON)
+# A source archive (package_source) leaves the build trees and git out.
+set(CPACK_SOURCE_IGNORE_FILES "/build/;/\\.git/")
 
 include(CPack)
