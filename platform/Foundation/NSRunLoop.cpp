@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <unistd.h>
 
 #include "Foundation/NSLog.h"
 
@@ -16,17 +16,20 @@ namespace {
 // move; past this many passes at one instant the advance gives up on it.
 constexpr std::size_t kMaxPassesPerInstant = 1'000'000;
 
+// How often a run loop without a wake-up event looks for posted work while it sleeps.
+constexpr int kWakeFallbackPollMs = 10;
+
 } // namespace
 
 NSRunLoop::NSRunLoop() : _clock(std::make_shared<MonotonicClock>()) {
-    _wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-}
-
-NSRunLoop::~NSRunLoop() {
-    if (_wakeFd >= 0) {
-        ::close(_wakeFd);
+    _wake = NSFileDescriptor(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+    if (!_wake.valid()) {
+        NSLog("NSRunLoop: no wake-up event (%s); checking for posted work every %d ms instead",
+              std::strerror(errno), kWakeFallbackPollMs);
     }
 }
+
+NSRunLoop::~NSRunLoop() = default;
 
 NSRunLoop* NSRunLoop::mainRunLoop() {
     // Destroyed with the other function-local statics at exit, after main returns;
@@ -177,9 +180,13 @@ void NSRunLoop::run() {
 
 void NSRunLoop::stop() {
     _stopped = true;
-    if (_wakeFd >= 0) {
+    wake();
+}
+
+void NSRunLoop::wake() {
+    if (_wake.valid()) {
         const std::uint64_t one = 1;
-        [[maybe_unused]] auto written = ::write(_wakeFd, &one, sizeof one);
+        [[maybe_unused]] const bool written = _wake.writeAll(&one, sizeof one);
     }
 }
 
@@ -199,8 +206,12 @@ void NSRunLoop::waitForWork(std::optional<Nanoseconds> deadline) {
         // Round up so that we never wake just before the deadline and spin.
         timeoutMs = static_cast<int>(std::min<Nanoseconds>((wait + 999'999) / 1'000'000, 60'000));
     }
+    if (!_wake.valid()) {
+        // Nothing can wake the poll, so it looks for posts and stop() on its own.
+        timeoutMs = timeoutMs < 0 ? kWakeFallbackPollMs : std::min(timeoutMs, kWakeFallbackPollMs);
+    }
     std::vector<pollfd> fds;
-    fds.push_back({_wakeFd, POLLIN, 0});
+    fds.push_back({_wake.get(), POLLIN, 0});
     for (const auto& [fd, task] : _sources) {
         fds.push_back({fd, POLLIN, 0});
     }
@@ -210,7 +221,7 @@ void NSRunLoop::waitForWork(std::optional<Nanoseconds> deadline) {
     }
     if (fds[0].revents & POLLIN) {
         std::uint64_t count = 0;
-        [[maybe_unused]] auto got = ::read(_wakeFd, &count, sizeof count);
+        [[maybe_unused]] const auto got = _wake.readSome(&count, sizeof count);
     }
     for (std::size_t i = 1; i < fds.size(); ++i) {
         if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -231,10 +242,7 @@ void NSRunLoop::postFromAnyThread(Task task) {
         std::lock_guard lock(_postedMutex);
         _posted.push_back(std::move(task));
     }
-    if (_wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] auto written = ::write(_wakeFd, &one, sizeof one);
-    }
+    wake();
 }
 
 void NSRunLoop::drainPosted() {

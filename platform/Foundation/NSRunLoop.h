@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Foundation/Clock.h"
+#include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSObject.h"
 
 // The main thread's run loop: everything the product does (timers, gesture
@@ -87,6 +88,8 @@ public:
 private:
     Nanoseconds now_ns() const { return _clock->now(); }
     void drainPosted();
+    // Wakes a run loop sleeping in waitForWork; from any thread.
+    void wake();
     void waitForWork(std::optional<Nanoseconds> deadline);
 
     struct Key {
@@ -102,6 +105,7 @@ private:
 
     std::mutex _postedMutex;
     std::vector<Task> _posted;
-    int _wakeFd = -1;
+    // Written to wake a sleeping run(); empty when it could not be made.
+    NSFileDescriptor _wake;
     std::vector<std::pair<int, Task>> _sources;
 };
