@@ -7,6 +7,7 @@
 #include <turbojpeg.h>
 
 #include "Foundation/NSFileDescriptor.h"
+#include "Foundation/NSUTF8.h"
 #include "UIKit/UIGraphicsHandles.h"
 
 namespace mpris {
@@ -26,27 +27,14 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Percent-decoding; a malformed escape is kept as it is, as browsers do.
 std::string percentDecode(std::string_view text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
+            const int high = NSHexDigitValue(text[i + 1]);
+            const int low = NSHexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 decoded.push_back(static_cast<char>(high * 16 + low));
                 i += 2;

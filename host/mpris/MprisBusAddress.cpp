@@ -7,22 +7,10 @@
 #include <sys/un.h>
 
 #include "Foundation/NSFileDescriptor.h"
+#include "Foundation/NSUTF8.h"
 
 namespace mpris {
 namespace {
-
-std::optional<int> busAddressHexDigit(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return digit - '0';
-    }
-    if (digit >= 'a' && digit <= 'f') {
-        return digit - 'a' + 10;
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return digit - 'A' + 10;
-    }
-    return std::nullopt;
-}
 
 // A value with its %XX escapes decoded; nil when an escape is cut short or not hex.
 std::optional<std::string> unescapeBusAddressValue(std::string_view value) {
@@ -35,12 +23,12 @@ std::optional<std::string> unescapeBusAddressValue(std::string_view value) {
         if (i + 2 >= value.size()) {
             return std::nullopt;
         }
-        const auto high = busAddressHexDigit(value[i + 1]);
-        const auto low = busAddressHexDigit(value[i + 2]);
-        if (!high || !low) {
+        const int high = NSHexDigitValue(value[i + 1]);
+        const int low = NSHexDigitValue(value[i + 2]);
+        if (high < 0 || low < 0) {
             return std::nullopt;
         }
-        plain.push_back(static_cast<char>(*high * 16 + *low));
+        plain.push_back(static_cast<char>(high * 16 + low));
         i += 2;
     }
     return plain;

@@ -51,3 +51,16 @@ std::string NSRepairUTF8(std::string_view text) {
     }
     return repaired;
 }
+
+int NSHexDigitValue(char digit) {
+    if (digit >= '0' && digit <= '9') {
+        return digit - '0';
+    }
+    if (digit >= 'a' && digit <= 'f') {
+        return digit - 'a' + 10;
+    }
+    if (digit >= 'A' && digit <= 'F') {
+        return digit - 'A' + 10;
+    }
+    return -1;
+}

@@ -22,3 +22,7 @@ NSUTF8Sequence NSUTF8SequenceAt(std::string_view text, std::size_t index);
 // `text` with each ill-formed subpart replaced by U+FFFD; well-formed text (NUL
 // included) comes back unchanged.
 std::string NSRepairUTF8(std::string_view text);
+
+// The value of one hexadecimal digit (0-9, a-f, A-F), as in a %XX escape; -1 for any
+// other character.
+int NSHexDigitValue(char digit);

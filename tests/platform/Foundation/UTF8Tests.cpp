@@ -35,4 +35,13 @@ TEST(UTF8Test, RepairReplacesEachIllFormedSubpartOnce) {
     }
 }
 
+TEST(UTF8Test, HexDigitValueTakesBothCasesAndRejectsTheirNeighbours) {
+    const std::pair<char, int> cases[] = {{'0', 0},  {'9', 9},  {'a', 10},  {'f', 15},   {'A', 10},
+                                          {'F', 15}, {'/', -1}, {':', -1},  {'`', -1},   {'g', -1},
+                                          {'@', -1}, {'G', -1}, {'\0', -1}, {'\xC3', -1}};
+    for (const auto& [digit, value] : cases) {
+        EXPECT_EQ(NSHexDigitValue(digit), value) << static_cast<int>(digit);
+    }
+}
+
 } // namespace
