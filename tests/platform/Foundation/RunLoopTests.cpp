@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -84,66 +82,6 @@ TEST_F(RunLoopTest, RunWakesForPostsFromOtherThreadsAndEventSources) {
     EXPECT_EQ(events, (std::vector<std::string>{"source", "posted"}));
     ::close(fds[0]);
     ::close(fds[1]);
-}
-
-// Keeps the process from opening another file descriptor while it lives.
-class RunLoopNoFreeDescriptors {
-public:
-    RunLoopNoFreeDescriptors() {
-        ::getrlimit(RLIMIT_NOFILE, &_saved);
-        const int lowestFree = ::dup(0);
-        ::close(lowestFree);
-        rlimit limit = _saved;
-        limit.rlim_cur = static_cast<rlim_t>(lowestFree);
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    ~RunLoopNoFreeDescriptors() { ::setrlimit(RLIMIT_NOFILE, &_saved); }
-
-private:
-    rlimit _saved{};
-};
-
-// Whether thread `id` of this process is asleep (in a poll, for a run loop with nothing to do).
-bool runLoopThreadSleeps(pid_t id) {
-    std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    const auto nameEnd = line.rfind(')');
-    return nameEnd != std::string::npos && line.compare(nameEnd, 3, ") S") == 0;
-}
-
-TEST_F(RunLoopTest, RunLoopWithoutAWakeUpEventSaysSoAndStillSeesPostsAndStops) {
-    LogCapture log;
-    std::shared_ptr<NSRunLoop> runLoop;
-    {
-        RunLoopNoFreeDescriptors exhausted;
-        runLoop = std::make_shared<NSRunLoop>();
-    }
-    EXPECT_EQ(log.messages().size(), 1u);
-    // Real time: once the loop sleeps with nothing due before the give-up, only the
-    // post from the other thread can end the run in time.
-    bool posted = false;
-    bool gaveUp = false;
-    runLoop->scheduleAfter(5, [&] {
-        gaveUp = true;
-        runLoop->stop();
-    });
-    std::thread poster;
-    runLoop->performSoon([&] {
-        poster = std::thread([&, loopThread = ::gettid()] {
-            while (!runLoopThreadSleeps(loopThread)) {
-                std::this_thread::yield();
-            }
-            runLoop->postFromAnyThread([&] {
-                posted = true;
-                runLoop->stop();
-            });
-        });
-    });
-    runLoop->run();
-    poster.join();
-    EXPECT_TRUE(posted);
-    EXPECT_FALSE(gaveUp);
 }
 
 // Posts to the main run loop when destroyed, as an object a task captured may.
