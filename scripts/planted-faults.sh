@@ -23,7 +23,7 @@ faults=(
   'marquee/MarqueeLabel+ScrollControl.cpp^const CFTimeInterval pausedTime = layer->timeOffset();^const CFTimeInterval pausedTime = 0;^product_tests^ScrollControlTest.*'
   'legacy/Trillbox__GSEvent.cpp^    x1 = x;^    x1 = y;^product_tests^TouchSynthesisTest.*:Legacy*'
   'widget/ArtworkActions.cpp^stringWithFormat("#np %@ %@via Trillbox"^stringWithFormat("%@ %@via Trillbox"^product_tests^ArtworkActionsTest.*'
-  'widget/Settings.cpp^        shareArtwork = YES;^        shareArtwork = NO;^product_tests^SettingsTest.*:ArtworkActionsTest.*'
+  'widget/TrillboxSettings.h^ShareArtworkDefault = true;^ShareArtworkDefault = false;^product_tests^SettingsTest.*:ArtworkActionsTest.*'
   'host/window/FramePacer.h^return nextFrameTime(now) <= now; }^return true; }^window_tests^FramePacer*'
   'host/mpris/MprisSession.cpp^position += player.snapshot.rate * (now - player.anchorTime)^position += (now - player.anchorTime)^mpris_tests^MprisSessionTest.*'
   'host/mpris/MprisArtwork.h^kMaxArtworkPixels = 6000LL * 6000LL;^kMaxArtworkPixels = 8000LL * 8000LL;^mpris_tests^MprisArtworkTest.*'
