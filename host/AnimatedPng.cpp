@@ -1,4 +1,4 @@
-#include "AnimatedPng.h"
+#include "host/AnimatedPng.h"
 
 #include <array>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "BundleLoader.h"
+#include "host/BundleLoader.h"
 
 #include <dlfcn.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Foundation/NSCollections.h"
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 
 namespace host {
 namespace {

@@ -1,9 +1,9 @@
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
 #include <algorithm>
 
-#include "HostFailure.h"
-#include "ScriptRunner.h"
+#include "host/HostFailure.h"
+#include "host/ScriptRunner.h"
 
 namespace host {
 namespace {

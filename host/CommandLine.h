@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace host {
 

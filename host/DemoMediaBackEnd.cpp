@@ -1,13 +1,13 @@
-#include "DemoMediaBackEnd.h"
+#include "host/DemoMediaBackEnd.h"
 
 #include <utility>
 #include <vector>
 
-#include "BundleLoader.h"
-#include "DemoPlayer.h"
-#include "DemoPlaylist.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRuntime.h"
+#include "host/BundleLoader.h"
+#include "host/DemoPlayer.h"
+#include "host/DemoPlaylist.h"
 
 namespace host {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "HostServices.h"
-#include "MediaBackEnd.h"
+#include "host/HostServices.h"
+#include "host/MediaBackEnd.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "DemoPlayer.h"
+#include "host/DemoPlayer.h"
 
 #include <algorithm>
 #include <cassert>

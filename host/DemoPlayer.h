@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "DemoPlaylist.h"
 #include "Foundation/NSCollections.h"
 #include "Foundation/NSRunLoop.h"
 #include "SpringBoard/SBMediaController.h"
 #include "UIKit/UIImage.h"
+#include "host/DemoPlaylist.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "DemoPlaylist.h"
+#include "host/DemoPlaylist.h"
 
 #include <cmath>
 #include <filesystem>
@@ -8,8 +8,8 @@
 #include "Foundation/NSData.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
-#include "HostFailure.h"
 #include "UIKit/UIImage.h"
+#include "host/HostFailure.h"
 
 namespace host {
 namespace {

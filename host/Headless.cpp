@@ -1,4 +1,4 @@
-#include "Headless.h"
+#include "host/Headless.h"
 
 #include <cairo.h>
 
@@ -9,13 +9,13 @@
 #include <iostream>
 #include <system_error>
 
-#include "AnimatedPng.h"
 #include "Foundation/NSPathUtilities.h"
-#include "HostFailure.h"
-#include "HostSession.h"
-#include "ScriptRunner.h"
-#include "SettingsCommand.h"
 #include "UIKit/UIGraphicsHandles.h"
+#include "host/AnimatedPng.h"
+#include "host/HostFailure.h"
+#include "host/HostSession.h"
+#include "host/ScriptRunner.h"
+#include "host/SettingsCommand.h"
 #include "render/Snapshot.h"
 
 namespace host {

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
 namespace host {
 

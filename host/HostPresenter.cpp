@@ -1,10 +1,10 @@
-#include "HostPresenter.h"
+#include "host/HostPresenter.h"
 
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSWhileAlive.h"
-#include "Json.h"
 #include "UIKit/UIImage.h"
-#include "ViewDump.h"
+#include "host/Json.h"
+#include "host/ViewDump.h"
 
 namespace host {
 namespace {

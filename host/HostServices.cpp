@@ -1,4 +1,4 @@
-#include "HostServices.h"
+#include "host/HostServices.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "DemoPlayer.h"
 #include "MediaPlayer/MPSystemVolume.h"
 #include "SpringBoard/SBMediaController.h"
 #include "SpringBoard/SBUIController.h"
+#include "host/DemoPlayer.h"
 
 namespace host {
 

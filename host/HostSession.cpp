@@ -1,4 +1,4 @@
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,15 +8,15 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
-#include "HostFailure.h"
-#include "HostPresenter.h"
-#include "Json.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITouchInjector.h"
 #include "UIKit/UIWindow.h"
-#include "ViewDump.h"
-#include "WidgetAdapter.h"
+#include "host/HostFailure.h"
+#include "host/HostPresenter.h"
+#include "host/Json.h"
+#include "host/ViewDump.h"
+#include "host/WidgetAdapter.h"
 #include "render/Snapshot.h"
 
 namespace host {

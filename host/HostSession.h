@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "BundleLoader.h"
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSObject.h"
-#include "LegacyTapAdapter.h"
-#include "MediaBackEnd.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UITouch.h"
+#include "host/BundleLoader.h"
+#include "host/LegacyTapAdapter.h"
+#include "host/MediaBackEnd.h"
 
 class ManualClock;
 class UITouchInjector;

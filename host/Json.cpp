@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "host/Json.h"
 
 #include <cassert>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "LegacyTapAdapter.h"
+#include "host/LegacyTapAdapter.h"
 
 #include <cmath>
 

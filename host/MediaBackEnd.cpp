@@ -1,7 +1,7 @@
-#include "MediaBackEnd.h"
+#include "host/MediaBackEnd.h"
 
-#include "DemoMediaBackEnd.h"
-#include "MprisMediaBackEnd.h"
+#include "host/DemoMediaBackEnd.h"
+#include "host/MprisMediaBackEnd.h"
 
 namespace host {
 

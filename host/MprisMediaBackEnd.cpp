@@ -1,10 +1,10 @@
-#include "MprisMediaBackEnd.h"
+#include "host/MprisMediaBackEnd.h"
 
 #include <utility>
 
 #include "Foundation/NSRuntime.h"
-#include "HostFailure.h"
-#include "MprisHostServices.h"
+#include "host/HostFailure.h"
+#include "mpris/MprisHostServices.h"
 
 namespace host {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "HostServices.h"
-#include "MediaBackEnd.h"
-#include "MprisMediaController.h"
+#include "host/HostServices.h"
+#include "host/MediaBackEnd.h"
+#include "mpris/MprisMediaController.h"
 
 namespace host {
 

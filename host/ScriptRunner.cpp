@@ -1,13 +1,13 @@
-#include "ScriptRunner.h"
+#include "host/ScriptRunner.h"
 
 #include <charconv>
 #include <cmath>
 #include <sstream>
 #include <vector>
 
-#include "DemoPlayer.h"
-#include "HostFailure.h"
-#include "HostSession.h"
+#include "host/DemoPlayer.h"
+#include "host/HostFailure.h"
+#include "host/HostSession.h"
 
 namespace host {
 namespace {

@@ -1,4 +1,4 @@
-#include "SettingsCommand.h"
+#include "host/SettingsCommand.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,8 +10,8 @@
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPathUtilities.h"
-#include "HostFailure.h"
-#include "Json.h"
+#include "host/HostFailure.h"
+#include "host/Json.h"
 #include "widget/TrillboxSettings.h"
 
 namespace host {

@@ -1,4 +1,4 @@
-#include "ViewDump.h"
+#include "host/ViewDump.h"
 
 #include <filesystem>
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Foundation/NSObject.h"
-#include "Json.h"
+#include "host/Json.h"
 
 class UIImage;
 class UIView;

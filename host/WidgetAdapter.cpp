@@ -1,10 +1,10 @@
-#include "WidgetAdapter.h"
+#include "host/WidgetAdapter.h"
 
 #include "Foundation/NSLog.h"
-#include "HostFailure.h"
 #include "SpringBoard/BBWeeAppController.h"
 #include "SpringBoard/_SBUIWidgetViewController.h"
 #include "UIKit/UIView.h"
+#include "host/HostFailure.h"
 
 namespace host {
 namespace {

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "CommandLine.h"
-#include "Headless.h"
-#include "HostFailure.h"
+#include "host/CommandLine.h"
+#include "host/Headless.h"
+#include "host/HostFailure.h"
 #include "window/WindowCommand.h"
 
 #ifndef TRILLBOX_VERSION

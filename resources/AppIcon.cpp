@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "ImageDesigns.h"
-#include "Shapes.h"
+#include "resources/ImageDesigns.h"
+#include "resources/Shapes.h"
 
 using namespace shapes;
 

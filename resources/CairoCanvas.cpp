@@ -1,4 +1,4 @@
-#include "CairoCanvas.h"
+#include "resources/CairoCanvas.h"
 
 #include <cassert>
 #include <cmath>

@@ -1,13 +1,13 @@
-#include "ContactSheet.h"
+#include "resources/ContactSheet.h"
 
 #include <cairo.h>
 
 #include <algorithm>
 #include <map>
 
-#include "CairoCanvas.h"
-#include "ImageDesigns.h"
-#include "Shapes.h"
+#include "resources/CairoCanvas.h"
+#include "resources/ImageDesigns.h"
+#include "resources/Shapes.h"
 
 using namespace shapes;
 

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "ImageDesigns.h"
-#include "Shapes.h"
+#include "resources/ImageDesigns.h"
+#include "resources/Shapes.h"
 
 using namespace shapes;
 

@@ -1,4 +1,4 @@
-#include "Shapes.h"
+#include "resources/Shapes.h"
 
 #include <algorithm>
 #include <cmath>

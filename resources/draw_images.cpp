@@ -16,9 +16,9 @@
 #include <system_error>
 #include <vector>
 
-#include "CairoCanvas.h"
-#include "ContactSheet.h"
-#include "ImageDesigns.h"
+#include "resources/CairoCanvas.h"
+#include "resources/ContactSheet.h"
+#include "resources/ImageDesigns.h"
 
 namespace fs = std::filesystem;
 

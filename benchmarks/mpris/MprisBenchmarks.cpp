@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 
-#include "MprisBusClient.h"
+#include "mpris/MprisBusClient.h"
 #include "support/MprisBusTestSupport.h"
 
 namespace {

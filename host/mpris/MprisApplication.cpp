@@ -1,4 +1,4 @@
-#include "MprisApplication.h"
+#include "mpris/MprisApplication.h"
 
 Ptr<MprisApplication> MprisApplication::initWithPlayer(const Ptr<MprisSession>& session,
                                                        const MprisPlayerSnapshot& player) {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "MprisSession.h"
 #include "SpringBoard/SBMediaController.h"
+#include "mpris/MprisSession.h"
 
 // A player on the bus as the widget sees an application: its description is the
 // player's Identity and it counts as a system application when the player can

@@ -1,4 +1,4 @@
-#include "MprisArtwork.h"
+#include "mpris/MprisArtwork.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
-#include "MprisArtworkDecoder.h"
+#include "mpris/MprisArtworkDecoder.h"
 
 #include "Foundation/NSRunLoop.h"
-#include "MprisArtwork.h"
+#include "mpris/MprisArtwork.h"
 
 MprisArtworkDecoder::MprisArtworkDecoder() : _worker([this] { work(); }) {}
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "MprisArtworkSource.h"
+#include "mpris/MprisArtworkSource.h"
 
 // Loads artwork on a worker thread of its own. Completions of loads still
 // pending when it is destroyed never run.

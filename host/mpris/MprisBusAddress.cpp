@@ -1,4 +1,4 @@
-#include "MprisBusAddress.h"
+#include "mpris/MprisBusAddress.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "MprisBusClient.h"
+#include "mpris/MprisBusClient.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "Foundation/Clock.h"
-#include "MprisBusConnection.h"
-#include "MprisBusThread.h"
-#include "MprisPlayerCommands.h"
+#include "mpris/MprisBusConnection.h"
+#include "mpris/MprisBusThread.h"
+#include "mpris/MprisPlayerCommands.h"
 
 // The MPRIS players on one session bus, watched and commanded from a thread of
 // the client's own, so that D-Bus never holds up the main run loop. It finds

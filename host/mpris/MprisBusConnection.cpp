@@ -1,4 +1,4 @@
-#include "MprisBusConnection.h"
+#include "mpris/MprisBusConnection.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
-#include "MprisBusAddress.h"
+#include "mpris/MprisBusAddress.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "MprisParsing.h"
-#include "MprisPlayerCommands.h"
-#include "MprisPlayerState.h"
+#include "mpris/MprisParsing.h"
+#include "mpris/MprisPlayerCommands.h"
+#include "mpris/MprisPlayerState.h"
 
 // What the bus client reports; every callback runs on the main run loop.
 struct MprisBusEvents {

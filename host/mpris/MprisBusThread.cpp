@@ -1,4 +1,4 @@
-#include "MprisBusThread.h"
+#include "mpris/MprisBusThread.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <sys/eventfd.h>
 
 #include "Foundation/NSLog.h"
-#include "MprisReconnectBackoff.h"
+#include "mpris/MprisReconnectBackoff.h"
 
 namespace {
 

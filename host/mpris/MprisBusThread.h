@@ -8,7 +8,7 @@
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSFileDescriptor.h"
-#include "MprisBusConnection.h"
+#include "mpris/MprisBusConnection.h"
 
 // The thread a bus connection lives on, so that D-Bus never holds up the main run
 // loop: it runs queued requests against the connection, handles incoming messages,

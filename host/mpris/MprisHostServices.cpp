@@ -1,4 +1,4 @@
-#include "MprisHostServices.h"
+#include "mpris/MprisHostServices.h"
 
 #include "Foundation/NSRuntime.h"
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "MprisMediaController.h"
-#include "MprisSystemVolume.h"
+#include "mpris/MprisMediaController.h"
+#include "mpris/MprisSystemVolume.h"
 
 struct MprisHostOptions {
     // Follow only the player of this bus-name suffix or Identity; nil follows every player.

@@ -1,4 +1,4 @@
-#include "MprisMediaController.h"
+#include "mpris/MprisMediaController.h"
 
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSWhileAlive.h"

@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "Foundation/NSCollections.h"
-#include "MprisApplication.h"
-#include "MprisSession.h"
 #include "SpringBoard/SBMediaController.h"
 #include "UIKit/UIImage.h"
+#include "mpris/MprisApplication.h"
+#include "mpris/MprisSession.h"
 
 // The host's media controller backed by the MPRIS players of a session bus.
 //

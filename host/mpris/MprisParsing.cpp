@@ -1,4 +1,4 @@
-#include "MprisParsing.h"
+#include "mpris/MprisParsing.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,7 +8,7 @@
 
 #include <sdbus-c++/Types.h>
 
-#include "MprisPlayerState.h"
+#include "mpris/MprisPlayerState.h"
 
 // Reading what players send. Players in the wild send wrong types (a track id as
 // a string, an artist as a plain string, a length as an unsigned number), leave

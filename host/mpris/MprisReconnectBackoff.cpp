@@ -1,4 +1,4 @@
-#include "MprisReconnectBackoff.h"
+#include "mpris/MprisReconnectBackoff.h"
 
 #include <algorithm>
 #include <cassert>

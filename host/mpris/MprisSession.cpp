@@ -1,4 +1,4 @@
-#include "MprisSession.h"
+#include "mpris/MprisSession.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,8 +6,8 @@
 #include <tuple>
 
 #include "Foundation/NSWhileAlive.h"
-#include "MprisArtworkDecoder.h"
-#include "MprisBusClient.h"
+#include "mpris/MprisArtworkDecoder.h"
+#include "mpris/MprisBusClient.h"
 
 namespace {
 

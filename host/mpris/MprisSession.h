@@ -9,10 +9,10 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
-#include "MprisArtworkSource.h"
-#include "MprisPlayerCommands.h"
-#include "MprisPlayerState.h"
 #include "UIKit/UIImage.h"
+#include "mpris/MprisArtworkSource.h"
+#include "mpris/MprisPlayerCommands.h"
+#include "mpris/MprisPlayerState.h"
 
 // The main thread's picture of the MPRIS players: which one is followed, what it
 // plays, where in the track it is and its artwork. Events from the bus come in

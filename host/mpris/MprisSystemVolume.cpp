@@ -1,4 +1,4 @@
-#include "MprisSystemVolume.h"
+#include "mpris/MprisSystemVolume.h"
 
 #include "Foundation/NSWhileAlive.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MediaPlayer/MPSystemVolume.h"
-#include "MprisSession.h"
+#include "mpris/MprisSession.h"
 
 // The system volume as the followed player's Volume: reading it answers the
 // player's volume (0 when nothing is followed), setting it sets the player's.

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "Foundation/NSFileDescriptor.h"
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 
 namespace host {
 namespace {

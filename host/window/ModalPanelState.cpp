@@ -1,8 +1,8 @@
 #include "window/ModalPanelState.h"
 
-#include "HostPresenter.h"
 #include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIAlertView.h"
+#include "host/HostPresenter.h"
 
 namespace host {
 

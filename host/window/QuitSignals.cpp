@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 
 namespace host {
 namespace {

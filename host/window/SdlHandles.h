@@ -5,7 +5,7 @@
 
 #include <SDL.h>
 
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 
 namespace host {
 

@@ -1,9 +1,9 @@
 #include "window/SharePanel.h"
 
 #include "Foundation/NSCollections.h"
-#include "HostFailure.h"
 #include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIImage.h"
+#include "host/HostFailure.h"
 #include "render/Snapshot.h"
 #include "window/ArtworkSaver.h"
 

@@ -5,7 +5,7 @@
 #include "UIKit/UIButton.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIView.h"
-#include "ViewDump.h"
+#include "host/ViewDump.h"
 
 namespace host {
 namespace {

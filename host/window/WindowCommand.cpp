@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 #include "window/WindowFrontEnd.h"
 
 namespace host {

@@ -1,9 +1,9 @@
 #include <SDL.h>
 #include <cairo.h>
 
-#include "HostPresenter.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
+#include "host/HostPresenter.h"
 #include "window/WindowFrontEnd.h"
 
 namespace host {

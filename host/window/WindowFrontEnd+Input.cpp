@@ -1,7 +1,7 @@
 #include <SDL.h>
 
-#include "HostPresenter.h"
 #include "UIKit/UIAlertView.h"
+#include "host/HostPresenter.h"
 #include "window/KeyCommands.h"
 #include "window/WidgetButtons.h"
 #include "window/WindowFrontEnd.h"

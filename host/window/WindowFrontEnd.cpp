@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "Foundation/NSRunLoop.h"
-#include "HostPresenter.h"
 #include "UIKit/UIGraphicsHandles.h"
+#include "host/HostPresenter.h"
 
 namespace host {
 namespace {

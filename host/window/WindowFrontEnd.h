@@ -6,8 +6,8 @@
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/Clock.h"
-#include "HostSession.h"
 #include "UIKit/UIImage.h"
+#include "host/HostSession.h"
 #include "render/Renderer.h"
 #include "window/FramePacer.h"
 #include "window/ModalPanelState.h"

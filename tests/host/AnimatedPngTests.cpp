@@ -1,8 +1,8 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
-#include "AnimatedPng.h"
 #include "UIKit/UIImage.h"
+#include "host/AnimatedPng.h"
 #include "render/Snapshot.h"
 
 namespace {

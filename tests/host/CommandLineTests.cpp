@@ -3,8 +3,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "CommandLine.h"
-#include "HostFailure.h"
+#include "host/CommandLine.h"
+#include "host/HostFailure.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "DemoPlayer.h"
 #include "Foundation/NSNotificationCenter.h"
-#include "HostServices.h"
+#include "host/DemoPlayer.h"
+#include "host/HostServices.h"
 #include "support/TestSupport.h"
 
 namespace {

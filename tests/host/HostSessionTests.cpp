@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "DemoPlayer.h"
-#include "HostSession.h"
+#include "host/DemoPlayer.h"
+#include "host/HostSession.h"
 #include "support/TestPaths.h"
 #include "support/TestSupport.h"
 

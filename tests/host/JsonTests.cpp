@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "Json.h"
+#include "host/Json.h"
 
 namespace {
 

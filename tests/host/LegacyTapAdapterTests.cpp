@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "LegacyTapAdapter.h"
 #include "UIKit/UIInputConstants.h"
+#include "host/LegacyTapAdapter.h"
 #include "support/TestSupport.h"
 
 namespace {

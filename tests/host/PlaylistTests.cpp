@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "DemoPlaylist.h"
-#include "HostFailure.h"
+#include "host/DemoPlaylist.h"
+#include "host/HostFailure.h"
 #include "support/TestPaths.h"
 #include "support/TestSupport.h"
 

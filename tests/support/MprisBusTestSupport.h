@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSNotificationCenter.h"
-#include "MprisMediaController.h"
-#include "MprisSystemVolume.h"
+#include "mpris/MprisMediaController.h"
+#include "mpris/MprisSystemVolume.h"
 #include "support/FakeMprisPlayer.h"
 #include "support/Process.h"
 #include "support/TemporaryDirectory.h"

@@ -3,8 +3,8 @@
 #include <turbojpeg.h>
 #include <unistd.h>
 
-#include "MprisArtwork.h"
 #include "host/mpris/MprisTestSupport.h"
+#include "mpris/MprisArtwork.h"
 
 namespace {
 

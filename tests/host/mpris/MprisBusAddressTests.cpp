@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "MprisBusAddress.h"
-#include "MprisReconnectBackoff.h"
+#include "mpris/MprisBusAddress.h"
+#include "mpris/MprisReconnectBackoff.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {

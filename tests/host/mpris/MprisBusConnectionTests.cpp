@@ -2,7 +2,7 @@
 #include <memory>
 #include <thread>
 
-#include "MprisBusConnection.h"
+#include "mpris/MprisBusConnection.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "MprisParsing.h"
+#include "mpris/MprisParsing.h"
 
 namespace {
 

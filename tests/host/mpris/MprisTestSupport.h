@@ -3,8 +3,8 @@
 #include <cairo.h>
 #include <deque>
 
-#include "MprisMediaController.h"
-#include "MprisSystemVolume.h"
+#include "mpris/MprisMediaController.h"
+#include "mpris/MprisSystemVolume.h"
 #include "support/TestSupport.h"
 
 // Records every request as text ("PlayPause :1.5", "SetPosition :1.5 /t/1 5000000",

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "HostFailure.h"
+#include "host/HostFailure.h"
 #include "support/TestSupport.h"
 #include "window/ArtworkSaver.h"
 

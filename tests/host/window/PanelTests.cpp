@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "Foundation/NSNumber.h"
-#include "HostFailure.h"
-#include "HostPresenter.h"
 #include "UIKit/UIActivityViewController.h"
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIImage.h"
+#include "host/HostFailure.h"
+#include "host/HostPresenter.h"
 #include "support/TestSupport.h"
 #include "window/ModalPanelState.h"
 
