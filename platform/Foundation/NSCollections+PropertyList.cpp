@@ -1,6 +1,7 @@
 // Reading and writing arrays and dictionaries as property-list files.
-#include "Foundation/NSCollections.h"
+#include "Foundation/NSArray.h"
 #include "Foundation/NSData.h"
+#include "Foundation/NSDictionary.h"
 #include "Foundation/NSPropertyListSerialization.h"
 
 namespace {

@@ -9,15 +9,6 @@ class NSNotificationToken : public NSObject {};
 
 } // namespace
 
-Ptr<NSNotification> NSNotification::notificationWithName(std::string_view name, const Ptr<NSObject>& object,
-                                                         const Ptr<NSDictionary>& userInfo) {
-    auto notification = alloc<NSNotification>();
-    notification->_name.assign(name);
-    notification->_object = object;
-    notification->_userInfo = userInfo;
-    return notification;
-}
-
 NSNotificationCenter* NSNotificationCenter::defaultCenter() {
     // Never destroyed: observers may unregister from destructors that run late in exit.
     static auto* center = new NSNotificationCenter();

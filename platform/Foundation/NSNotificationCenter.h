@@ -9,22 +9,9 @@
 #include <vector>
 
 #include "Foundation/NSCollections.h"
+#include "Foundation/NSNotification.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
-
-class NSNotification : public NSObject {
-public:
-    static Ptr<NSNotification> notificationWithName(std::string_view name, const Ptr<NSObject>& object,
-                                                    const Ptr<NSDictionary>& userInfo = nullptr);
-    const std::string& name() const { return _name; }
-    const Ptr<NSObject>& object() const { return _object; }
-    const Ptr<NSDictionary>& userInfo() const { return _userInfo; }
-
-private:
-    std::string _name;
-    Ptr<NSObject> _object;
-    Ptr<NSDictionary> _userInfo;
-};
 
 // The process's notification centre. Delivery is synchronous, on the posting
 // thread, in registration order.

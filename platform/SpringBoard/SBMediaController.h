@@ -4,14 +4,9 @@
 
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
+#include "SpringBoard/SBApplication.h"
 
 class UIImage;
-
-// The application that is playing, as the host describes it.
-class SBApplication : public NSObject {
-public:
-    virtual BOOL isSystemApplication() const = 0;
-};
 
 // The host's now-playing media controller. A host registers its implementation
 // with the runtime registry under the name "SBMediaController", with the class

@@ -66,37 +66,7 @@ public:
     static UIGObjectPtr<PangoLayout> createLayout(cairo_t* cairo);
 };
 
-// Measures with Pango: DejaVu Sans for the system font.
-class UIPangoTextMeasurement final : public UITextMeasurement {
-public:
-    UIPangoTextMeasurement();
-    ~UIPangoTextMeasurement() override;
-
-    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
-                                    std::optional<CGFloat> maximumWidth,
-                                    NSLineBreakMode lineBreakMode) const override;
-    UIFontMetrics metrics(const UIFont& font) const override;
-
-private:
-    UIGObjectPtr<PangoFontMap> _fontMap;
-    UIGObjectPtr<PangoContext> _context;
-};
-
-// A test font: every character (code point) advances `emAdvance` x the font size,
-// lines are 1.25 x the size high (ascender 1 x, descender -0.25 x). With the
-// default 0.625 a 16-point font advances exactly 10 points per character.
-// Wrapping breaks at spaces (word wrap) or anywhere (char wrap).
-class UIFixedAdvanceTextMeasurement final : public UITextMeasurement {
-public:
-    explicit UIFixedAdvanceTextMeasurement(CGFloat emAdvance = 0.625) : _emAdvance(emAdvance) {}
-
-    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
-                                    std::optional<CGFloat> maximumWidth,
-                                    NSLineBreakMode lineBreakMode) const override;
-    UIFontMetrics metrics(const UIFont& font) const override;
-
-    CGFloat advance(const UIFont& font) const;
-
-private:
-    CGFloat _emAdvance;
-};
+// The implementations, so that including this header offers them too. They include
+// this header for their base class; it is complete by the time they are read.
+#include "UIKit/UIFixedAdvanceTextMeasurement.h"
+#include "UIKit/UIPangoTextMeasurement.h"

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <vector>
+
+#include "Foundation/NSObject.h"
+
+// An unordered set of distinct objects, kept in insertion order.
+class NSSet : public NSObject {
+public:
+    static Ptr<NSSet> setWithObject(const Ptr<NSObject>& object);
+    static Ptr<NSSet> setWithObjects(const std::vector<Ptr<NSObject>>& objects);
+
+    NSUInteger count() const { return _objects.size(); }
+    Ptr<NSObject> anyObject() const { return _objects.empty() ? nullptr : _objects.front(); }
+    const std::vector<Ptr<NSObject>>& allObjects() const { return _objects; }
+    bool containsObject(const Ptr<NSObject>& object) const;
+
+    bool isEqual(const NSObject* other) const override;
+    std::string description() const override;
+
+private:
+    std::vector<Ptr<NSObject>> _objects;
+};
