@@ -131,10 +131,10 @@ void writeSetting(const std::string& key, const std::string& value) {
     settings->setObject(typed, key);
 
     const std::string directory = fs::path(kSettingsPath).parent_path().string();
-    if (!NSFileManager::defaultManager()->createDirectoryAtPath(NSStr(directory), YES)) {
+    if (!NSFileManager::defaultManager()->createDirectoryAtPath(NSStr(directory), true)) {
         throw HostFailure("cannot create the directory " + NSResolveDevicePath(std::string_view(directory)));
     }
-    if (!settings->writeToFile(NSStr(kSettingsPath), YES)) {
+    if (!settings->writeToFile(NSStr(kSettingsPath), true)) {
         throw HostFailure("cannot write the settings file " + settingsFilePath());
     }
 }

@@ -24,7 +24,7 @@ public:
     virtual Ptr<UIView> view() const = 0;
     virtual void present() = 0;
     virtual void dismiss() = 0;
-    // YES when the widget takes touches through its window; NO when the host
+    // True when the widget takes touches through its window; false when the host
     // only reports tap locations (tapAt).
     virtual bool takesTouches() const = 0;
     // Reports a tap at a point of the widget's view.

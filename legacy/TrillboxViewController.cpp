@@ -47,16 +47,16 @@ void TrillboxViewController::setView(const Ptr<TrillboxView>& view) {
     _view = view;
 }
 
-bool TrillboxViewController::respondsToOptionalOperation(BBWeeAppControllerOperation operation) const {
+BOOL TrillboxViewController::respondsToOptionalOperation(BBWeeAppControllerOperation operation) const {
     switch (operation) {
     case BBWeeAppControllerOperation::clearShapshotImage:
     case BBWeeAppControllerOperation::launchURL:
     case BBWeeAppControllerOperation::willAnimateRotationToInterfaceOrientation:
     case BBWeeAppControllerOperation::willRotateToInterfaceOrientation:
     case BBWeeAppControllerOperation::didRotateFromInterfaceOrientation:
-        return false;
+        return NO;
     default:
-        return true;
+        return YES;
     }
 }
 

@@ -29,7 +29,7 @@ public:
 
     // YES for every operation below; NO for clearShapshotImage, launchURL and the
     // rotation operations, which keep the protocol's defaults.
-    bool respondsToOptionalOperation(BBWeeAppControllerOperation operation) const override;
+    BOOL respondsToOptionalOperation(BBWeeAppControllerOperation operation) const override;
 
     // Creates a transparent TrillboxView at (0, 0), 0 wide and viewHeight high,
     // whose width follows its superview's (flexible width), and holds it.

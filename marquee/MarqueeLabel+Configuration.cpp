@@ -197,19 +197,19 @@ void MarqueeLabel::setHighlightedTextColor(const Ptr<UIColor>& color) {
     updateSubLabelsForKey(NSStr("highlightedTextColor"), color);
 }
 
-bool MarqueeLabel::isHighlighted() const {
+BOOL MarqueeLabel::isHighlighted() const {
     return _subLabel && _subLabel->isHighlighted();
 }
 
-void MarqueeLabel::setHighlighted(bool highlighted) {
+void MarqueeLabel::setHighlighted(BOOL highlighted) {
     updateSubLabelsForKey(NSStr("highlighted"), NSNumber::numberWithBool(highlighted));
 }
 
-bool MarqueeLabel::isEnabled() const {
+BOOL MarqueeLabel::isEnabled() const {
     return _subLabel && _subLabel->isEnabled();
 }
 
-void MarqueeLabel::setEnabled(bool enabled) {
+void MarqueeLabel::setEnabled(BOOL enabled) {
     updateSubLabelsForKey(NSStr("enabled"), NSNumber::numberWithBool(enabled));
 }
 
@@ -225,7 +225,7 @@ void MarqueeLabel::setNumberOfLines(NSInteger) {
     UILabel::setNumberOfLines(1);
 }
 
-void MarqueeLabel::setAdjustsFontSizeToFitWidth(bool) {
+void MarqueeLabel::setAdjustsFontSizeToFitWidth(BOOL) {
     UILabel::setAdjustsFontSizeToFitWidth(NO);
 }
 
@@ -340,7 +340,7 @@ void MarqueeLabel::setFadeLength(CGFloat fadeLength) {
     updateSublabelAndLocations();
 }
 
-void MarqueeLabel::setTapToScroll(bool tapToScroll) {
+void MarqueeLabel::setTapToScroll(BOOL tapToScroll) {
     if (tapToScroll == _tapToScroll) {
         return;
     }

@@ -37,7 +37,7 @@ void MarqueeLabel::applyGradientMaskForFadeLength(CGFloat fadeLength) {
     applyGradientMaskForFadeLength(fadeLength, YES);
 }
 
-void MarqueeLabel::applyGradientMaskForFadeLength(CGFloat fadeLength, bool animated) {
+void MarqueeLabel::applyGradientMaskForFadeLength(CGFloat fadeLength, BOOL animated) {
     if (animated) {
         returnLabelToOriginImmediately();
     }
@@ -67,7 +67,7 @@ void MarqueeLabel::applyGradientMaskForFadeLength(CGFloat fadeLength, bool anima
 
     // The mask itself must never be animated in.
     CATransaction::begin();
-    CATransaction::setValue(NSNumber::numberWithBool(true), kCATransactionDisableActions);
+    CATransaction::setValue(NSNumber::numberWithBool(YES), kCATransactionDisableActions);
     layer()->setMask(gradientMask);
     CATransaction::commit();
 

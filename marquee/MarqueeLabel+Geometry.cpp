@@ -28,7 +28,7 @@ CGSize MarqueeLabel::intrinsicContentSize() const {
     return _subLabel ? _subLabel->intrinsicContentSize() : CGSizeZero;
 }
 
-void MarqueeLabel::minimizeLabelFrameWithMaximumSize(CGSize maximumSize, bool adjustHeight) {
+void MarqueeLabel::minimizeLabelFrameWithMaximumSize(CGSize maximumSize, BOOL adjustHeight) {
     if (!_subLabel || !_subLabel->text()) {
         return;
     }
@@ -42,7 +42,7 @@ void MarqueeLabel::minimizeLabelFrameWithMaximumSize(CGSize maximumSize, bool ad
     setFrame(CGRectMake(current.origin.x, current.origin.y, width, height));
 }
 
-bool MarqueeLabel::labelShouldScroll() const {
+BOOL MarqueeLabel::labelShouldScroll() const {
     const auto text = _subLabel ? _subLabel->text() : nullptr;
     if (!text || text->length() == 0) {
         return NO;

@@ -27,7 +27,7 @@ Ptr<NSObject> userInfoEntry(const Ptr<NSNotification>& notification, const char*
 }
 
 // Whether a controller notification names this very controller.
-bool sentToController(const Ptr<NSNotification>& notification, const Ptr<UIViewController>& mine) {
+BOOL sentToController(const Ptr<NSNotification>& notification, const Ptr<UIViewController>& mine) {
     return mine && userInfoEntry(notification, kControllerKey).get() == mine.get();
 }
 

@@ -60,7 +60,7 @@ void MarqueeLabel::labelWasTapped(const Ptr<UIGestureRecognizer>&) {
     beginScrollWithDelay(NO);
 }
 
-void MarqueeLabel::setLabelize(bool labelize) {
+void MarqueeLabel::setLabelize(BOOL labelize) {
     if (labelize == _labelize) {
         return;
     }
@@ -71,7 +71,7 @@ void MarqueeLabel::setLabelize(bool labelize) {
     updateSublabelAndLocationsAndBeginScroll(YES);
 }
 
-void MarqueeLabel::setHoldScrolling(bool holdScrolling) {
+void MarqueeLabel::setHoldScrolling(BOOL holdScrolling) {
     if (holdScrolling == _holdScrolling) {
         return;
     }

@@ -14,13 +14,13 @@ constexpr NSInteger kCopyLabelTag = 701;
 // the instant it started and the chain would never let time move on.
 constexpr NSTimeInterval kShortestLegTime = 1e-9;
 
-bool isContinuous(NSUInteger marqueeType) {
+BOOL isContinuous(NSUInteger marqueeType) {
     return marqueeType == MarqueeTypeContinuousLeft || marqueeType == MarqueeTypeContinuousRight;
 }
 
 // Whether a leg of `interval` seconds after `delayAmount` seconds can run: both
 // finite and not negative, and together long enough to take time at all.
-bool legTakesTime(NSTimeInterval interval, NSTimeInterval delayAmount) {
+BOOL legTakesTime(NSTimeInterval interval, NSTimeInterval delayAmount) {
     if (!std::isfinite(interval) || !std::isfinite(delayAmount) || interval < 0 || delayAmount < 0) {
         return NO;
     }
@@ -28,7 +28,7 @@ bool legTakesTime(NSTimeInterval interval, NSTimeInterval delayAmount) {
 }
 
 // Whether the label is shown: its view controller's view is loaded and in a window.
-bool isInWindow(const UIView* label) {
+BOOL isInWindow(const UIView* label) {
     const auto controller = MarqueeLabelHelpers::firstAvailableViewController(label);
     if (!controller || !controller->isViewLoaded()) {
         return NO;
@@ -46,7 +46,7 @@ CGFloat MarqueeLabel::sublabelSpacing(CGFloat fadeCount) {
     return homeLabelFrame().size.width + fadeCount * _fadeLength + _continuousMarqueeExtraBuffer;
 }
 
-void MarqueeLabel::updateSublabelAndLocationsAndBeginScroll(bool beginScroll) {
+void MarqueeLabel::updateSublabelAndLocationsAndBeginScroll(BOOL beginScroll) {
     if (!_subLabel || !_subLabel->text()) {
         return;
     }
@@ -79,7 +79,7 @@ void MarqueeLabel::updateSublabelAndLocationsAndBeginScroll(bool beginScroll) {
     const CGFloat buffer = _continuousMarqueeExtraBuffer;
 
     if (isContinuous(_marqueeType)) {
-        const bool leftwards = _marqueeType == MarqueeTypeContinuousLeft;
+        const BOOL leftwards = _marqueeType == MarqueeTypeContinuousLeft;
         const CGFloat homeX = leftwards ? fade : boundsWidth - (width + fade);
         _homeLabelFrame = CGRectIntegral(CGRectMake(homeX, 0, width, height));
         const CGFloat travel = _homeLabelFrame.size.width + 2.0 * fade + buffer;
@@ -127,7 +127,7 @@ void MarqueeLabel::didMoveToSuperview() {
     updateSublabelAndLocationsAndBeginScroll(YES);
 }
 
-void MarqueeLabel::beginScrollWithDelay(bool delay) {
+void MarqueeLabel::beginScrollWithDelay(BOOL delay) {
     const NSTimeInterval interval = durationForInterval(_animationDuration);
     if (isContinuous(_marqueeType)) {
         scrollContinuousWithInterval(interval, delay ? _animationDelay : 0.0);
@@ -143,7 +143,7 @@ NSTimeInterval MarqueeLabel::durationForInterval(NSTimeInterval interval) const 
     return _marqueeType == MarqueeTypeContinuousLeft ? interval * 2.0 : interval;
 }
 
-void MarqueeLabel::scrollAwayWithInterval(NSTimeInterval interval, bool delay) {
+void MarqueeLabel::scrollAwayWithInterval(NSTimeInterval interval, BOOL delay) {
     scrollAwayWithIntervalDelayAmount(interval, delay ? _animationDelay : 0.0);
 }
 
@@ -172,7 +172,7 @@ void MarqueeLabel::scrollAwayWithIntervalDelayAmount(NSTimeInterval interval, NS
         });
 }
 
-void MarqueeLabel::scrollHomeWithInterval(NSTimeInterval interval, bool delay) {
+void MarqueeLabel::scrollHomeWithInterval(NSTimeInterval interval, BOOL delay) {
     scrollHomeWithIntervalDelayAmount(interval, delay ? _animationDelay : 0.0);
 }
 

@@ -79,26 +79,26 @@ public:
     NSUInteger marqueeType() const { return _marqueeType; }
     void setMarqueeType(NSUInteger marqueeType);
     // YES: scrolling starts only when the label is tapped, one period per tap.
-    bool tapToScroll() const { return _tapToScroll; }
-    void setTapToScroll(bool tapToScroll);
+    BOOL tapToScroll() const { return _tapToScroll; }
+    void setTapToScroll(BOOL tapToScroll);
     // YES: the label behaves like a plain label and never scrolls.
-    bool labelize() const { return _labelize; }
-    void setLabelize(bool labelize);
+    BOOL labelize() const { return _labelize; }
+    void setLabelize(BOOL labelize);
     // YES: the running leg or cycle ends and no new one starts; NO while the text is
     // at home starts one.
-    bool holdScrolling() const { return _holdScrolling; }
-    void setHoldScrolling(bool holdScrolling);
+    BOOL holdScrolling() const { return _holdScrolling; }
+    void setHoldScrolling(BOOL holdScrolling);
 
     // --- State --------------------------------------------------------------------
 
-    bool isPaused() const { return _isPaused; }
-    void setIsPaused(bool paused) { _isPaused = paused; }
+    BOOL isPaused() const { return _isPaused; }
+    void setIsPaused(BOOL paused) { _isPaused = paused; }
     // YES while the text is away from its home position.
-    bool awayFromHome() const { return _awayFromHome; }
-    void setAwayFromHome(bool away) { _awayFromHome = away; }
+    BOOL awayFromHome() const { return _awayFromHome; }
+    void setAwayFromHome(BOOL away) { _awayFromHome = away; }
     // YES from a rotation's announcement until the window's rotation animation ends.
-    bool orientationWillChange() const { return _orientationWillChange; }
-    void setOrientationWillChange(bool willChange) { _orientationWillChange = willChange; }
+    BOOL orientationWillChange() const { return _orientationWillChange; }
+    void setOrientationWillChange(BOOL willChange) { _orientationWillChange = willChange; }
     // Duration of one leg, computed by the layout from `rate` or `lengthOfScroll`.
     NSTimeInterval animationDuration() const { return _animationDuration; }
     void setAnimationDuration(NSTimeInterval duration) { _animationDuration = duration; }
@@ -123,9 +123,9 @@ public:
     CGSize intrinsicContentSize() const override;
     // Resizes the label to its text plus the fades, within `maximumSize` (the zero
     // size: unbounded); the height changes only when `adjustHeight` is YES.
-    void minimizeLabelFrameWithMaximumSize(CGSize maximumSize, bool adjustHeight);
+    void minimizeLabelFrameWithMaximumSize(CGSize maximumSize, BOOL adjustHeight);
     // Whether the text is too wide for the label and must scroll.
-    bool labelShouldScroll() const;
+    BOOL labelShouldScroll() const;
     // The sublabel's frame at rest; computed from the text and bounds when null.
     CGRect homeLabelFrame();
     void setHomeLabelFrame(CGRect frame) { _homeLabelFrame = frame; }
@@ -141,7 +141,7 @@ public:
     void applyGradientMaskForFadeLength(CGFloat fadeLength);
     // Installs a horizontal fade mask on the label's layer (none for a zero fade).
     // Animated: the text first returns home and scrolling starts again if due.
-    void applyGradientMaskForFadeLength(CGFloat fadeLength, bool animated);
+    void applyGradientMaskForFadeLength(CGFloat fadeLength, BOOL animated);
     // The mask's colours (clear, black, black, clear), built on first read.
     Ptr<NSArray> gradientColors();
     void setGradientColors(const Ptr<NSArray>& colors) { _gradientColors = colors; }
@@ -150,24 +150,24 @@ public:
 
     // Lays the sublabels out for the current text, size and type and, when
     // `beginScroll` is YES and nothing holds it back, starts scrolling.
-    void updateSublabelAndLocationsAndBeginScroll(bool beginScroll);
+    void updateSublabelAndLocationsAndBeginScroll(BOOL beginScroll);
     void updateSublabelAndLocations() { updateSublabelAndLocationsAndBeginScroll(YES); }
     void didMoveToSuperview() override;
     // beginScrollWithDelay(YES).
     void beginScroll() { beginScrollWithDelay(YES); }
     // Starts the animation chain for the current type; the continuous types skip the
     // first delay when `delay` is NO.
-    void beginScrollWithDelay(bool delay);
+    void beginScrollWithDelay(BOOL delay);
     // The interval of one chain step: twice the leg duration for
     // MarqueeTypeContinuousLeft, the duration itself otherwise.
     NSTimeInterval durationForInterval(NSTimeInterval interval) const;
     // The away leg after `animationDelay`.
     void scrollAwayWithInterval(NSTimeInterval interval) { scrollAwayWithInterval(interval, YES); }
-    void scrollAwayWithInterval(NSTimeInterval interval, bool delay);
+    void scrollAwayWithInterval(NSTimeInterval interval, BOOL delay);
     // The away leg: moves the sublabel to its away frame, then runs the home leg.
     void scrollAwayWithIntervalDelayAmount(NSTimeInterval interval, NSTimeInterval delayAmount);
     void scrollHomeWithInterval(NSTimeInterval interval) { scrollHomeWithInterval(interval, YES); }
-    void scrollHomeWithInterval(NSTimeInterval interval, bool delay);
+    void scrollHomeWithInterval(NSTimeInterval interval, BOOL delay);
     // The home leg: moves the sublabel home, then (unless held or tap-to-scroll)
     // starts the next away leg.
     void scrollHomeWithIntervalDelayAmount(NSTimeInterval interval, NSTimeInterval delayAmount);
@@ -223,16 +223,16 @@ public:
     void setShadowOffset(CGSize offset) override;
     Ptr<UIColor> highlightedTextColor() const override;
     void setHighlightedTextColor(const Ptr<UIColor>& color) override;
-    bool isHighlighted() const override;
-    void setHighlighted(bool highlighted) override;
-    bool isEnabled() const override;
-    void setEnabled(bool enabled) override;
+    BOOL isHighlighted() const override;
+    void setHighlighted(BOOL highlighted) override;
+    BOOL isEnabled() const override;
+    void setEnabled(BOOL enabled) override;
     UIBaselineAdjustment baselineAdjustment() const override;
     void setBaselineAdjustment(UIBaselineAdjustment adjustment) override;
     // The label keeps one line, never shrinks its font and has no minimum font size,
     // whatever is asked.
     void setNumberOfLines(NSInteger lines) override;
-    void setAdjustsFontSizeToFitWidth(bool adjusts) override;
+    void setAdjustsFontSizeToFitWidth(BOOL adjusts) override;
     void setMinimumFontSize(CGFloat size) override;
     // The sublabels draw the text; the label itself draws nothing.
     void drawRect(CGRect rect) override {}
@@ -270,19 +270,19 @@ private:
     CGFloat scrollDirection() const;
 
     NSUInteger _animationCurve = 0;
-    bool _labelize = NO;
-    bool _holdScrolling = NO;
+    BOOL _labelize = NO;
+    BOOL _holdScrolling = NO;
     NSUInteger _marqueeType = 0;
     NSTimeInterval _lengthOfScroll = 0;
     CGFloat _rate = 0;
     CGFloat _continuousMarqueeExtraBuffer = 0;
     CGFloat _fadeLength = 0;
     CGFloat _animationDelay = 0;
-    bool _tapToScroll = NO;
-    bool _isPaused = NO;
-    bool _awayFromHome = NO;
+    BOOL _tapToScroll = NO;
+    BOOL _isPaused = NO;
+    BOOL _awayFromHome = NO;
     Ptr<UILabel> _subLabel;
-    bool _orientationWillChange = NO;
+    BOOL _orientationWillChange = NO;
     Ptr<NSObject> _orientationObserver;
     NSTimeInterval _animationDuration = 0;
     WeakPtr<UITapGestureRecognizer> _tapRecognizer;

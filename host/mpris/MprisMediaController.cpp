@@ -73,12 +73,12 @@ Ptr<SBApplication> MprisMediaController::nowPlayingApplication() {
     return _application;
 }
 
-BOOL MprisMediaController::activateApplication(const Ptr<SBApplication>& application) {
+bool MprisMediaController::activateApplication(const Ptr<SBApplication>& application) {
     const auto ours = as<MprisApplication>(application);
     return ours && _session->raisePlayer(ours->owner());
 }
 
-void MprisMediaController::setPresented(BOOL presented) {
+void MprisMediaController::setPresented(bool presented) {
     _session->setPresented(presented);
 }
 

@@ -38,10 +38,10 @@ public:
     // For the host's UI controller: raises the application's player when it is
     // one of this controller's players and it can be raised; answers whether the
     // request was sent.
-    BOOL activateApplication(const Ptr<SBApplication>& application);
+    bool activateApplication(const Ptr<SBApplication>& application);
     // The host tells whether the widget is presented: the position is only read
     // again periodically while it is.
-    void setPresented(BOOL presented);
+    void setPresented(bool presented);
 
     // The "_nowPlayingInfo" dictionary: "title" and "artist" strings, each
     // present only when the followed player has one.

@@ -34,7 +34,7 @@ SharePanel makeSharePanel(const UIActivityViewController& sheet);
 
 // What carrying out a choice needs from the desktop.
 struct ShareServices {
-    // Puts text on the clipboard; answers NO when it could not.
+    // Puts text on the clipboard; answers false when it could not.
     std::function<bool(const std::string& text)> copyText;
     // Saves the image as a file and answers its path; throws HostFailure when it
     // cannot.
@@ -51,7 +51,7 @@ struct ShareOutcome {
 };
 
 // Carries out `choice` and finishes the sheet: with the choice's activity type
-// and completed YES when it worked, with nil and NO when it was cancelled or
+// and completed true when it worked, with nil and false when it was cancelled or
 // failed. The sheet finishes in every case, so it never stays up.
 ShareOutcome performShareChoice(const Ptr<UIActivityViewController>& sheet, const SharePanel& panel,
                                 ShareChoice choice, const ShareServices& services);

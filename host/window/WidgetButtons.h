@@ -19,7 +19,7 @@ enum class WidgetButton { playPause, previousTrack, nextTrack };
 Ptr<UIButton> findWidgetButton(const UIView& root, WidgetButton which, const std::string& bundlePath);
 
 // Presses that button as a finger lifting inside it would: its touch-up-inside
-// actions run. Answers NO, doing nothing, when there is no such button or a finger
+// actions run. Answers false, doing nothing, when there is no such button or a finger
 // could not press it (hidden, disabled or not taking touches).
 bool pressWidgetButton(const UIView& root, WidgetButton which, const std::string& bundlePath);
 
