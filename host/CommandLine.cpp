@@ -1,9 +1,10 @@
 #include "host/CommandLine.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "host/HostFailure.h"
-#include "host/ScriptRunner.h"
 
 namespace host {
 namespace {
@@ -148,6 +149,30 @@ std::string CommandArguments::value(const std::string& option, const std::string
         }
     }
     return fallback;
+}
+
+double parseNumber(std::string_view word, std::string_view what) {
+    std::string_view digits = word;
+    // from_chars takes no leading '+'.
+    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') {
+        digits.remove_prefix(1);
+    }
+    double value = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() ||
+        !std::isfinite(value)) {
+        throw UsageFailure(std::string(what) + " must be a number, not \"" + std::string(word) + "\"");
+    }
+    return value;
+}
+
+int reportFailure(const std::exception& failure, std::ostream& errors) {
+    errors << "trillbox: " << failure.what() << '\n';
+    if (dynamic_cast<const UsageFailure*>(&failure)) {
+        errors << "Try 'trillbox --help'.\n";
+        return 2;
+    }
+    return 1;
 }
 
 } // namespace host

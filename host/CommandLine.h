@@ -1,9 +1,12 @@
 #pragma once
 
+#include <exception>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "host/HostSession.h"
+#include "host/HostOptions.h"
 
 namespace host {
 
@@ -27,6 +30,14 @@ struct CommandLine {
 // Parses `arguments` (without the program name). Throws UsageFailure for a
 // shared option without its value or with a bad one.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Prints `failure` as the program's one-line error ("trillbox: ..."), with a
+// pointer to the help after a UsageFailure; answers the exit status (2 for usage, 1 otherwise).
+int reportFailure(const std::exception& failure, std::ostream& errors);
+
+// The number `word` spells (decimal, optionally signed, finite); throws
+// UsageFailure naming `what` otherwise.
+double parseNumber(std::string_view word, std::string_view what);
 
 // A command's own options: flags, valued options and positional arguments.
 class CommandArguments {

@@ -10,6 +10,7 @@
 #include "UIKit/UIImage.h"
 #include "UIKit/UITouch.h"
 #include "host/BundleLoader.h"
+#include "host/HostOptions.h"
 #include "host/LegacyTapAdapter.h"
 #include "host/MediaBackEnd.h"
 
@@ -22,30 +23,6 @@ namespace host {
 
 class HostPresenter;
 class WidgetAdapter;
-
-// How a session is set up. Front-ends fill it from their command line.
-struct HostOptions {
-    // Trillbox.bundle; empty: found next to the executable.
-    std::string bundlePath;
-    // Where device paths (the settings file) live; empty: the platform's default.
-    std::string deviceRoot;
-    // A playlist for the demo player; empty: the built-in one.
-    std::string playlistPath;
-    PlayerKind player = PlayerKind::demo;
-    // With the MPRIS player: follow only this player (bus-name suffix or Identity).
-    std::optional<std::string> mprisPlayerName;
-    // Run the bundle as the older host does: the legacy controller in a 70-point strip.
-    bool legacy = false;
-    // Pixels per point of the main screen (and of bundle images).
-    CGFloat scale = 2;
-    // The host's width in points: the screen's, and the legacy strip's.
-    CGFloat hostWidth = 320;
-    // YES: time moves only through wait() (headless runs); NO: the system clock.
-    bool manualClock = true;
-    // YES: alerts and share sheets are closed at the next pass, as by the cancel
-    // button (headless); NO: the front-end answers them.
-    bool closePresentationsAutomatically = true;
-};
 
 // One run of the widget inside the host, as the notification centre runs it:
 // the host services are registered, Trillbox.bundle is loaded, its controller is

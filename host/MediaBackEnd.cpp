@@ -1,14 +1,18 @@
 #include "host/MediaBackEnd.h"
 
 #include "host/DemoMediaBackEnd.h"
-#include "host/MprisMediaBackEnd.h"
+#include "host/HostModules.h"
 
 namespace host {
 
 std::unique_ptr<MediaBackEnd> makeMediaBackEnd(const MediaBackEndOptions& options) {
     switch (options.kind) {
-    case PlayerKind::mpris:
-        return std::make_unique<MprisMediaBackEnd>(options.mprisPlayerName);
+    case PlayerKind::mpris: {
+        // The MPRIS players, and the bus library, are loaded only for the runs that use them.
+        using Factory = MediaBackEnd*(const std::optional<std::string>&);
+        return std::unique_ptr<MediaBackEnd>(hostModuleFunction<Factory>(
+            HostModule::mpris, "trillbox_mpris_back_end")(options.mprisPlayerName));
+    }
     case PlayerKind::demo:
         break;
     }

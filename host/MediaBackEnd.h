@@ -5,14 +5,11 @@
 #include <string>
 
 #include "Foundation/NSObject.h"
-
-class MprisSession;
+#include "host/HostOptions.h"
 
 namespace host {
 
 class DemoPlayer;
-
-enum class PlayerKind { demo, mpris };
 
 // Where the widget's music comes from: the host's media services (the
 // "SBMediaController" class and its one instance the widget finds by name, the
@@ -28,8 +25,6 @@ public:
     // The built-in player that scripts' `player ...` commands drive; nil when the
     // music comes from elsewhere.
     virtual Ptr<DemoPlayer> demoPlayer() const { return nullptr; }
-    // The MPRIS session whose bus a front-end may wait on; nil for other back-ends.
-    virtual Ptr<MprisSession> mprisSession() const { return nullptr; }
 };
 
 // What a back-end needs to start.

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "host/CommandLine.h"
 #include "host/DemoPlayer.h"
 #include "host/HostFailure.h"
 #include "host/HostSession.h"
@@ -46,21 +47,6 @@ double parseSeconds(std::string_view word) {
 }
 
 } // namespace
-
-double parseNumber(std::string_view word, std::string_view what) {
-    std::string_view digits = word;
-    // from_chars takes no leading '+'.
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') {
-        digits.remove_prefix(1);
-    }
-    double value = 0;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() ||
-        !std::isfinite(value)) {
-        throw UsageFailure(std::string(what) + " must be a number, not \"" + std::string(word) + "\"");
-    }
-    return value;
-}
 
 ScriptRunner::ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot)
     : _session(session), _output(output), _writeSnapshot(std::move(writeSnapshot)) {}

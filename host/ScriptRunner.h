@@ -53,8 +53,4 @@ private:
     SnapshotWriter _writeSnapshot;
 };
 
-// The number `word` spells (decimal, optionally signed, finite); throws
-// UsageFailure naming `what` otherwise.
-double parseNumber(std::string_view word, std::string_view what);
-
 } // namespace host

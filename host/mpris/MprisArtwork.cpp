@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <turbojpeg.h>
 
 #include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSUTF8.h"
 #include "UIKit/UIGraphicsHandles.h"
+#include "host/JpegImage.h"
 
 namespace mpris {
 
@@ -231,69 +231,8 @@ UICairoSurface decodePng(std::span<const unsigned char> bytes) {
     return fitToArgb32(adopt(cairo_image_surface_create_from_png_stream(readFromMemory, &reader)));
 }
 
-struct TurboJpegHandle {
-    tjhandle handle = tjInitDecompress();
-    TurboJpegHandle() = default;
-    TurboJpegHandle(const TurboJpegHandle&) = delete;
-    TurboJpegHandle& operator=(const TurboJpegHandle&) = delete;
-    ~TurboJpegHandle() {
-        if (handle) {
-            tjDestroy(handle);
-        }
-    }
-};
-
 UICairoSurface decodeJpeg(std::span<const unsigned char> bytes) {
-    TurboJpegHandle decoder;
-    if (!decoder.handle) {
-        return {};
-    }
-    int width = 0;
-    int height = 0;
-    int subsampling = 0;
-    int colorspace = 0;
-    if (tjDecompressHeader3(decoder.handle, bytes.data(), bytes.size(), &width, &height, &subsampling,
-                            &colorspace) != 0) {
-        return {};
-    }
-    if (!acceptableSize(width, height)) {
-        return {};
-    }
-    // Let the decoder do most of the scaling: the smallest of its factors that
-    // keeps the image at least kMaxArtworkSide wide on its longer side.
-    int factorCount = 0;
-    const tjscalingfactor* factors = tjGetScalingFactors(&factorCount);
-    int scaledWidth = width;
-    int scaledHeight = height;
-    for (int i = 0; factors && i < factorCount; ++i) {
-        const int candidateWidth = TJSCALED(width, factors[i]);
-        const int candidateHeight = TJSCALED(height, factors[i]);
-        if (std::max(candidateWidth, candidateHeight) >= std::min(kMaxArtworkSide, std::max(width, height)) &&
-            candidateWidth * static_cast<std::int64_t>(candidateHeight) <
-                scaledWidth * static_cast<std::int64_t>(scaledHeight)) {
-            scaledWidth = candidateWidth;
-            scaledHeight = candidateHeight;
-        }
-    }
-    auto surface = adopt(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scaledWidth, scaledHeight));
-    if (!surface) {
-        return {};
-    }
-    cairo_surface_flush(surface.get());
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    constexpr int pixelFormat = TJPF_BGRA;
-#else
-    constexpr int pixelFormat = TJPF_ARGB;
-#endif
-    const int result = tjDecompress2(
-        decoder.handle, bytes.data(), bytes.size(), cairo_image_surface_get_data(surface.get()), scaledWidth,
-        cairo_image_surface_get_stride(surface.get()), scaledHeight, pixelFormat, 0);
-    // A warning (a truncated or slightly damaged file) still leaves a usable image.
-    if (result != 0 && tjGetErrorCode(decoder.handle) != TJERR_WARNING) {
-        return {};
-    }
-    cairo_surface_mark_dirty(surface.get());
-    return fitToArgb32(std::move(surface));
+    return fitToArgb32(host::decodeJpegImage(bytes, kMaxArtworkSide, kMaxArtworkPixels));
 }
 
 } // namespace

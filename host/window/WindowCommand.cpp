@@ -15,27 +15,6 @@ bool isSet(const char* value) {
 
 } // namespace
 
-const char* const kRunCommandHelp = R"(Usage: trillbox [run] [--frame-stats]
-
-Opens the widget in a window, on a dark panel that stands in for the
-notification centre, at the display's scale (at least 2 unless --scale is
-given). The mouse is a finger: click, double-click, hold, drag. Keys: space
-plays or pauses, left and right go to the previous and next track, Esc or
-Ctrl+Q closes the window. Alerts and the share sheet appear over the widget;
-"Copy" puts the shared message on the clipboard, "Save Artwork" writes the
-artwork as a PNG in your pictures directory.
-
-Minimising or hiding the window dismisses the widget, as closing the
-notification centre does; showing it presents the widget again.
-
-SDL_VIDEODRIVER and DISPLAY are respected. Without a display, use the
-headless commands: snapshot, record and script.
-
-  --frame-stats   when the window closes, print how many frames were drawn,
-                  and how many a second (SIGUSR1 prints those since the last
-                  report at any time)
-)";
-
 std::string missingDisplayReason(const std::function<const char*(const char*)>& variable) {
     if (isSet(variable("SDL_VIDEODRIVER")) || isSet(variable("DISPLAY")) ||
         isSet(variable("WAYLAND_DISPLAY"))) {
@@ -72,3 +51,8 @@ int runWindowCommand(const CommandLine& line, std::ostream& out) {
 }
 
 } // namespace host
+
+// The window module's entry, found by name when the host loads the module.
+extern "C" int trillbox_window_run(const host::CommandLine& line, std::ostream& out) {
+    return host::runWindowCommand(line, out);
+}

@@ -8,9 +8,6 @@
 
 namespace host {
 
-// The run command's help text.
-extern const char* const kRunCommandHelp;
-
 // Why no window can be opened in an environment (read through `variable`):
 // neither SDL_VIDEODRIVER, DISPLAY nor WAYLAND_DISPLAY names a display. Empty when
 // one does (SDL may still fail to reach it).

@@ -1,8 +1,9 @@
-#include "host/MprisMediaBackEnd.h"
+#include "mpris/MprisMediaBackEnd.h"
 
 #include <utility>
 
 #include "Foundation/NSRuntime.h"
+#include "Foundation/NSWhileAlive.h"
 #include "host/HostFailure.h"
 #include "mpris/MprisHostServices.h"
 
@@ -13,12 +14,8 @@ MprisMediaBackEnd::MprisMediaBackEnd(std::optional<std::string> playerName) {
     if (!_controller) {
         throw HostFailure("cannot reach the MPRIS players on the session bus");
     }
-    const WeakPtr<MprisMediaController> weak = _controller;
-    _uiController = alloc<HostUIController>()->initWithActivation([weak](const Ptr<SBApplication>& app) {
-        if (const auto controller = weak.lock()) {
-            controller->activateApplication(app);
-        }
-    });
+    _uiController = alloc<HostUIController>()->initWithActivation(
+        NSWhileAlive(_controller, &MprisMediaController::activateApplication));
     registerUIController(_uiController);
     // The MPRIS services install the followed player's volume as the system volume.
 }
@@ -34,3 +31,9 @@ void MprisMediaBackEnd::setPresented(bool presented) {
 }
 
 } // namespace host
+
+// The MPRIS module's entry, found by name when the host loads the module: a new
+// back-end the caller owns (see MprisMediaBackEnd's constructor).
+extern "C" host::MediaBackEnd* trillbox_mpris_back_end(const std::optional<std::string>& playerName) {
+    return new host::MprisMediaBackEnd(playerName);
+}

@@ -21,7 +21,6 @@ public:
     MprisMediaBackEnd& operator=(const MprisMediaBackEnd&) = delete;
 
     void setPresented(bool presented) override;
-    Ptr<MprisSession> mprisSession() const override { return _controller->session(); }
 
 private:
     Ptr<MprisMediaController> _controller;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "CoreGraphics/CGGeometry.h"
+
+namespace host {
+
+// Where the widget's music comes from: the built-in demo player, or the MPRIS
+// players of the session bus.
+enum class PlayerKind { demo, mpris };
+
+// How a session is set up. Front-ends fill it from their command line.
+struct HostOptions {
+    // Trillbox.bundle; empty: found next to the executable.
+    std::string bundlePath;
+    // Where device paths (the settings file) live; empty: the platform's default.
+    std::string deviceRoot;
+    // A playlist for the demo player; empty: the built-in one.
+    std::string playlistPath;
+    PlayerKind player = PlayerKind::demo;
+    // With the MPRIS player: follow only this player (bus-name suffix or Identity).
+    std::optional<std::string> mprisPlayerName;
+    // Run the bundle as the older host does: the legacy controller in a 70-point strip.
+    bool legacy = false;
+    // Pixels per point of the main screen (and of bundle images).
+    CGFloat scale = 2;
+    // The host's width in points: the screen's, and the legacy strip's.
+    CGFloat hostWidth = 320;
+    // True: time moves only through wait() (headless runs); false: the system clock.
+    bool manualClock = true;
+    // True: alerts and share sheets are closed at the next pass, as by the cancel
+    // button (headless); false: the front-end answers them.
+    bool closePresentationsAutomatically = true;
+};
+
+} // namespace host

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/EndToEndSupport.h"
+#include "host/ProgramLibrary.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+TEST(ProgramLibraryTest, ALoadFailureIsOneLineNamingWhatToInstall) {
+    struct Case {
+        std::string reason;
+        std::string expected;
+    };
+    const std::string piece = "/opt/t/lib/libtrillbox_window.so";
+    const Case cases[] = {
+        {"libSDL2-2.0.so.0: cannot open shared object file: No such file or directory",
+         "the window needs libSDL2-2.0.so.0: install libsdl2-2.0-0"},
+        {"/usr/lib/libsdbus-c++.so.1: file too short",
+         "the window needs libsdbus-c++.so.1: install libsdbus-c++1"},
+        {piece + ": cannot open shared object file: No such file or directory",
+         "the window is not installed: " + piece + " is missing"},
+        {piece + ": undefined symbol: _ZN4host1xEv",
+         "cannot load the window: " + piece + ": undefined symbol: _ZN4host1xEv"},
+        {"libunknown.so.7: cannot open shared object file",
+         "cannot load the window: libunknown.so.7: cannot open shared object file"},
+    };
+    for (const auto& each : cases) {
+        EXPECT_EQ(host::describeLoadFailure(piece, "the window", each.reason), each.expected) << each.reason;
+    }
+}
+
+// The shared objects a run of trillbox maps, as the dynamic loader reports them.
+std::string mappedLibraries(const std::vector<std::string>& arguments, const TrillboxRun& run) {
+    std::vector<std::string> argv = {TRILLBOX_BINARY, "--device-root", run.work.path()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const ProcessResult result = runProcess(argv, {run.work.path(), "", {{"LD_DEBUG", "files"}}});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    return result.err;
+}
+
+TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
+    const TrillboxRun run;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> unmapped;
+    };
+    const std::vector<std::string> optional = {
+        "libSDL2",      "libpulse",           "libwayland",        "libsystemd",      "libsdbus",
+        "libturbojpeg", "libtrillbox_window", "libtrillbox_mpris", "libtrillbox_jpeg"};
+    std::vector<std::string> launcherOnly = optional;
+    launcherOnly.insert(launcherOnly.end(),
+                        {"libtrillbox_host", "libtrillbox_platform", "libpango", "libcairo"});
+    const Case cases[] = {
+        {{"--version"}, launcherOnly},
+        {{"snapshot", "--help"}, launcherOnly},
+        {{"snapshot", "out.png"}, optional},
+    };
+    for (const auto& each : cases) {
+        const std::string mapped = mappedLibraries(each.arguments, run);
+        ASSERT_NE(mapped.find("file=libc.so.6"), std::string::npos) << "no loader report";
+        for (const auto& library : each.unmapped) {
+            EXPECT_EQ(mapped.find("file=" + library), std::string::npos)
+                << each.arguments.front() << " maps " << library;
+        }
+    }
+}
+
+TEST(ProgramPiecesTest, AMissingPieceIsOneLineAndTheLauncherStillAnswersAlone) {
+    const TemporaryDirectory work;
+    // The launcher alone, without the libraries beside it.
+    const std::string launcher = work.file("trillbox");
+    std::filesystem::copy_file(TRILLBOX_BINARY, launcher);
+    EXPECT_EQ(runProcess({launcher, "--version"}).exitStatus, 0);
+    const ProcessResult alone = runProcess({launcher, "snapshot", work.file("out.png")});
+    EXPECT_EQ(alone.exitStatus, 1);
+    EXPECT_EQ(alone.errorLines().size(), 1u) << alone.err;
+    EXPECT_TRUE(
+        alone.err.starts_with("trillbox: the program is incomplete: libtrillbox_host.so is in none of "))
+        << alone.err;
+
+    // A system library the window needs is there but broken.
+    work.write("system/libSDL2-2.0.so.0", "");
+    const ProcessResult broken = runProcess(
+        {TRILLBOX_BINARY, "run"},
+        {work.path(), "", {{"LD_LIBRARY_PATH", work.file("system")}, {"SDL_VIDEODRIVER", "dummy"}}});
+    EXPECT_EQ(broken.exitStatus, 1);
+    EXPECT_EQ(broken.err, "trillbox: the window needs libSDL2-2.0.so.0: install libsdl2-2.0-0\n");
+}
+
+} // namespace
