@@ -23,7 +23,7 @@ public:
     CGFloat blue() const { return _blue; }
     CGFloat alpha() const { return _alpha; }
 
-    bool isEqual(const NSObject* other) const override {
+    BOOL isEqual(const NSObject* other) const override {
         const auto* color = dynamic_cast<const CGColor*>(other);
         return color && color->_red == _red && color->_green == _green && color->_blue == _blue &&
                color->_alpha == _alpha;

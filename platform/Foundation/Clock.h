@@ -19,7 +19,7 @@ public:
     virtual ~Clock() = default;
     virtual Nanoseconds now() const = 0;
     // A manual clock only moves when told to.
-    virtual bool isManual() const { return false; }
+    virtual BOOL isManual() const { return NO; }
 };
 
 // The system's monotonic clock.
@@ -40,7 +40,7 @@ class ManualClock final : public Clock {
 public:
     explicit ManualClock(Nanoseconds start = 0) : _now(start) {}
     Nanoseconds now() const override { return _now; }
-    bool isManual() const override { return true; }
+    BOOL isManual() const override { return YES; }
     void set(Nanoseconds now) {
         if (now > _now) {
             _now = now;

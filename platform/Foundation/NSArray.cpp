@@ -13,22 +13,22 @@ Ptr<NSObject> NSArray::objectAtIndex(NSUInteger index) const {
     return index < _objects.size() ? _objects[index] : nullptr;
 }
 
-bool NSArray::containsObject(const Ptr<NSObject>& object) const {
+BOOL NSArray::containsObject(const Ptr<NSObject>& object) const {
     return std::any_of(_objects.begin(), _objects.end(),
                        [&](const Ptr<NSObject>& item) { return NSObjectsEqual(item, object); });
 }
 
-bool NSArray::isEqual(const NSObject* other) const {
+BOOL NSArray::isEqual(const NSObject* other) const {
     const auto* array = dynamic_cast<const NSArray*>(other);
     if (!array || array->_objects.size() != _objects.size()) {
-        return false;
+        return NO;
     }
     for (std::size_t i = 0; i < _objects.size(); ++i) {
         if (!NSObjectsEqual(_objects[i], array->_objects[i])) {
-            return false;
+            return NO;
         }
     }
-    return true;
+    return YES;
 }
 
 std::string NSArray::description() const {

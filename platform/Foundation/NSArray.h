@@ -19,11 +19,11 @@ public:
     // nil past the end instead of raising.
     Ptr<NSObject> objectAtIndex(NSUInteger index) const;
     const std::vector<Ptr<NSObject>>& objects() const { return _objects; }
-    bool containsObject(const Ptr<NSObject>& object) const;
+    BOOL containsObject(const Ptr<NSObject>& object) const;
     // Writes the array as an XML property list; see NSDictionary::writeToFile.
     BOOL writeToFile(const Ptr<NSString>& path, BOOL atomically) const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::string description() const override;
 
 protected:

@@ -64,7 +64,7 @@ Ptr<NSCoder> NSCoder::initForReadingWithDictionary(const Ptr<NSDictionary>& dict
     return self<NSCoder>();
 }
 
-bool NSCoder::containsValueForKey(std::string_view key) const {
+BOOL NSCoder::containsValueForKey(std::string_view key) const {
     return _dictionary && _dictionary->objectForKey(key) != nullptr;
 }
 
@@ -77,7 +77,7 @@ Ptr<NSCoder> NSCoder::nestedCoderForKey(std::string_view key) const {
     return nested ? alloc<NSCoder>()->initForReadingWithDictionary(nested) : nullptr;
 }
 
-bool NSCoder::decodeBoolForKey(std::string_view key) const {
+BOOL NSCoder::decodeBoolForKey(std::string_view key) const {
     return NSBoolValue(decodeObjectForKey(key));
 }
 

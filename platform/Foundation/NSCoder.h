@@ -18,7 +18,7 @@ public:
     // A coder reading `dictionary`; nil when the dictionary is nil.
     Ptr<NSCoder> initForReadingWithDictionary(const Ptr<NSDictionary>& dictionary);
 
-    bool containsValueForKey(std::string_view key) const;
+    BOOL containsValueForKey(std::string_view key) const;
 
     // The entry as stored (a string, number, array, dictionary...), or nil.
     Ptr<NSObject> decodeObjectForKey(std::string_view key) const;
@@ -28,7 +28,7 @@ public:
     // A nested dictionary as a coder of its own, or nil.
     Ptr<NSCoder> nestedCoderForKey(std::string_view key) const;
 
-    bool decodeBoolForKey(std::string_view key) const;
+    BOOL decodeBoolForKey(std::string_view key) const;
     NSInteger decodeIntegerForKey(std::string_view key) const;
     double decodeDoubleForKey(std::string_view key) const;
     float decodeFloatForKey(std::string_view key) const;

@@ -74,7 +74,7 @@ BOOL NSData::writeToFile(const Ptr<NSString>& path, BOOL atomically) const {
     return atomically ? writeAtomically(resolved, _bytes) : writeDirectly(resolved, _bytes);
 }
 
-bool NSData::isEqual(const NSObject* other) const {
+BOOL NSData::isEqual(const NSObject* other) const {
     const auto* data = dynamic_cast<const NSData*>(other);
     return data && data->_bytes == _bytes;
 }

@@ -26,7 +26,7 @@ public:
     // created (NSFileManager does that) and make the write fail.
     BOOL writeToFile(const Ptr<NSString>& path, BOOL atomically) const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     // "<01020304 05>": hexadecimal in groups of four bytes.
     std::string description() const override;

@@ -46,7 +46,7 @@ Ptr<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(NSTimeInterval second
     return date;
 }
 
-bool NSDate::isEqual(const NSObject* other) const {
+BOOL NSDate::isEqual(const NSObject* other) const {
     const auto* date = dynamic_cast<const NSDate*>(other);
     return date && date->_interval == _interval;
 }

@@ -28,7 +28,7 @@ public:
     NSTimeInterval referenceDateInterval() const { return _interval; }
     NSTimeInterval timeIntervalSince1970() const { return _interval + NSTimeIntervalSince1970; }
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     // "2001-01-01 00:00:00 +0000": UTC, whole seconds.
     std::string description() const override;

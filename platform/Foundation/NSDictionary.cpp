@@ -41,17 +41,17 @@ Ptr<NSObject> NSDictionary::objectForKey(std::string_view key) const {
     return nullptr;
 }
 
-bool NSDictionary::isEqual(const NSObject* other) const {
+BOOL NSDictionary::isEqual(const NSObject* other) const {
     const auto* dictionary = dynamic_cast<const NSDictionary*>(other);
     if (!dictionary || dictionary->_entries.size() != _entries.size()) {
-        return false;
+        return NO;
     }
     for (const auto& [key, value] : _entries) {
         if (!NSObjectsEqual(value, dictionary->objectForKey(key))) {
-            return false;
+            return NO;
         }
     }
-    return true;
+    return YES;
 }
 
 std::string NSDictionary::description() const {

@@ -40,7 +40,7 @@ public:
     // dictionary holding objects that are not property-list objects writes nothing.
     BOOL writeToFile(const Ptr<NSString>& path, BOOL atomically) const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::string description() const override;
 
 protected:

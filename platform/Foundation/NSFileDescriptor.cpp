@@ -20,9 +20,9 @@ int NSFileDescriptor::release() {
     return std::exchange(_fd, -1);
 }
 
-bool NSFileDescriptor::close() {
+BOOL NSFileDescriptor::close() {
     if (_fd < 0) {
-        return true;
+        return YES;
     }
     // Linux releases the descriptor even when close is interrupted, so it is never retried.
     return ::close(std::exchange(_fd, -1)) == 0;
@@ -37,7 +37,7 @@ ssize_t NSFileDescriptor::readSome(void* buffer, std::size_t length) const {
     }
 }
 
-bool NSFileDescriptor::writeAll(const void* bytes, std::size_t length) const {
+BOOL NSFileDescriptor::writeAll(const void* bytes, std::size_t length) const {
     const auto* next = static_cast<const std::uint8_t*>(bytes);
     while (length > 0) {
         const ssize_t written = ::write(_fd, next, length);
@@ -48,12 +48,12 @@ bool NSFileDescriptor::writeAll(const void* bytes, std::size_t length) const {
             if (written == 0) {
                 errno = ENOSPC;
             }
-            return false;
+            return NO;
         }
         next += written;
         length -= static_cast<std::size_t>(written);
     }
-    return true;
+    return YES;
 }
 
 NSFileContents NSReadWholeFile(const std::string& path, std::size_t maxBytes) {

@@ -22,19 +22,19 @@ public:
     ~NSFileDescriptor() { close(); }
 
     int get() const { return _fd; }
-    bool valid() const { return _fd >= 0; }
+    BOOL valid() const { return _fd >= 0; }
     // Hands the descriptor to the caller, who must close it; this one is empty afterwards.
     int release();
-    // Closes now; false when the close failed (a write error may show only here), with
+    // Closes now; NO when the close failed (a write error may show only here), with
     // errno telling why. Empty afterwards either way; closing an empty one succeeds.
-    bool close();
+    BOOL close();
 
     // At most `length` bytes, read again when a signal interrupts the read: the count
     // read, 0 at the end of the file, -1 (errno set) on an error.
     ssize_t readSome(void* buffer, std::size_t length) const;
-    // Writes all `length` bytes, going on after short and interrupted writes. False on an
+    // Writes all `length` bytes, going on after short and interrupted writes. NO on an
     // error, with errno telling why (ENOSPC when the file takes no more bytes).
-    bool writeAll(const void* bytes, std::size_t length) const;
+    BOOL writeAll(const void* bytes, std::size_t length) const;
 
 private:
     int _fd = -1;

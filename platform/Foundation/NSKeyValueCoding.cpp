@@ -21,14 +21,14 @@ Ptr<NSObject> selfObject(const NSKeyValueCoding& coding) {
 
 } // namespace
 
-bool NSKeyValueCoding::setValue(const Ptr<NSObject>& value, std::string_view key) {
+BOOL NSKeyValueCoding::setValue(const Ptr<NSObject>& value, std::string_view key) {
     const auto* accessor = keyValueTable().find(key);
     auto object = selfObject(*this);
     if (!accessor || !accessor->set || !object) {
-        return false;
+        return NO;
     }
     accessor->set(*object, value);
-    return true;
+    return YES;
 }
 
 Ptr<NSObject> NSKeyValueCoding::valueForKey(std::string_view key) const {
@@ -40,7 +40,7 @@ Ptr<NSObject> NSKeyValueCoding::valueForKey(std::string_view key) const {
     return accessor->get(*object);
 }
 
-bool NSKeyValueCoding::setValueForKeyPath(const Ptr<NSObject>& value, std::string_view keyPath) {
+BOOL NSKeyValueCoding::setValueForKeyPath(const Ptr<NSObject>& value, std::string_view keyPath) {
     return NSObjectSetValueForKeyPath(selfObject(*this), value, keyPath);
 }
 
@@ -70,15 +70,15 @@ Ptr<NSObject> NSObjectValueForKey(const Ptr<NSObject>& object, std::string_view 
     return nullptr;
 }
 
-bool NSObjectSetValueForKey(const Ptr<NSObject>& object, const Ptr<NSObject>& value, std::string_view key) {
+BOOL NSObjectSetValueForKey(const Ptr<NSObject>& object, const Ptr<NSObject>& value, std::string_view key) {
     if (auto* coding = dynamic_cast<NSKeyValueCoding*>(object.get())) {
         return coding->setValue(value, key);
     }
     if (const auto dictionary = std::dynamic_pointer_cast<NSMutableDictionary>(object)) {
         dictionary->setObject(value, key);
-        return true;
+        return YES;
     }
-    return false;
+    return NO;
 }
 
 Ptr<NSObject> NSObjectValueForKeyPath(const Ptr<NSObject>& object, std::string_view keyPath) {
@@ -94,7 +94,7 @@ Ptr<NSObject> NSObjectValueForKeyPath(const Ptr<NSObject>& object, std::string_v
     return nullptr;
 }
 
-bool NSObjectSetValueForKeyPath(const Ptr<NSObject>& object, const Ptr<NSObject>& value,
+BOOL NSObjectSetValueForKeyPath(const Ptr<NSObject>& object, const Ptr<NSObject>& value,
                                 std::string_view keyPath) {
     const auto [head, last] = splitLastKey(keyPath);
     const auto target = head.empty() ? object : NSObjectValueForKeyPath(object, head);

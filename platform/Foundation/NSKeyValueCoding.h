@@ -21,13 +21,13 @@ public:
 
     // Writes `value` through the key's setter. Answers NO (and changes nothing)
     // for a key the class does not support or that is read-only.
-    bool setValue(const Ptr<NSObject>& value, std::string_view key);
+    BOOL setValue(const Ptr<NSObject>& value, std::string_view key);
     // Reads the key through its getter; nil for an unsupported key.
     Ptr<NSObject> valueForKey(std::string_view key) const;
     // Dotted key paths ("subLabel.font"): every key but the last is read, the
     // last is written on the object reached. Answers NO when a step is nil or
     // does not support its key.
-    bool setValueForKeyPath(const Ptr<NSObject>& value, std::string_view keyPath);
+    BOOL setValueForKeyPath(const Ptr<NSObject>& value, std::string_view keyPath);
     Ptr<NSObject> valueForKeyPath(std::string_view keyPath) const;
     // Writes each entry of `keyedValues` (an NSDictionary) in its order.
     void setValuesForKeysWithDictionary(const Ptr<NSObject>& keyedValues);
@@ -39,7 +39,7 @@ public:
 // Key-value coding on any object: classes with a key table, and dictionaries
 // (a key reads and writes the dictionary's entry). Anything else supports no key.
 Ptr<NSObject> NSObjectValueForKey(const Ptr<NSObject>& object, std::string_view key);
-bool NSObjectSetValueForKey(const Ptr<NSObject>& object, const Ptr<NSObject>& value, std::string_view key);
+BOOL NSObjectSetValueForKey(const Ptr<NSObject>& object, const Ptr<NSObject>& value, std::string_view key);
 Ptr<NSObject> NSObjectValueForKeyPath(const Ptr<NSObject>& object, std::string_view keyPath);
-bool NSObjectSetValueForKeyPath(const Ptr<NSObject>& object, const Ptr<NSObject>& value,
+BOOL NSObjectSetValueForKeyPath(const Ptr<NSObject>& object, const Ptr<NSObject>& value,
                                 std::string_view keyPath);

@@ -1,6 +1,6 @@
 #include "Foundation/NSKeyValueTable.h"
 
-Ptr<NSObject> NSKeyValueBox(bool value) {
+Ptr<NSObject> NSKeyValueBox(BOOL value) {
     return NSNumber::numberWithBool(value);
 }
 Ptr<NSObject> NSKeyValueBox(CGSize value) {
@@ -13,7 +13,7 @@ Ptr<NSObject> NSKeyValueBox(CGRect value) {
     return NSValue::valueWithCGRect(value);
 }
 
-template <> bool NSKeyValueUnbox<bool>(const Ptr<NSObject>& value) {
+template <> BOOL NSKeyValueUnbox<BOOL>(const Ptr<NSObject>& value) {
     return NSBoolValue(value);
 }
 

@@ -25,7 +25,7 @@ struct NSKeyValueAccessor {
 };
 
 // Boxing of property values into objects and back.
-Ptr<NSObject> NSKeyValueBox(bool value);
+Ptr<NSObject> NSKeyValueBox(BOOL value);
 Ptr<NSObject> NSKeyValueBox(CGSize value);
 Ptr<NSObject> NSKeyValueBox(CGPoint value);
 Ptr<NSObject> NSKeyValueBox(CGRect value);
@@ -45,7 +45,7 @@ template <class T> Ptr<NSObject> NSKeyValueBox(const Ptr<T>& value) {
 // Reads a boxed value as T: NSNumber and NSString readings for scalars, NSValue
 // for geometry (anything else reads as zero), a checked cast for objects.
 template <class T> T NSKeyValueUnbox(const Ptr<NSObject>& value);
-template <> bool NSKeyValueUnbox<bool>(const Ptr<NSObject>& value);
+template <> BOOL NSKeyValueUnbox<BOOL>(const Ptr<NSObject>& value);
 template <> CGSize NSKeyValueUnbox<CGSize>(const Ptr<NSObject>& value);
 template <> CGPoint NSKeyValueUnbox<CGPoint>(const Ptr<NSObject>& value);
 template <> CGRect NSKeyValueUnbox<CGRect>(const Ptr<NSObject>& value);
@@ -91,7 +91,7 @@ public:
 
     // The accessors of `key`, or nullptr when the class does not support it.
     const NSKeyValueAccessor* find(std::string_view key) const;
-    bool contains(std::string_view key) const { return find(key) != nullptr; }
+    BOOL contains(std::string_view key) const { return find(key) != nullptr; }
 
 private:
     std::map<std::string, NSKeyValueAccessor, std::less<>> _accessors;

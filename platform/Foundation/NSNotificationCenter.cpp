@@ -78,21 +78,21 @@ void NSNotificationCenter::removeObserver(const NSObject* observer, std::string_
     dropped = prune();
 }
 
-bool NSNotificationCenter::matches(const Registration& registration,
+BOOL NSNotificationCenter::matches(const Registration& registration,
                                    const NSNotification& notification) const {
     if (registration.removed) {
-        return false;
+        return NO;
     }
     if (!registration.name.empty() && registration.name != notification.name()) {
-        return false;
+        return NO;
     }
     if (registration.objectIdentity != nullptr) {
         // A sender filter whose object is gone matches nothing, even a new object at its address.
         if (registration.object.expired() || registration.objectIdentity != notification.object().get()) {
-            return false;
+            return NO;
         }
     }
-    return true;
+    return YES;
 }
 
 void NSNotificationCenter::postNotification(const Ptr<NSNotification>& notification) {

@@ -85,7 +85,7 @@ private:
     };
     using RegistrationPtr = std::shared_ptr<Registration>;
 
-    bool matches(const Registration& registration, const NSNotification& notification) const;
+    BOOL matches(const Registration& registration, const NSNotification& notification) const;
     void add(RegistrationPtr registration);
     // Takes out removed registrations and those of destroyed observers; needs _mutex
     // held. The caller destroys them after unlocking: a block's captures may unregister.

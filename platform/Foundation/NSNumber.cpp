@@ -8,7 +8,7 @@
 
 #include "Foundation/NSString.h"
 
-Ptr<NSNumber> NSNumber::numberWithBool(bool value) {
+Ptr<NSNumber> NSNumber::numberWithBool(BOOL value) {
     auto number = alloc<NSNumber>();
     number->_value = value;
     return number;
@@ -26,7 +26,7 @@ Ptr<NSNumber> NSNumber::numberWithDouble(double value) {
     return number;
 }
 
-bool NSNumber::boolValue() const {
+BOOL NSNumber::boolValue() const {
     return std::visit([](auto v) { return v != 0; }, _value);
 }
 
@@ -51,10 +51,10 @@ double NSNumber::doubleValue() const {
     return std::visit([](auto v) { return static_cast<double>(v); }, _value);
 }
 
-bool NSNumber::isEqual(const NSObject* other) const {
+BOOL NSNumber::isEqual(const NSObject* other) const {
     const auto* number = dynamic_cast<const NSNumber*>(other);
     if (!number) {
-        return false;
+        return NO;
     }
     if (isInteger() && number->isInteger()) {
         return integerValue() == number->integerValue();
@@ -98,7 +98,7 @@ Ptr<NSValue> NSValue::valueWithCGRect(CGRect rect) {
     return value;
 }
 
-bool NSValue::isEqual(const NSObject* other) const {
+BOOL NSValue::isEqual(const NSObject* other) const {
     // The stored fields as they are: a value of a negative size is not the same value
     // as its standardised rectangle.
     const auto* value = dynamic_cast<const NSValue*>(other);
@@ -123,14 +123,14 @@ std::string NSValue::description() const {
     return buffer;
 }
 
-bool NSBoolValue(const Ptr<NSObject>& value) {
+BOOL NSBoolValue(const Ptr<NSObject>& value) {
     if (const auto number = as<NSNumber>(value)) {
         return number->boolValue();
     }
     if (const auto string = as<NSString>(value)) {
         return string->boolValue();
     }
-    return false;
+    return NO;
 }
 
 double NSDoubleValue(const Ptr<NSObject>& value) {

@@ -8,19 +8,19 @@
 // a non-zero number reads as YES.
 class NSNumber : public NSObject {
 public:
-    static Ptr<NSNumber> numberWithBool(bool value);
+    static Ptr<NSNumber> numberWithBool(BOOL value);
     static Ptr<NSNumber> numberWithInteger(NSInteger value);
     static Ptr<NSNumber> numberWithDouble(double value);
 
-    bool isBoolean() const { return std::holds_alternative<bool>(_value); }
-    bool isInteger() const { return std::holds_alternative<NSInteger>(_value); }
-    bool boolValue() const;
+    BOOL isBoolean() const { return std::holds_alternative<bool>(_value); }
+    BOOL isInteger() const { return std::holds_alternative<NSInteger>(_value); }
+    BOOL boolValue() const;
     NSInteger integerValue() const;
     int intValue() const { return static_cast<int>(integerValue()); }
     double doubleValue() const;
     float floatValue() const { return static_cast<float>(doubleValue()); }
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     std::string description() const override;
 
@@ -39,7 +39,7 @@ public:
     CGPoint CGPointValue() const { return _rect.origin; }
     CGRect CGRectValue() const { return _rect; }
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::string description() const override;
 
 private:
@@ -50,7 +50,7 @@ private:
 
 // The platform's boolean, float and integer readings of any boxed value: numbers
 // and strings read as themselves, anything else (nil included) reads as 0 / NO.
-bool NSBoolValue(const Ptr<NSObject>& value);
+BOOL NSBoolValue(const Ptr<NSObject>& value);
 float NSFloatValue(const Ptr<NSObject>& value);
 double NSDoubleValue(const Ptr<NSObject>& value);
 NSInteger NSIntegerValue(const Ptr<NSObject>& value);

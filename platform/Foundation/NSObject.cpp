@@ -24,7 +24,7 @@ std::string NSObject::description() const {
     return "<" + className() + ": " + address + ">";
 }
 
-bool NSObjectsEqual(const NSObject* a, const NSObject* b) {
+BOOL NSObjectsEqual(const NSObject* a, const NSObject* b) {
     if (a == nullptr || b == nullptr) {
         return a == b;
     }

@@ -31,7 +31,7 @@ public:
     Ptr<NSObject> init() { return shared_from_this(); }
 
     // Identity by default; value classes compare their contents.
-    virtual bool isEqual(const NSObject* other) const { return other == this; }
+    virtual BOOL isEqual(const NSObject* other) const { return other == this; }
     virtual std::size_t hash() const { return reinterpret_cast<std::uintptr_t>(this); }
     // What "%@" prints: "<ClassName: 0x...>" unless a class says more.
     virtual std::string description() const;
@@ -55,7 +55,7 @@ template <class T, class U> Ptr<T> as(const Ptr<U>& object) {
 }
 
 // Equality as the platform has it: two nils are equal, nil equals nothing else.
-bool NSObjectsEqual(const NSObject* a, const NSObject* b);
-inline bool NSObjectsEqual(const Ptr<NSObject>& a, const Ptr<NSObject>& b) {
+BOOL NSObjectsEqual(const NSObject* a, const NSObject* b);
+inline BOOL NSObjectsEqual(const Ptr<NSObject>& a, const Ptr<NSObject>& b) {
     return NSObjectsEqual(a.get(), b.get());
 }

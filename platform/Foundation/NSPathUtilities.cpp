@@ -71,7 +71,7 @@ std::string NSDeviceRoot() {
     return NSDefaultDeviceRoot();
 }
 
-bool NSIsDevicePath(std::string_view path) {
+BOOL NSIsDevicePath(std::string_view path) {
     std::string remainder;
     return devicePathRemainder(path, remainder);
 }

@@ -19,7 +19,7 @@ std::string NSDefaultDeviceRoot();
 
 // YES for an absolute path at or under /var/mobile or /private/var/mobile (after
 // removing "." and ".." components).
-bool NSIsDevicePath(std::string_view path);
+BOOL NSIsDevicePath(std::string_view path);
 // The file-system path for `path`: device paths under the device root (both
 // spellings land in <root>/var/mobile), every other path unchanged.
 std::string NSResolveDevicePath(std::string_view path);

@@ -142,7 +142,7 @@ void NSRunLoop::advanceTo(Nanoseconds target) {
     manual->set(target);
 }
 
-bool NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds) {
+BOOL NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds) {
     const Nanoseconds step = seconds > 0 ? NanosecondsFromSeconds(seconds) : 0;
     const Nanoseconds latest = std::numeric_limits<Nanoseconds>::max();
     const Nanoseconds end = step > latest - now_ns() ? latest : now_ns() + step;

@@ -35,7 +35,7 @@ public:
     // The clock every pass reads. The default is the system's monotonic clock.
     void setClock(std::shared_ptr<Clock> clock);
     const Clock& clock() const { return *_clock; }
-    bool usesManualClock() const { return _clock->isManual(); }
+    BOOL usesManualClock() const { return _clock->isManual(); }
     Nanoseconds nowNanoseconds() const { return _clock->now(); }
     NSTimeInterval now() const { return SecondsFromNanoseconds(now_ns()); }
 
@@ -46,7 +46,7 @@ public:
     TaskId performSoon(Task task) { return scheduleAt(now_ns(), std::move(task)); }
     // Cancels a task that has not run; unknown ids are ignored.
     void cancel(TaskId id);
-    bool isScheduled(TaskId id) const { return _dueById.contains(id); }
+    BOOL isScheduled(TaskId id) const { return _dueById.contains(id); }
     std::optional<Nanoseconds> nextDeadline() const;
     std::size_t pendingTaskCount() const { return _tasks.size(); }
 
@@ -66,7 +66,7 @@ public:
     // Runs until `predicate` answers true or `seconds` of clock time passed; answers
     // the predicate's last answer. On a manual clock the clock is advanced instead of
     // sleeping.
-    bool runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds);
+    BOOL runUntil(const std::function<bool()>& predicate, NSTimeInterval seconds);
     // Makes run() or runUntil() return after the current pass; callable from any thread.
     void stop();
 

@@ -16,15 +16,15 @@ Ptr<NSSet> NSSet::setWithObjects(const std::vector<Ptr<NSObject>>& objects) {
     return set;
 }
 
-bool NSSet::containsObject(const Ptr<NSObject>& object) const {
+BOOL NSSet::containsObject(const Ptr<NSObject>& object) const {
     return std::any_of(_objects.begin(), _objects.end(),
                        [&](const Ptr<NSObject>& item) { return NSObjectsEqual(item, object); });
 }
 
-bool NSSet::isEqual(const NSObject* other) const {
+BOOL NSSet::isEqual(const NSObject* other) const {
     const auto* set = dynamic_cast<const NSSet*>(other);
     if (!set || set->_objects.size() != _objects.size()) {
-        return false;
+        return NO;
     }
     return std::all_of(_objects.begin(), _objects.end(),
                        [&](const Ptr<NSObject>& item) { return set->containsObject(item); });

@@ -13,9 +13,9 @@ public:
     NSUInteger count() const { return _objects.size(); }
     Ptr<NSObject> anyObject() const { return _objects.empty() ? nullptr : _objects.front(); }
     const std::vector<Ptr<NSObject>>& allObjects() const { return _objects; }
-    bool containsObject(const Ptr<NSObject>& object) const;
+    BOOL containsObject(const Ptr<NSObject>& object) const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::string description() const override;
 
 private:

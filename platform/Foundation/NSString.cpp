@@ -91,15 +91,15 @@ locale_t cLocale() {
 
 } // namespace
 
-bool NSString::boolValue() const {
+BOOL NSString::boolValue() const {
     // The platform reads Y, y, T, t or a non-zero digit after optional space, sign and zeros.
     std::string_view text = skipSpace(_value);
     if (text.empty()) {
-        return false;
+        return NO;
     }
     const char first = text.front();
     if (first == 'Y' || first == 'y' || first == 'T' || first == 't') {
-        return true;
+        return YES;
     }
     if (first == '+' || first == '-') {
         text.remove_prefix(1);
@@ -139,7 +139,7 @@ int NSString::intValue() const {
     return static_cast<int>(std::clamp<NSInteger>(value, INT_MIN, INT_MAX));
 }
 
-bool NSString::isEqual(const NSObject* other) const {
+BOOL NSString::isEqual(const NSObject* other) const {
     const auto* string = dynamic_cast<const NSString*>(other);
     return string && string->_value == _value;
 }

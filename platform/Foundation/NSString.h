@@ -32,16 +32,16 @@ public:
     const std::string& UTF8String() const { return _value; }
     // Length in UTF-16 code units, as the platform counts.
     NSUInteger length() const;
-    bool isEqualToString(const Ptr<NSString>& other) const { return other && other->_value == _value; }
+    BOOL isEqualToString(const Ptr<NSString>& other) const { return other && other->_value == _value; }
     // The platform's readings of a string's leading number (0 / NO when there is none).
-    bool boolValue() const;
+    BOOL boolValue() const;
     float floatValue() const;
     double doubleValue() const;
     NSInteger integerValue() const;
     // integerValue clamped to the int range.
     int intValue() const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     std::string description() const override { return _value; }
 

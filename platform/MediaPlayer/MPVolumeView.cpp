@@ -50,11 +50,11 @@ Ptr<UIImage> MPVolumeView::maximumVolumeSliderImageForState(UIControlState state
     return _volumeSlider->maximumTrackImageForState(state);
 }
 
-bool MPVolumeView::showsVolumeSlider() const {
+BOOL MPVolumeView::showsVolumeSlider() const {
     return !_volumeSlider->isHidden();
 }
 
-void MPVolumeView::setShowsVolumeSlider(bool shows) {
+void MPVolumeView::setShowsVolumeSlider(BOOL shows) {
     _volumeSlider->setHidden(!shows);
 }
 

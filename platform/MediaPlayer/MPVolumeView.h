@@ -25,8 +25,8 @@ public:
     Ptr<UIImage> maximumVolumeSliderImageForState(UIControlState state) const;
 
     // Whether the slider is shown (default YES).
-    bool showsVolumeSlider() const;
-    void setShowsVolumeSlider(bool shows);
+    BOOL showsVolumeSlider() const;
+    void setShowsVolumeSlider(BOOL shows);
 
     // The slider inside, for drawing and inspection.
     const Ptr<UISlider>& volumeSlider() const { return _volumeSlider; }

@@ -33,8 +33,8 @@ public:
 
     // While off, blocks animate nothing; their completions still run after their
     // delay and duration.
-    void setAnimationsEnabled(bool enabled) { _animationsEnabled = enabled; }
-    bool animationsEnabled() const { return _animationsEnabled; }
+    void setAnimationsEnabled(BOOL enabled) { _animationsEnabled = enabled; }
+    BOOL animationsEnabled() const { return _animationsEnabled; }
 
     // From CALayer: `keyPath` of `layer` is about to take `newValue`.
     void layerValueWillChange(CALayer& layer, std::string_view keyPath, const CAValue& newValue);

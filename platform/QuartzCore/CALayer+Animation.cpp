@@ -162,13 +162,13 @@ void CALayer::collectCompletionGroups(std::vector<Ptr<CACompletionGroup>>& group
     }
 }
 
-bool CALayer::hasRunningAnimations() const {
+BOOL CALayer::hasRunningAnimations() const {
     const auto parent = superlayer();
     return hasRunningAnimations(parent ? parent->timeMappingFromGlobal() : TimeMapping{},
                                 CACurrentMediaTime());
 }
 
-bool CALayer::hasRunningAnimations(TimeMapping parentMapping, double globalNow) const {
+BOOL CALayer::hasRunningAnimations(TimeMapping parentMapping, double globalNow) const {
     const double speed = _speed;
     const TimeMapping mapping{parentMapping.scale * speed,
                               (parentMapping.offset - _beginTime) * speed + _timeOffset};
@@ -176,13 +176,13 @@ bool CALayer::hasRunningAnimations(TimeMapping parentMapping, double globalNow) 
         const double now = mapping.localTime(globalNow);
         for (const auto& [key, animation] : _animations) {
             if (now < animation->endTime()) {
-                return true;
+                return YES;
             }
         }
     }
     // A mask has no superlayer: its clock is the global one.
     if (_mask && _mask->hasRunningAnimations(TimeMapping{}, globalNow)) {
-        return true;
+        return YES;
     }
     return std::any_of(_sublayers.begin(), _sublayers.end(), [&](const auto& sublayer) {
         return sublayer->hasRunningAnimations(mapping, globalNow);

@@ -70,7 +70,7 @@ void CALayer::setOpacity(float opacity) {
     CAMarkDisplayChanged();
 }
 
-void CALayer::setHidden(bool hidden) {
+void CALayer::setHidden(BOOL hidden) {
     if (hidden == _hidden) {
         return;
     }
@@ -86,7 +86,7 @@ void CALayer::setCornerRadius(CGFloat radius) {
     CAMarkDisplayChanged();
 }
 
-void CALayer::setMasksToBounds(bool masks) {
+void CALayer::setMasksToBounds(BOOL masks) {
     if (masks == _masksToBounds) {
         return;
     }
@@ -102,7 +102,7 @@ void CALayer::setMask(const Ptr<CALayer>& mask) {
     CAMarkDisplayChanged();
 }
 
-void CALayer::setShouldRasterize(bool rasterize) {
+void CALayer::setShouldRasterize(BOOL rasterize) {
     _shouldRasterize = rasterize;
 }
 

@@ -59,17 +59,17 @@ public:
 
     float opacity() const { return _opacity; }
     void setOpacity(float opacity);
-    bool isHidden() const { return _hidden; }
-    void setHidden(bool hidden);
+    BOOL isHidden() const { return _hidden; }
+    void setHidden(BOOL hidden);
     CGFloat cornerRadius() const { return _cornerRadius; }
     void setCornerRadius(CGFloat radius);
-    bool masksToBounds() const { return _masksToBounds; }
-    void setMasksToBounds(bool masks);
+    BOOL masksToBounds() const { return _masksToBounds; }
+    void setMasksToBounds(BOOL masks);
     // A layer whose alpha masks this layer's content; nil for none.
     const Ptr<CALayer>& mask() const { return _mask; }
     void setMask(const Ptr<CALayer>& mask);
-    bool shouldRasterize() const { return _shouldRasterize; }
-    void setShouldRasterize(bool rasterize);
+    BOOL shouldRasterize() const { return _shouldRasterize; }
+    void setShouldRasterize(BOOL rasterize);
     CGFloat rasterizationScale() const { return _rasterizationScale; }
     void setRasterizationScale(CGFloat scale);
 
@@ -112,7 +112,7 @@ public:
     // Whether this layer, its mask or a sublayer has an animation that has not
     // ended and whose clock runs (delays included). Frozen animations are not
     // running. Cheap enough to ask for every frame.
-    bool hasRunningAnimations() const;
+    BOOL hasRunningAnimations() const;
 
     // Presentation values: the model values with running animations applied, at
     // the current media time.
@@ -145,7 +145,7 @@ private:
         double localTime(double globalTime) const { return scale * globalTime + offset; }
     };
     TimeMapping timeMappingFromGlobal() const;
-    bool hasRunningAnimations(TimeMapping parentMapping, double globalNow) const;
+    BOOL hasRunningAnimations(TimeMapping parentMapping, double globalNow) const;
     // Puts `animation` on the layer under `key` for `group`, replacing the
     // animation under that key.
     void attachAnimation(const Ptr<CAAnimation>& animation, std::string_view key,

@@ -89,13 +89,13 @@ void CATransaction::setValue(const Ptr<NSObject>& value, std::string_view key) {
     }
 }
 
-bool CATransaction::disableActions() {
+BOOL CATransaction::disableActions() {
     if (transactions().empty()) {
-        return false;
+        return NO;
     }
     return NSBoolValue(valueForKey(kCATransactionDisableActions));
 }
 
-void CATransaction::setDisableActions(bool disable) {
+void CATransaction::setDisableActions(BOOL disable) {
     setValue(NSNumber::numberWithBool(disable), kCATransactionDisableActions);
 }

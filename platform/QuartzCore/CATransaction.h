@@ -4,7 +4,7 @@
 
 #include "Foundation/NSObject.h"
 
-// The transaction key whose true value turns off the animation of layer changes.
+// The transaction key whose YES value turns off the animation of layer changes.
 inline constexpr std::string_view kCATransactionDisableActions = "disableActions";
 
 // Groups layer changes. Transactions nest; a value set in one is seen by the
@@ -14,7 +14,7 @@ inline constexpr std::string_view kCATransactionDisableActions = "disableActions
 // Layer changes are never animated implicitly on this platform, so commit has
 // nothing left to animate: model values apply at once. What a transaction
 // changes is whether a UIView animation block animates the layer changes made
-// inside it: with kCATransactionDisableActions true it does not.
+// inside it: with kCATransactionDisableActions YES it does not.
 class CATransaction : public NSObject {
 public:
     static void begin();
@@ -30,6 +30,6 @@ public:
     static void setValue(const Ptr<NSObject>& value, std::string_view key);
 
     // kCATransactionDisableActions read as a boolean.
-    static bool disableActions();
-    static void setDisableActions(bool disable);
+    static BOOL disableActions();
+    static void setDisableActions(BOOL disable);
 };

@@ -6,8 +6,8 @@
 // library alone: a host and a bundle it loads then agree on it.
 BBWeeAppController::~BBWeeAppController() = default;
 
-bool BBWeeAppController::respondsToOptionalOperation(BBWeeAppControllerOperation) const {
-    return false;
+BOOL BBWeeAppController::respondsToOptionalOperation(BBWeeAppControllerOperation) const {
+    return NO;
 }
 
 void BBWeeAppController::loadPlaceholderView() {}

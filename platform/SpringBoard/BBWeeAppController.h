@@ -48,7 +48,7 @@ public:
     // Whether this controller implements `operation` rather than inheriting the
     // default. A host that finds NO must not count on the operation's effect (it
     // may still call it: the default does nothing).
-    virtual bool respondsToOptionalOperation(BBWeeAppControllerOperation operation) const;
+    virtual BOOL respondsToOptionalOperation(BBWeeAppControllerOperation operation) const;
 
     // A cheap stand-in shown while the full content is not loaded yet.
     virtual void loadPlaceholderView();

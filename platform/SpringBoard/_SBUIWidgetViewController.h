@@ -23,7 +23,7 @@ public:
     virtual void hostDidDismiss();
 
     // YES between hostDidPresent and hostDidDismiss.
-    bool isPresentedByHost() const { return _presentedByHost; }
+    BOOL isPresentedByHost() const { return _presentedByHost; }
 
 private:
     bool _presentedByHost = false;

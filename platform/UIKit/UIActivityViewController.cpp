@@ -13,7 +13,7 @@ UIActivityViewController::initWithActivityItems(const Ptr<NSArray>& activityItem
     return self<UIActivityViewController>();
 }
 
-void UIActivityViewController::finishWithActivityType(const Ptr<NSString>& activityType, bool completed) {
+void UIActivityViewController::finishWithActivityType(const Ptr<NSString>& activityType, BOOL completed) {
     auto keepAlive = self<UIActivityViewController>();
     if (presentingViewController()) {
         dismissViewControllerAnimated(true, nullptr);

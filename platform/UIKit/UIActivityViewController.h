@@ -12,7 +12,7 @@
 // shows it and reports the user's choice with finishWithActivityType.
 class UIActivityViewController : public UIViewController {
 public:
-    using CompletionHandler = std::function<void(const Ptr<NSString>& activityType, bool completed)>;
+    using CompletionHandler = std::function<void(const Ptr<NSString>& activityType, BOOL completed)>;
 
     // nil arrays read as empty ones.
     Ptr<UIActivityViewController> initWithActivityItems(const Ptr<NSArray>& activityItems,
@@ -27,7 +27,7 @@ public:
 
     // The host's report that the sheet is done: the sheet is dismissed, then the
     // completion handler runs.
-    void finishWithActivityType(const Ptr<NSString>& activityType, bool completed);
+    void finishWithActivityType(const Ptr<NSString>& activityType, BOOL completed);
 
 private:
     Ptr<NSArray> _activityItems;

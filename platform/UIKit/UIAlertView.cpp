@@ -73,7 +73,7 @@ UIAlertViewDelegate* UIAlertView::delegateInterface(Ptr<NSObject>& holder) const
     return dynamic_cast<UIAlertViewDelegate*>(holder.get());
 }
 
-void UIAlertView::dismissWithClickedButtonIndex(NSInteger buttonIndex, bool animated) {
+void UIAlertView::dismissWithClickedButtonIndex(NSInteger buttonIndex, BOOL animated) {
     if (!_visible) {
         return;
     }

@@ -23,7 +23,7 @@ class UIAlertViewPresenter {
 public:
     virtual ~UIAlertViewPresenter() = default;
     virtual void showAlertView(const Ptr<UIAlertView>& alertView) = 0;
-    virtual void dismissAlertView(const Ptr<UIAlertView>& alertView, bool animated) = 0;
+    virtual void dismissAlertView(const Ptr<UIAlertView>& alertView, BOOL animated) = 0;
 };
 
 // A modal alert: title, message and buttons (the cancel button first, then the
@@ -56,11 +56,11 @@ public:
     // Hands the alert to the host's presenter. Nothing happens while it is visible;
     // with no presenter installed the alert is logged and not shown.
     void show();
-    bool isVisible() const { return _visible; }
+    BOOL isVisible() const { return _visible; }
     // The button at `index` was pressed: the delegate hears of the click, the
     // presenter takes the alert away, then the delegate hears of the dismissal.
     // Nothing happens when the alert is not visible.
-    void dismissWithClickedButtonIndex(NSInteger buttonIndex, bool animated);
+    void dismissWithClickedButtonIndex(NSInteger buttonIndex, BOOL animated);
 
     // The presenter the host installs for the process; nil uninstalls it.
     static void setPresenter(std::shared_ptr<UIAlertViewPresenter> presenter);

@@ -11,7 +11,7 @@ Ptr<UIApplication> UIApplication::sharedApplication() {
     return application;
 }
 
-void UIApplication::step(UIApplicationState next, const char* notification, bool announcesChange) {
+void UIApplication::step(UIApplicationState next, const char* notification, BOOL announcesChange) {
     // As on the platform, observers of a "will" notification still read the old
     // state and observers of a "did" notification already read the new one.
     if (!announcesChange) {

@@ -41,7 +41,7 @@ public:
     void setApplicationState(UIApplicationState state);
 
 private:
-    void step(UIApplicationState next, const char* notification, bool announcesChange);
+    void step(UIApplicationState next, const char* notification, BOOL announcesChange);
 
     UIApplicationState _state = UIApplicationStateActive;
 };

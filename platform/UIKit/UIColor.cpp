@@ -72,7 +72,7 @@ CGColorRef UIColor::CGColor() const {
     return CGColor::colorWithComponents(_red, _green, _blue, _alpha);
 }
 
-bool UIColor::getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) const {
+BOOL UIColor::getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) const {
     if (red) {
         *red = _red;
     }
@@ -85,10 +85,10 @@ bool UIColor::getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha
     if (alpha) {
         *alpha = _alpha;
     }
-    return true;
+    return YES;
 }
 
-bool UIColor::isEqual(const NSObject* other) const {
+BOOL UIColor::isEqual(const NSObject* other) const {
     const auto* color = dynamic_cast<const UIColor*>(other);
     return color && color->_red == _red && color->_green == _green && color->_blue == _blue &&
            color->_alpha == _alpha;

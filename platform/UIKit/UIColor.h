@@ -32,14 +32,14 @@ public:
     // The colour as Core Graphics takes it.
     CGColorRef CGColor() const;
     // Always succeeds for this platform's colours.
-    bool getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) const;
+    BOOL getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) const;
 
     CGFloat red() const { return _red; }
     CGFloat green() const { return _green; }
     CGFloat blue() const { return _blue; }
     CGFloat alpha() const { return _alpha; }
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     // "UIDeviceRGBColorSpace r g b a", as the platform prints a colour.
     std::string description() const override;

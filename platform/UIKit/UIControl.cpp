@@ -70,7 +70,7 @@ void UIControl::sendActionsForControlEvents(UIControlEvents events, const Ptr<UI
                   [](const Registration& registration) { return registration.action.isTargetGone(); });
 }
 
-void UIControl::setEnabled(bool enabled) {
+void UIControl::setEnabled(BOOL enabled) {
     if (_enabled == enabled) {
         return;
     }
@@ -84,7 +84,7 @@ void UIControl::setEnabled(bool enabled) {
     }
 }
 
-void UIControl::setHighlighted(bool highlighted) {
+void UIControl::setHighlighted(BOOL highlighted) {
     if (_highlighted == highlighted) {
         return;
     }
@@ -92,7 +92,7 @@ void UIControl::setHighlighted(bool highlighted) {
     setNeedsDisplay();
 }
 
-void UIControl::setSelected(bool selected) {
+void UIControl::setSelected(BOOL selected) {
     if (_selected == selected) {
         return;
     }

@@ -40,13 +40,13 @@ public:
         return normal != _values.end() ? normal->second : nullptr;
     }
     // Answers whether the stored value changed.
-    bool setValue(const Ptr<Value>& value, UIControlState state) {
+    BOOL setValue(const Ptr<Value>& value, UIControlState state) {
         auto& slot = _values[state];
         if (slot == value) {
-            return false;
+            return NO;
         }
         slot = value;
-        return true;
+        return YES;
     }
 
 private:
@@ -96,21 +96,21 @@ public:
     // event's actions in the order added.
     void sendActionsForControlEvents(UIControlEvents events) { sendActionsForControlEvents(events, nullptr); }
 
-    bool isEnabled() const { return _enabled; }
-    virtual void setEnabled(bool enabled);
-    bool isHighlighted() const { return _highlighted; }
-    virtual void setHighlighted(bool highlighted);
-    bool isSelected() const { return _selected; }
-    virtual void setSelected(bool selected);
+    BOOL isEnabled() const { return _enabled; }
+    virtual void setEnabled(BOOL enabled);
+    BOOL isHighlighted() const { return _highlighted; }
+    virtual void setHighlighted(BOOL highlighted);
+    BOOL isSelected() const { return _selected; }
+    virtual void setSelected(BOOL selected);
     // Normal, or a combination of highlighted, disabled and selected.
     UIControlState state() const;
-    bool isTracking() const { return _tracking; }
+    BOOL isTracking() const { return _tracking; }
 
     // Tracking hooks for subclasses. beginTracking answers whether to track the
     // touch; continueTracking whether to go on tracking it.
-    virtual bool beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) { return true; }
-    virtual bool continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
-        return true;
+    virtual BOOL beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) { return YES; }
+    virtual BOOL continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
+        return YES;
     }
     virtual void endTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {}
     virtual void cancelTrackingWithEvent(const Ptr<UIEvent>& event) {}

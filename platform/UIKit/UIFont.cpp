@@ -33,7 +33,7 @@ std::pair<std::string, bool> familyAndWeight(std::string name) {
 
 } // namespace
 
-Ptr<UIFont> UIFont::initWithFamily(const std::string& family, bool bold, CGFloat fontSize) {
+Ptr<UIFont> UIFont::initWithFamily(const std::string& family, BOOL bold, CGFloat fontSize) {
     NSObject::init();
     _familyName = family.empty() ? std::string(UIFontSystemFamilyName) : family;
     _bold = bold;
@@ -76,7 +76,7 @@ CGFloat UIFont::lineHeight() const {
     return UITextMeasurement::current().metrics(*this).lineHeight;
 }
 
-bool UIFont::isEqual(const NSObject* other) const {
+BOOL UIFont::isEqual(const NSObject* other) const {
     const auto* font = dynamic_cast<const UIFont*>(other);
     return font && font->_familyName == _familyName && font->_bold == _bold && font->_pointSize == _pointSize;
 }

@@ -18,7 +18,7 @@ public:
 
     // A font of `family` ("DejaVu Sans"), bold or not. A size that is not positive
     // and finite becomes 12 points, here and in every factory that takes a size.
-    Ptr<UIFont> initWithFamily(const std::string& family, bool bold, CGFloat fontSize);
+    Ptr<UIFont> initWithFamily(const std::string& family, BOOL bold, CGFloat fontSize);
     // Reads "name" (the system font when missing), "size" (17 when missing) and "bold".
     Ptr<UIFont> initWithCoder(const Ptr<NSCoder>& coder);
 
@@ -28,7 +28,7 @@ public:
     // The family and weight: "DejaVu Sans" or "DejaVu Sans Bold".
     Ptr<NSString> fontName() const;
     const std::string& family() const { return _familyName; }
-    bool isBold() const { return _bold; }
+    BOOL isBold() const { return _bold; }
     CGFloat pointSize() const { return _pointSize; }
 
     // Metrics from the current text measurement (see UITextMeasurement).
@@ -36,7 +36,7 @@ public:
     CGFloat descender() const;
     CGFloat lineHeight() const;
 
-    bool isEqual(const NSObject* other) const override;
+    BOOL isEqual(const NSObject* other) const override;
     std::size_t hash() const override;
     std::string description() const override;
 

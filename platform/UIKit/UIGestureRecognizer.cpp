@@ -50,7 +50,7 @@ void UIGestureRecognizer::removeTarget(const NSObject* target) {
     std::erase_if(_actions, [&](const UIAction& pair) { return pair.hasTarget(target); });
 }
 
-void UIGestureRecognizer::setEnabled(bool enabled) {
+void UIGestureRecognizer::setEnabled(BOOL enabled) {
     if (_enabled == enabled) {
         return;
     }
@@ -335,7 +335,7 @@ void UIGestureRecognizer::sendActions() {
     }
 }
 
-bool UIGestureRecognizer::isFinished() const {
+BOOL UIGestureRecognizer::isFinished() const {
     return _state == UIGestureRecognizerStateEnded || _state == UIGestureRecognizerStateCancelled ||
            _state == UIGestureRecognizerStateFailed;
 }

@@ -73,10 +73,10 @@ public:
     UIGestureRecognizerState state() const { return _state; }
     // A disabled recognizer sees no touches; disabling one mid-gesture cancels
     // a gesture that began and fails one still possible.
-    bool isEnabled() const { return _enabled; }
-    void setEnabled(bool enabled);
-    bool cancelsTouchesInView() const { return _cancelsTouchesInView; }
-    void setCancelsTouchesInView(bool cancels) { _cancelsTouchesInView = cancels; }
+    BOOL isEnabled() const { return _enabled; }
+    void setEnabled(BOOL enabled);
+    BOOL cancelsTouchesInView() const { return _cancelsTouchesInView; }
+    void setCancelsTouchesInView(BOOL cancels) { _cancelsTouchesInView = cancels; }
     // The view the recognizer is attached to (set by the view's addGestureRecognizer).
     Ptr<UIView> view() const { return _view.lock(); }
 
@@ -123,7 +123,7 @@ private:
     void failCompetitors();
     void cancelTouchesInViews();
     void resetIfFinished();
-    bool isFinished() const;
+    BOOL isFinished() const;
 
     WeakPtr<UIView> _view;
     std::vector<UIAction> _actions;

@@ -40,7 +40,7 @@ public:
     NSInteger topCapHeight() const { return _topCapHeight; }
     // The fixed borders in points; all zero for an image that is not stretchable.
     UIEdgeInsets capInsets() const;
-    bool isStretchable() const { return _stretchable; }
+    BOOL isStretchable() const { return _stretchable; }
 
     // The pixels, for drawing.
     cairo_surface_t* cairoSurface() const { return _surface.get(); }

@@ -131,7 +131,7 @@ void UILabel::setHighlightedTextColor(const Ptr<UIColor>& color) {
     setNeedsDisplay();
 }
 
-void UILabel::setHighlighted(bool highlighted) {
+void UILabel::setHighlighted(BOOL highlighted) {
     if (highlighted == _highlighted) {
         return;
     }
@@ -139,7 +139,7 @@ void UILabel::setHighlighted(bool highlighted) {
     setNeedsDisplay();
 }
 
-void UILabel::setEnabled(bool enabled) {
+void UILabel::setEnabled(BOOL enabled) {
     if (enabled == _enabled) {
         return;
     }
@@ -164,7 +164,7 @@ void UILabel::setNumberOfLines(NSInteger lines) {
     textLayoutDidChange();
 }
 
-void UILabel::setAdjustsFontSizeToFitWidth(bool adjusts) {
+void UILabel::setAdjustsFontSizeToFitWidth(BOOL adjusts) {
     if (adjusts == _adjustsFontSizeToFitWidth) {
         return;
     }

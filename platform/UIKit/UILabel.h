@@ -41,17 +41,17 @@ public:
     virtual void setShadowOffset(CGSize offset);
     virtual Ptr<UIColor> highlightedTextColor() const { return _highlightedTextColor; }
     virtual void setHighlightedTextColor(const Ptr<UIColor>& color);
-    virtual bool isHighlighted() const { return _highlighted; }
-    virtual void setHighlighted(bool highlighted);
-    virtual bool isEnabled() const { return _enabled; }
-    virtual void setEnabled(bool enabled);
+    virtual BOOL isHighlighted() const { return _highlighted; }
+    virtual void setHighlighted(BOOL highlighted);
+    virtual BOOL isEnabled() const { return _enabled; }
+    virtual void setEnabled(BOOL enabled);
     virtual UIBaselineAdjustment baselineAdjustment() const { return _baselineAdjustment; }
     virtual void setBaselineAdjustment(UIBaselineAdjustment adjustment);
     // 0 means as many lines as the bounds hold.
     virtual NSInteger numberOfLines() const { return _numberOfLines; }
     virtual void setNumberOfLines(NSInteger lines);
-    virtual bool adjustsFontSizeToFitWidth() const { return _adjustsFontSizeToFitWidth; }
-    virtual void setAdjustsFontSizeToFitWidth(bool adjusts);
+    virtual BOOL adjustsFontSizeToFitWidth() const { return _adjustsFontSizeToFitWidth; }
+    virtual void setAdjustsFontSizeToFitWidth(BOOL adjusts);
     virtual CGFloat minimumFontSize() const { return _minimumFontSize; }
     virtual void setMinimumFontSize(CGFloat size);
     virtual NSTextAlignment textAlignment() const { return _textAlignment; }

@@ -107,24 +107,24 @@ CGRect UISlider::thumbHitRect() const {
     return CGRectInset(thumb, -kUISliderThumbHitOutset, -kUISliderThumbHitOutset);
 }
 
-bool UISlider::beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
+BOOL UISlider::beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
     const CGPoint location = touch->locationInView(self<UIView>());
     const CGRect hitRect = thumbHitRect();
     if (!CGRectContainsPoint(hitRect, location)) {
-        return false;
+        return NO;
     }
     _grabOffset = location.x - CGRectGetMidX(hitRect);
     _changedDuringDrag = false;
-    return true;
+    return YES;
 }
 
-bool UISlider::followTouch(const Ptr<UITouch>& touch) {
+BOOL UISlider::followTouch(const Ptr<UITouch>& touch) {
     const CGRect bounds = this->bounds();
     const CGRect track = trackRectForBounds(bounds);
     const CGRect thumb = thumbRectForBounds(bounds, track, _value);
     const CGFloat travel = track.size.width - thumb.size.width;
     if (travel <= 0) {
-        return false;
+        return NO;
     }
     const CGFloat centre = touch->locationInView(self<UIView>()).x - _grabOffset;
     const double fraction = std::clamp((centre - (track.origin.x + thumb.size.width / 2)) / travel, 0.0, 1.0);
@@ -134,14 +134,14 @@ bool UISlider::followTouch(const Ptr<UITouch>& touch) {
     return _value != before;
 }
 
-bool UISlider::continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
+BOOL UISlider::continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {
     if (followTouch(touch)) {
         _changedDuringDrag = true;
         if (_continuous) {
             sendActionsForControlEvents(UIControlEventValueChanged, event);
         }
     }
-    return true;
+    return YES;
 }
 
 void UISlider::endTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) {

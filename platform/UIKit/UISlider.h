@@ -22,7 +22,7 @@ public:
     // Stores `value` clamped to the range; sends no action. NaN and infinities are
     // ignored (the value stays).
     void setValue(float value);
-    void setValue(float value, bool animated) { setValue(value); }
+    void setValue(float value, BOOL animated) { setValue(value); }
     // The ends of the range (default 0 and 1). The value is clamped again when they
     // move. NaN and infinities are ignored.
     float minimumValue() const { return _minimumValue; }
@@ -30,8 +30,8 @@ public:
     float maximumValue() const { return _maximumValue; }
     void setMaximumValue(float maximum);
     // Whether value changed is sent during the drag (default YES).
-    bool isContinuous() const { return _continuous; }
-    void setContinuous(bool continuous) { _continuous = continuous; }
+    BOOL isContinuous() const { return _continuous; }
+    void setContinuous(BOOL continuous) { _continuous = continuous; }
 
     // Images per state (see UIControlStateTable).
     void setThumbImage(const Ptr<UIImage>& image, UIControlState state);
@@ -60,8 +60,8 @@ public:
     // Draws the minimum track up to the thumb's centre, the maximum track after it, and the thumb.
     void drawRect(CGRect rect) override;
 
-    bool beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) override;
-    bool continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) override;
+    BOOL beginTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) override;
+    BOOL continueTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) override;
     void endTrackingWithTouch(const Ptr<UITouch>& touch, const Ptr<UIEvent>& event) override;
     void cancelTrackingWithEvent(const Ptr<UIEvent>& event) override;
 
@@ -69,7 +69,7 @@ private:
     float clamped(float value) const;
     // Moves the value to where the finger puts the thumb's centre; answers whether
     // it changed.
-    bool followTouch(const Ptr<UITouch>& touch);
+    BOOL followTouch(const Ptr<UITouch>& touch);
     void imagesDidChange();
 
     float _value = 0;

@@ -81,15 +81,15 @@ void UITapGestureRecognizer::reset() {
     UIGestureRecognizer::reset();
 }
 
-bool UITapGestureRecognizer::strayed(const Ptr<NSSet>& touches) const {
+BOOL UITapGestureRecognizer::strayed(const Ptr<NSSet>& touches) const {
     for (const auto& object : touches->allObjects()) {
         if (auto touch = as<UITouch>(object);
             touch &&
             UIInputDistance(touch->_locationInWindow, _gestureOriginInWindow) > kUITapAllowableMovement) {
-            return true;
+            return YES;
         }
     }
-    return false;
+    return NO;
 }
 
 void UITapGestureRecognizer::startTimer(NSTimeInterval seconds) {

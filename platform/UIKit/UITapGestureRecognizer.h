@@ -40,7 +40,7 @@ public:
 private:
     void startTimer(NSTimeInterval seconds);
     void cancelTimer();
-    bool strayed(const Ptr<NSSet>& touches) const;
+    BOOL strayed(const Ptr<NSSet>& touches) const;
 
     NSUInteger _numberOfTapsRequired = 1;
     NSUInteger _numberOfTouchesRequired = 1;

@@ -81,17 +81,17 @@ public:
 
     // Calls the action on its target; answers NO (and does nothing) when the
     // target has gone away.
-    bool send(const Ptr<NSObject>& sender, const Ptr<UIEvent>& event) const {
+    BOOL send(const Ptr<NSObject>& sender, const Ptr<UIEvent>& event) const {
         return _invoke && _invoke(sender, event);
     }
-    bool isTargetGone() const { return _target.expired(); }
-    bool hasTarget(const NSObject* target) const { return _targetIdentity == target; }
+    BOOL isTargetGone() const { return _target.expired(); }
+    BOOL hasTarget(const NSObject* target) const { return _targetIdentity == target; }
     // Whether this pair is `target` with `method`.
-    template <class T, class Method> bool matches(const T* target, Method method) const {
+    template <class T, class Method> BOOL matches(const T* target, Method method) const {
         return hasTarget(target) && _methodType == typeid(Method) && _methodBytes.size() == sizeof(Method) &&
                std::memcmp(_methodBytes.data(), &method, sizeof(Method)) == 0;
     }
-    bool sameAs(const UIAction& other) const {
+    BOOL sameAs(const UIAction& other) const {
         return _targetIdentity == other._targetIdentity && _methodType == other._methodType &&
                _methodBytes == other._methodBytes;
     }

@@ -25,7 +25,7 @@ public:
     // has gone away.
     Ptr<UITouch> injectTouch(UITouchPhase phase, CGPoint pointInWindow, NSTimeInterval timestamp);
 
-    bool isTouching() const { return _touch != nullptr; }
+    BOOL isTouching() const { return _touch != nullptr; }
 
 private:
     void deliver(const Ptr<UIWindow>& window, UITouchPhase phase, CGPoint point, NSTimeInterval timestamp);

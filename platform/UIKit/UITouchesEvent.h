@@ -27,7 +27,7 @@ public:
     Ptr<NSSet> allTouches() const override { return _touches; }
     // The record the event was made from; all zeros when it was made without one.
     const EventRecord& eventRecord() const { return _record; }
-    bool hasEventRecord() const { return _hasRecord; }
+    BOOL hasEventRecord() const { return _hasRecord; }
 
     // Registers the class under "UITouchesEvent" (done when the platform loads;
     // call again after clearing the registry).

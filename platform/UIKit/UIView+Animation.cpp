@@ -14,10 +14,10 @@ void UIView::animateWithDuration(NSTimeInterval duration, const std::function<vo
     animateWithDuration(duration, 0, UIViewAnimationOptionCurveEaseInOut, animations, completion);
 }
 
-void UIView::setAnimationsEnabled(bool enabled) {
+void UIView::setAnimationsEnabled(BOOL enabled) {
     CAAnimationEngine::shared().setAnimationsEnabled(enabled);
 }
 
-bool UIView::areAnimationsEnabled() {
+BOOL UIView::areAnimationsEnabled() {
     return CAAnimationEngine::shared().animationsEnabled();
 }

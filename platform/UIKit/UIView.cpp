@@ -325,19 +325,19 @@ void UIView::insertLayerOfSubviewAt(std::size_t index) {
     _layer->insertSublayer(layer, layerIndex);
 }
 
-bool UIView::isDescendantOfView(const UIView* view) const {
+BOOL UIView::isDescendantOfView(const UIView* view) const {
     if (!view) {
-        return false;
+        return NO;
     }
     if (view == this) {
-        return true;
+        return YES;
     }
     for (auto ancestor = superview(); ancestor; ancestor = ancestor->superview()) {
         if (ancestor.get() == view) {
-            return true;
+            return YES;
         }
     }
-    return false;
+    return NO;
 }
 
 Ptr<UIView> UIView::viewWithTag(NSInteger tag) {
@@ -379,11 +379,11 @@ void UIView::setWindowDidChange(const Ptr<UIWindow>& oldWindow, const Ptr<UIWind
 
 // MARK: Appearance
 
-bool UIView::isHidden() const {
+BOOL UIView::isHidden() const {
     return _layer->isHidden();
 }
 
-void UIView::setHidden(bool hidden) {
+void UIView::setHidden(BOOL hidden) {
     _layer->setHidden(hidden);
 }
 
@@ -406,11 +406,11 @@ void UIView::setBackgroundColor(const Ptr<UIColor>& color) {
     setNeedsDisplay();
 }
 
-bool UIView::clipsToBounds() const {
+BOOL UIView::clipsToBounds() const {
     return _layer->masksToBounds();
 }
 
-void UIView::setClipsToBounds(bool clips) {
+void UIView::setClipsToBounds(BOOL clips) {
     _layer->setMasksToBounds(clips);
 }
 
@@ -482,7 +482,7 @@ Ptr<UIView> UIView::hitTest(CGPoint point, const Ptr<UIEvent>& event) {
     return self<UIView>();
 }
 
-bool UIView::pointInside(CGPoint point, const Ptr<UIEvent>& event) const {
+BOOL UIView::pointInside(CGPoint point, const Ptr<UIEvent>& event) const {
     return CGRectContainsPoint(bounds(), point);
 }
 

@@ -85,7 +85,7 @@ public:
     void insertSubview(const Ptr<UIView>& view, NSInteger index);
     void bringSubviewToFront(const Ptr<UIView>& view);
     void removeFromSuperview();
-    bool isDescendantOfView(const UIView* view) const;
+    BOOL isDescendantOfView(const UIView* view) const;
     Ptr<UIView> viewWithTag(NSInteger tag);
     virtual Ptr<UIWindow> window() const;
     virtual void willMoveToSuperview(const Ptr<UIView>& newSuperview) {}
@@ -99,22 +99,22 @@ public:
     void setTag(NSInteger tag) { _tag = tag; }
 
     // Appearance.
-    bool isHidden() const;
-    virtual void setHidden(bool hidden);
+    BOOL isHidden() const;
+    virtual void setHidden(BOOL hidden);
     CGFloat alpha() const;
     virtual void setAlpha(CGFloat alpha);
     virtual Ptr<UIColor> backgroundColor() const { return _backgroundColor; }
     virtual void setBackgroundColor(const Ptr<UIColor>& color);
-    bool clipsToBounds() const;
-    void setClipsToBounds(bool clips);
+    BOOL clipsToBounds() const;
+    void setClipsToBounds(BOOL clips);
     UIViewContentMode contentMode() const { return _contentMode; }
     virtual void setContentMode(UIViewContentMode mode);
     UIViewAutoresizing autoresizingMask() const { return _autoresizingMask; }
     void setAutoresizingMask(UIViewAutoresizing mask) { _autoresizingMask = mask; }
-    bool isUserInteractionEnabled() const { return _userInteractionEnabled; }
-    virtual void setUserInteractionEnabled(bool enabled) { _userInteractionEnabled = enabled; }
-    bool isMultipleTouchEnabled() const { return _multipleTouchEnabled; }
-    void setMultipleTouchEnabled(bool enabled) { _multipleTouchEnabled = enabled; }
+    BOOL isUserInteractionEnabled() const { return _userInteractionEnabled; }
+    virtual void setUserInteractionEnabled(BOOL enabled) { _userInteractionEnabled = enabled; }
+    BOOL isMultipleTouchEnabled() const { return _multipleTouchEnabled; }
+    void setMultipleTouchEnabled(BOOL enabled) { _multipleTouchEnabled = enabled; }
     const Ptr<CALayer>& layer() const { return _layer; }
 
     // Layout and display. A view in a window that needs layout is laid out at the
@@ -138,7 +138,7 @@ public:
     // Hit testing, in the view's bounds coordinates. Hidden views, views with
     // alpha below 0.01 and views with user interaction off are never hit.
     virtual Ptr<UIView> hitTest(CGPoint point, const Ptr<UIEvent>& event);
-    virtual bool pointInside(CGPoint point, const Ptr<UIEvent>& event) const;
+    virtual BOOL pointInside(CGPoint point, const Ptr<UIEvent>& event) const;
     // Conversion between this view's coordinates and `view`'s (nil: the window's).
     CGPoint convertPointToView(CGPoint point, const UIView* view) const;
     CGPoint convertPointFromView(CGPoint point, const UIView* view) const;
@@ -160,8 +160,8 @@ public:
                                     const std::function<void(BOOL finished)>& completion);
     static void animateWithDuration(NSTimeInterval duration, const std::function<void()>& animations,
                                     const std::function<void(BOOL finished)>& completion = nullptr);
-    static void setAnimationsEnabled(bool enabled);
-    static bool areAnimationsEnabled();
+    static void setAnimationsEnabled(BOOL enabled);
+    static BOOL areAnimationsEnabled();
 
     const NSKeyValueTable& keyValueTable() const override;
 

@@ -55,7 +55,7 @@ Ptr<UIResponder> UIViewController::nextResponder() const {
     return _view ? _view->superview() : nullptr;
 }
 
-void UIViewController::presentViewController(const Ptr<UIViewController>& controller, bool animated,
+void UIViewController::presentViewController(const Ptr<UIViewController>& controller, BOOL animated,
                                              std::function<void()> completion) {
     const auto presenter = installedPresenter();
     if (!controller || !presenter || controller.get() == this || _presentedViewController ||
@@ -69,7 +69,7 @@ void UIViewController::presentViewController(const Ptr<UIViewController>& contro
     presenter->presentViewController(me, controller, animated, std::move(completion));
 }
 
-void UIViewController::dismissViewControllerAnimated(bool animated, std::function<void()> completion) {
+void UIViewController::dismissViewControllerAnimated(BOOL animated, std::function<void()> completion) {
     auto presenting = self<UIViewController>();
     auto presented = _presentedViewController;
     if (!presented) {

@@ -21,10 +21,10 @@ class UIViewControllerPresenter {
 public:
     virtual ~UIViewControllerPresenter() = default;
     virtual void presentViewController(const Ptr<UIViewController>& presenting,
-                                       const Ptr<UIViewController>& presented, bool animated,
+                                       const Ptr<UIViewController>& presented, BOOL animated,
                                        std::function<void()> completion) = 0;
     virtual void dismissViewController(const Ptr<UIViewController>& presenting,
-                                       const Ptr<UIViewController>& presented, bool animated,
+                                       const Ptr<UIViewController>& presented, BOOL animated,
                                        std::function<void()> completion) = 0;
 };
 
@@ -42,15 +42,15 @@ public:
     // Installs `view` as the root view; the view's next responder becomes this
     // controller. A previous root view lets go of the controller.
     void setView(const Ptr<UIView>& view);
-    bool isViewLoaded() const { return _view != nullptr; }
+    BOOL isViewLoaded() const { return _view != nullptr; }
     // Creates the root view. The default makes a plain view with the main screen's
     // bounds; subclasses make their own and install it with setView.
     virtual void loadView();
     virtual void viewDidLoad() {}
-    virtual void viewWillAppear(bool animated) {}
-    virtual void viewDidAppear(bool animated) {}
-    virtual void viewWillDisappear(bool animated) {}
-    virtual void viewDidDisappear(bool animated) {}
+    virtual void viewWillAppear(BOOL animated) {}
+    virtual void viewDidAppear(BOOL animated) {}
+    virtual void viewWillDisappear(BOOL animated) {}
+    virtual void viewDidDisappear(BOOL animated) {}
 
     // The view's superview, or nil.
     Ptr<UIResponder> nextResponder() const override;
@@ -59,11 +59,11 @@ public:
     // not run) for nil, for a controller that is already presented, while this
     // controller presents another one, or when no presenter is installed. The
     // presented controller is held until it is dismissed.
-    void presentViewController(const Ptr<UIViewController>& controller, bool animated,
+    void presentViewController(const Ptr<UIViewController>& controller, BOOL animated,
                                std::function<void()> completion);
     // Dismisses the controller this one presents or, when it presents none, this
     // controller from its presenter. Nothing happens when neither applies.
-    void dismissViewControllerAnimated(bool animated, std::function<void()> completion);
+    void dismissViewControllerAnimated(BOOL animated, std::function<void()> completion);
     const Ptr<UIViewController>& presentedViewController() const { return _presentedViewController; }
     Ptr<UIViewController> presentingViewController() const { return _presentingViewController.lock(); }
 
