@@ -8,6 +8,8 @@
 #include "host/BundleLoader.h"
 #include "host/DemoPlayer.h"
 #include "host/DemoPlaylist.h"
+#include "host/HostServices.h"
+#include "host/HostSystemVolume.h"
 
 namespace host {
 namespace {

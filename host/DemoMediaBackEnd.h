@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "host/HostServices.h"
+#include "host/DemoPlayer.h"
+#include "host/HostUIController.h"
 #include "host/MediaBackEnd.h"
 
 namespace host {

@@ -8,10 +8,6 @@
 
 namespace host {
 
-std::string DemoApplication::description() const {
-    return "Trillbox Demo Player";
-}
-
 Ptr<DemoPlayer> DemoPlayer::initWithTracks(std::vector<DemoTrack> tracks) {
     assert(!tracks.empty());
     NSObject::init();

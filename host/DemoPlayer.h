@@ -7,18 +7,10 @@
 #include "Foundation/NSRunLoop.h"
 #include "SpringBoard/SBMediaController.h"
 #include "UIKit/UIImage.h"
+#include "host/DemoApplication.h"
 #include "host/DemoPlaylist.h"
 
 namespace host {
-
-// The demo player as the widget sees the playing application.
-class DemoApplication : public SBApplication {
-public:
-    // Built into the system: the widget's time slider takes touches for it.
-    BOOL isSystemApplication() const override { return YES; }
-    // "Trillbox Demo Player".
-    std::string description() const override;
-};
 
 // The built-in player: a playlist played on the main run loop's clock.
 //

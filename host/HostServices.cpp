@@ -1,8 +1,5 @@
 #include "host/HostServices.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "Foundation/NSRuntime.h"
 
 namespace host {
@@ -22,18 +19,6 @@ void registerDemoPlayer(const Ptr<DemoPlayer>& player) {
     objc_registerClass(std::move(description));
 }
 
-Ptr<HostUIController> HostUIController::initWithActivation(Activation activation) {
-    NSObject::init();
-    _activation = std::move(activation);
-    return self<HostUIController>();
-}
-
-void HostUIController::activateApplicationAnimated(const Ptr<SBApplication>& application) {
-    if (_activation) {
-        _activation(application);
-    }
-}
-
 void registerUIController(const Ptr<HostUIController>& controller) {
     ObjCClass description = objc_describeClass<HostUIController>("SBUIController");
     description.createInstance = nullptr;
@@ -42,24 +27,6 @@ void registerUIController(const Ptr<HostUIController>& controller) {
         return Ptr<NSObject>(weak.lock());
     };
     objc_registerClass(std::move(description));
-}
-
-Ptr<HostSystemVolume> HostSystemVolume::initWithVolume(float initial) {
-    NSObject::init();
-    _volume = std::isfinite(initial) ? std::clamp(initial, 0.0f, 1.0f) : 0.5f;
-    return self<HostSystemVolume>();
-}
-
-void HostSystemVolume::setVolume(float volume) {
-    if (!std::isfinite(volume)) {
-        return;
-    }
-    volume = std::clamp(volume, 0.0f, 1.0f);
-    if (volume == _volume) {
-        return;
-    }
-    _volume = volume;
-    volumeDidChange();
 }
 
 } // namespace host

@@ -14,6 +14,7 @@
 #include "window/PointerTracker.h"
 #include "window/QuitSignals.h"
 #include "window/SdlHandles.h"
+#include "window/SdlVideo.h"
 #include "window/WindowLayout.h"
 #include "window/WindowPresentation.h"
 
