@@ -37,6 +37,8 @@ TEST(PackageTest, DebianPackageHoldsTheInstalledLayoutAndRunsWhereItIsUnpacked) 
     const std::string contents = runProcess({"dpkg-deb", "-c", package}).out;
     for (const char* path :
          {"./usr/bin/trillbox", "./usr/lib/trillbox/libtrillbox_platform.so",
+          "./usr/lib/trillbox/libtrillbox_host.so", "./usr/lib/trillbox/libtrillbox_window.so",
+          "./usr/lib/trillbox/libtrillbox_mpris.so", "./usr/lib/trillbox/libtrillbox_jpeg.so",
           "./usr/share/trillbox/Trillbox.bundle/Info.plist", "./usr/share/trillbox/Trillbox.bundle/Trillbox",
           "./usr/share/applications/trillbox.desktop", "./usr/share/icons/hicolor/48x48/apps/trillbox.png"}) {
         EXPECT_THAT(contents, HasSubstr(std::string(" ") + path + "\n"));
@@ -44,9 +46,13 @@ TEST(PackageTest, DebianPackageHoldsTheInstalledLayoutAndRunsWhereItIsUnpacked) 
     const std::string depends = runProcess({"dpkg-deb", "-f", package, "Depends"}).out;
     EXPECT_THAT(depends, HasSubstr("libcairo2"));
     EXPECT_THAT(depends, HasSubstr("libpango"));
+    // The pieces loaded only when used still make the package depend on what they need.
+    for (const char* needed : {"libsdl2", "libsdbus-c++", "libturbojpeg"}) {
+        EXPECT_THAT(depends, HasSubstr(needed));
+    }
 
-    // Unpacked away from the build tree, the program finds its platform library
-    // and its bundle next to itself.
+    // Unpacked away from the build tree, the program finds its libraries and its
+    // bundle next to itself.
     TemporaryDirectory root;
     ASSERT_EQ(runProcess({"dpkg-deb", "-x", package, root.path()}).exitStatus, 0);
     const std::string program = root.file("usr/bin/trillbox");
