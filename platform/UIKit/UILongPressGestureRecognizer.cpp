@@ -1,5 +1,6 @@
 #include "UIKit/UILongPressGestureRecognizer.h"
 
+#include "Foundation/NSWhileAlive.h"
 #include "UIKit/UIInputConstants.h"
 #include "UIKit/UITouch.h"
 
@@ -26,17 +27,14 @@ void UILongPressGestureRecognizer::touchesBegan(const Ptr<NSSet>& touches, const
         // The first finger(s) of the press: the hold starts now.
         _originInWindow = locationInView(nullptr);
         cancelTimer();
-        _timer = NSRunLoop::mainRunLoop()->scheduleAfter(kUILongPressMinimumDuration,
-                                                         [weak = weakSelf<UILongPressGestureRecognizer>()] {
-                                                             if (auto recognizer = weak.lock()) {
-                                                                 recognizer->_timer = 0;
-                                                                 recognizer->pressHeld();
-                                                             }
-                                                         });
+        _timer = NSRunLoop::mainRunLoop()->scheduleAfter(
+            kUILongPressMinimumDuration,
+            NSWhileAlive(weakSelf<UILongPressGestureRecognizer>(), &UILongPressGestureRecognizer::pressHeld));
     }
 }
 
 void UILongPressGestureRecognizer::pressHeld() {
+    _timer = 0;
     if (state() != UIGestureRecognizerStatePossible) {
         return;
     }

@@ -33,6 +33,7 @@ public:
     void reset() override;
 
 private:
+    // The hold timer fired: the press begins, or fails with the wrong number of touches.
     void pressHeld();
     void cancelTimer();
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Foundation/NSWhileAlive.h"
 #include "UIKit/UIInputConstants.h"
 #include "UIKit/UITouch.h"
 
@@ -96,12 +97,12 @@ void UITapGestureRecognizer::startTimer(NSTimeInterval seconds) {
     cancelTimer();
     // Either limit running out (a tap held too long, no next tap in time) fails
     // the gesture; the timer is cancelled whenever the gesture moves on.
-    _timer = NSRunLoop::mainRunLoop()->scheduleAfter(seconds, [weak = weakSelf<UITapGestureRecognizer>()] {
-        if (auto recognizer = weak.lock()) {
+    _timer = NSRunLoop::mainRunLoop()->scheduleAfter(
+        seconds,
+        NSWhileAlive(weakSelf<UITapGestureRecognizer>(), [](const Ptr<UITapGestureRecognizer>& recognizer) {
             recognizer->_timer = 0;
             recognizer->setState(UIGestureRecognizerStateFailed);
-        }
-    });
+        }));
 }
 
 void UITapGestureRecognizer::cancelTimer() {

@@ -4,6 +4,7 @@
 
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSWhileAlive.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIWindow.h"
 
@@ -34,18 +35,16 @@ void UIWindow::rotateToInterfaceOrientation(NSInteger orientation) {
         isLandscape(orientation) ? CGSizeMake(longSide, shortSide) : CGSizeMake(shortSide, longSide);
 
     const NSUInteger rotation = ++_rotationCount;
-    const WeakPtr<UIWindow> weak = self<UIWindow>();
     UIView::animateWithDuration(
         kUIWindowRotationDuration, 0, UIViewAnimationOptionCurveEaseInOut,
         [this, rotated] { setBounds(rotated); },
-        [weak, rotation](BOOL) {
-            const auto window = weak.lock();
+        NSWhileAlive(self<UIWindow>(), [rotation](const Ptr<UIWindow>& window, BOOL) {
             // A newer rotation took over this one's animation and will report its own end.
-            if (!window || window->_rotationCount != rotation) {
+            if (window->_rotationCount != rotation) {
                 return;
             }
             NSNotificationCenter::defaultCenter()->postNotificationName(
                 kAnimationDidStopNotification, window,
                 NSDictionary::dictionaryWithEntries({{kAnimationDelegateKey, window}}));
-        });
+        }));
 }
