@@ -2,6 +2,7 @@
 
 #include "Foundation/NSString.h"
 #include "UIKit/UIControl.h"
+#include "UIKit/UIControlStateTable.h"
 
 class UIImage;
 

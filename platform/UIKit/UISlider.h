@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UIKit/UIControl.h"
+#include "UIKit/UIControlStateTable.h"
 
 class UIImage;
 
