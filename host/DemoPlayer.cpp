@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSWhileAlive.h"
 
 namespace host {
 
@@ -45,12 +46,11 @@ void DemoPlayer::scheduleEndOfTrack() {
         return;
     }
     const double remaining = std::max(track().duration - _anchorPosition, 0.0);
-    _endOfTrack = runLoop->scheduleAfter(remaining, [weak = weakSelf<DemoPlayer>()] {
-        if (const auto player = weak.lock()) {
+    _endOfTrack = runLoop->scheduleAfter(
+        remaining, NSWhileAlive(weakSelf<DemoPlayer>(), [](const Ptr<DemoPlayer>& player) {
             player->_endOfTrack = 0;
             player->trackDidEnd();
-        }
-    });
+        }));
 }
 
 void DemoPlayer::trackDidEnd() {
@@ -92,21 +92,19 @@ void DemoPlayer::nowPlayingChanged() {
         return;
     }
     // Posted from the run loop as the host posts it, never inside a widget's call.
-    _pendingPost = runLoop->performSoon([weak = weakSelf<DemoPlayer>()] {
-        if (const auto player = weak.lock()) {
+    _pendingPost =
+        runLoop->performSoon(NSWhileAlive(weakSelf<DemoPlayer>(), [](const Ptr<DemoPlayer>& player) {
             player->_pendingPost = 0;
             NSNotificationCenter::defaultCenter()->postNotificationName(SBMediaNowPlayingChangedNotification,
                                                                         player);
-        }
-    });
+        }));
 }
 
 BOOL DemoPlayer::togglePlayPause() {
-    NSRunLoop::mainRunLoop()->performSoon([weak = weakSelf<DemoPlayer>()] {
-        if (const auto player = weak.lock()) {
+    NSRunLoop::mainRunLoop()->performSoon(
+        NSWhileAlive(weakSelf<DemoPlayer>(), [](const Ptr<DemoPlayer>& player) {
             player->setPlaying(player->_stopped || !player->_playing);
-        }
-    });
+        }));
     return YES;
 }
 

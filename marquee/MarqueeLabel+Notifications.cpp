@@ -1,6 +1,7 @@
 // The label's reactions to its view controller's notifications, to navigation, to
 // the application's state and to rotations, and the class operations that post
 // the controller notifications.
+#include "Foundation/NSWhileAlive.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
@@ -121,13 +122,11 @@ void MarqueeLabel::registerObservers() {
                         nullptr);
 
     // Held weakly: the observer never keeps the label alive.
-    const WeakPtr<MarqueeLabel> weak = label;
-    setOrientationObserver(center->addObserverForName(UIApplicationWillChangeStatusBarOrientationNotification,
-                                                      nullptr, [weak](const Ptr<NSNotification>&) {
-                                                          if (const auto strong = weak.lock()) {
-                                                              strong->orientationWillChangeStarted();
-                                                          }
-                                                      }));
+    setOrientationObserver(center->addObserverForName(
+        UIApplicationWillChangeStatusBarOrientationNotification, nullptr,
+        NSWhileAlive(label, [](const Ptr<MarqueeLabel>& alive, const Ptr<NSNotification>&) {
+            alive->orientationWillChangeStarted();
+        })));
 }
 
 void MarqueeLabel::orientationWillChangeStarted() {
@@ -141,13 +140,9 @@ void MarqueeLabel::orientationWillChangeStarted() {
         center->removeObserver(*_rotationEndObserver);
         _rotationEndObserver->reset();
     }
-    const WeakPtr<MarqueeLabel> weak = self<MarqueeLabel>();
-    *_rotationEndObserver = center->addObserverForName(kAnimationDidStopNotification, nullptr,
-                                                       [weak](const Ptr<NSNotification>& note) {
-                                                           if (const auto strong = weak.lock()) {
-                                                               strong->rotationAnimationDidStop(note);
-                                                           }
-                                                       });
+    *_rotationEndObserver = center->addObserverForName(
+        kAnimationDidStopNotification, nullptr,
+        NSWhileAlive(weakSelf<MarqueeLabel>(), &MarqueeLabel::rotationAnimationDidStop));
 }
 
 void MarqueeLabel::rotationAnimationDidStop(const Ptr<NSNotification>& notification) {

@@ -3,6 +3,7 @@
 // completion, so the label holds no timer and does no per-frame work.
 #include <cmath>
 
+#include "Foundation/NSWhileAlive.h"
 #include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
 #include "marquee/MarqueeLabel.h"
@@ -159,17 +160,14 @@ void MarqueeLabel::scrollAwayWithIntervalDelayAmount(NSTimeInterval interval, NS
     layer()->removeAllAnimations();
 
     const Ptr<MarqueeLabel> strongSelf = self<MarqueeLabel>();
-    const WeakPtr<MarqueeLabel> weak = strongSelf;
     UIView::animateWithDuration(
         interval, delayAmount, _animationCurve,
         [strongSelf] { strongSelf->_subLabel->setFrame(strongSelf->awayLabelFrame()); },
-        [weak, interval, delayAmount](BOOL finished) {
-            const auto label = weak.lock();
-            if (!label || !finished) {
-                return;
+        NSWhileAlive(strongSelf, [interval, delayAmount](const Ptr<MarqueeLabel>& label, BOOL finished) {
+            if (finished) {
+                label->scrollHomeWithIntervalDelayAmount(interval, delayAmount);
             }
-            label->scrollHomeWithIntervalDelayAmount(interval, delayAmount);
-        });
+        }));
 }
 
 void MarqueeLabel::scrollHomeWithInterval(NSTimeInterval interval, BOOL delay) {
@@ -181,20 +179,18 @@ void MarqueeLabel::scrollHomeWithIntervalDelayAmount(NSTimeInterval interval, NS
         return;
     }
     const Ptr<MarqueeLabel> strongSelf = self<MarqueeLabel>();
-    const WeakPtr<MarqueeLabel> weak = strongSelf;
     UIView::animateWithDuration(
         interval, delayAmount, _animationCurve,
         [strongSelf] { strongSelf->_subLabel->setFrame(strongSelf->homeLabelFrame()); },
-        [weak, interval](BOOL finished) {
-            const auto label = weak.lock();
-            if (!label || !finished) {
+        NSWhileAlive(strongSelf, [interval](const Ptr<MarqueeLabel>& label, BOOL finished) {
+            if (!finished) {
                 return;
             }
             label->_awayFromHome = NO;
             if (!label->_tapToScroll && !label->_holdScrolling) {
                 label->scrollAwayWithInterval(interval);
             }
-        });
+        }));
 }
 
 void MarqueeLabel::scrollContinuousWithInterval(NSTimeInterval interval, NSTimeInterval delayAmount) {
@@ -209,7 +205,6 @@ void MarqueeLabel::scrollContinuousWithInterval(NSTimeInterval interval, NSTimeI
     _awayFromHome = YES;
 
     const Ptr<MarqueeLabel> strongSelf = self<MarqueeLabel>();
-    const WeakPtr<MarqueeLabel> weak = strongSelf;
     UIView::animateWithDuration(
         interval, delayAmount, _animationCurve,
         [strongSelf, labels] {
@@ -222,14 +217,13 @@ void MarqueeLabel::scrollContinuousWithInterval(NSTimeInterval interval, NSTimeI
                 offset += step;
             }
         },
-        [weak, interval, delayAmount](BOOL finished) {
-            const auto label = weak.lock();
-            if (!label || !finished || label->_tapToScroll || label->_holdScrolling) {
+        NSWhileAlive(strongSelf, [interval, delayAmount](const Ptr<MarqueeLabel>& label, BOOL finished) {
+            if (!finished || label->_tapToScroll || label->_holdScrolling) {
                 return;
             }
             label->_awayFromHome = NO;
             label->scrollContinuousWithInterval(interval, delayAmount);
-        });
+        }));
 }
 
 void MarqueeLabel::returnLabelToOriginImmediately() {

@@ -99,4 +99,14 @@ TEST_F(DemoPlayerTest, ChangingTrackWrapsBothWaysKeepsPlayingAndStartsAtZero) {
     EXPECT_FALSE(player->changeTrack(0));
 }
 
+TEST_F(DemoPlayerTest, APlayerThatGoesAwayLeavesNothingToRun) {
+    makePlayer(); // its first announcement and the track's end are scheduled
+    player->togglePlayPause();
+    const WeakPtr<host::DemoPlayer> gone = player;
+    player.reset();
+    EXPECT_TRUE(gone.expired());
+    advance(60);
+    EXPECT_EQ(posts, 0);
+}
+
 } // namespace
