@@ -4,7 +4,7 @@
 
 namespace {
 
-std::shared_ptr<UIAlertViewPresenter>& installedPresenter() {
+std::shared_ptr<UIAlertViewPresenter>& installedAlertViewPresenter() {
     static std::shared_ptr<UIAlertViewPresenter> presenter;
     return presenter;
 }
@@ -12,11 +12,11 @@ std::shared_ptr<UIAlertViewPresenter>& installedPresenter() {
 } // namespace
 
 void UIAlertView::setPresenter(std::shared_ptr<UIAlertViewPresenter> presenter) {
-    installedPresenter() = std::move(presenter);
+    installedAlertViewPresenter() = std::move(presenter);
 }
 
 std::shared_ptr<UIAlertViewPresenter> UIAlertView::presenter() {
-    return installedPresenter();
+    return installedAlertViewPresenter();
 }
 
 Ptr<UIAlertView> UIAlertView::initWithTitle(const Ptr<NSString>& title, const Ptr<NSString>& message,
@@ -59,7 +59,7 @@ void UIAlertView::show() {
     if (_visible) {
         return;
     }
-    const auto presenter = installedPresenter();
+    const auto presenter = installedAlertViewPresenter();
     if (!presenter) {
         NSLog("UIAlertView: no alert presenter installed; alert \"%@\" not shown", _title);
         return;
@@ -83,7 +83,7 @@ void UIAlertView::dismissWithClickedButtonIndex(NSInteger buttonIndex, BOOL anim
     if (auto* delegate = delegateInterface(holder)) {
         delegate->alertViewClickedButtonAtIndex(keepAlive, buttonIndex);
     }
-    if (const auto presenter = installedPresenter()) {
+    if (const auto presenter = installedAlertViewPresenter()) {
         presenter->dismissAlertView(keepAlive, animated);
     }
     if (auto* delegate = delegateInterface(holder)) {

@@ -22,7 +22,7 @@ CGFloat scaleInFileName(const std::filesystem::path& path) {
     return 0;
 }
 
-bool isRegularFile(const std::filesystem::path& path) {
+bool isRegularImageFile(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
 }
@@ -73,14 +73,14 @@ Ptr<UIImage> UIImage::initWithContentsOfFile(const Ptr<NSString>& path) {
             auto candidate = file;
             candidate.replace_filename(file.stem().string() + "@" + std::to_string(variant) + "x" +
                                        file.extension().string());
-            if (isRegularFile(candidate)) {
+            if (isRegularImageFile(candidate)) {
                 file = candidate;
                 scale = variant;
                 break;
             }
         }
     }
-    if (!isRegularFile(file)) {
+    if (!isRegularImageFile(file)) {
         return nullptr;
     }
     _surface = loadPNG(file);

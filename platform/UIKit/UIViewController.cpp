@@ -5,7 +5,7 @@
 
 namespace {
 
-std::shared_ptr<UIViewControllerPresenter>& installedPresenter() {
+std::shared_ptr<UIViewControllerPresenter>& installedViewControllerPresenter() {
     static std::shared_ptr<UIViewControllerPresenter> presenter;
     return presenter;
 }
@@ -57,7 +57,7 @@ Ptr<UIResponder> UIViewController::nextResponder() const {
 
 void UIViewController::presentViewController(const Ptr<UIViewController>& controller, BOOL animated,
                                              std::function<void()> completion) {
-    const auto presenter = installedPresenter();
+    const auto presenter = installedViewControllerPresenter();
     if (!controller || !presenter || controller.get() == this || _presentedViewController ||
         controller->presentingViewController()) {
         return;
@@ -81,15 +81,15 @@ void UIViewController::dismissViewControllerAnimated(BOOL animated, std::functio
     }
     presenting->_presentedViewController.reset();
     presented->_presentingViewController.reset();
-    if (const auto presenter = installedPresenter()) {
+    if (const auto presenter = installedViewControllerPresenter()) {
         presenter->dismissViewController(presenting, presented, animated, std::move(completion));
     }
 }
 
 void UIViewController::setPresenter(std::shared_ptr<UIViewControllerPresenter> presenter) {
-    installedPresenter() = std::move(presenter);
+    installedViewControllerPresenter() = std::move(presenter);
 }
 
 std::shared_ptr<UIViewControllerPresenter> UIViewController::presenter() {
-    return installedPresenter();
+    return installedViewControllerPresenter();
 }
