@@ -1,6 +1,7 @@
 #include "mpris/MprisArtworkDecoder.h"
 
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSWhileAlive.h"
 #include "mpris/MprisArtwork.h"
 
 MprisArtworkDecoder::MprisArtworkDecoder() : _worker([this] { work(); }) {}
@@ -38,10 +39,8 @@ void MprisArtworkDecoder::work() {
         // The completion travels back with the task, so it is destroyed on the main
         // thread whether the task runs or is dropped.
         NSRunLoop::mainRunLoop()->postFromAnyThread(
-            [lifeline = std::weak_ptr<int>(_lifeline), completion = std::move(request.completion), artwork] {
-                if (lifeline.lock()) {
-                    completion(artwork);
-                }
-            });
+            NSWhileAlive(_lifeline, [completion = std::move(request.completion), artwork](const Ptr<int>&) {
+                completion(artwork);
+            }));
     }
 }

@@ -6,6 +6,7 @@
 
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSWhileAlive.h"
 #include "mpris/MprisBusAddress.h"
 
 namespace {
@@ -224,11 +225,8 @@ void MprisBusConnection::call(sdbus::IProxy& proxy, const char* interface, const
 }
 
 void MprisBusConnection::post(std::function<void(MprisBusEvents&)> deliver) {
-    NSRunLoop::mainRunLoop()->postFromAnyThread([events = _events, deliver = std::move(deliver)] {
-        if (auto alive = events.lock()) {
-            deliver(*alive);
-        }
-    });
+    NSRunLoop::mainRunLoop()->postFromAnyThread(NSWhileAlive(
+        _events, [deliver = std::move(deliver)](const Ptr<MprisBusEvents>& events) { deliver(*events); }));
 }
 
 // Logs the first of a series of failed attempts.
