@@ -48,8 +48,10 @@ std::string describeLoadFailure(std::string_view path, std::string_view purpose,
 void* openProgramLibrary(const std::string& directory, std::string_view file, std::string_view purpose) {
     const std::string path = directory + "/" + std::string(file);
     ::dlerror();
-    // RTLD_NODELETE: classes and objects the piece registers live as long as the process.
-    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    // RTLD_LAZY: the pieces are built together, so a function is looked up when
+    // first called rather than all of them at start-up. RTLD_NODELETE: classes and
+    // objects the piece registers live as long as the process.
+    void* library = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
     if (!library) {
         const char* reason = ::dlerror();
         throw HostFailure(describeLoadFailure(path, purpose, reason ? reason : "unknown error"));

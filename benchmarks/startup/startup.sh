@@ -6,6 +6,8 @@
 #
 # Usage: benchmarks/startup/startup.sh [RUNS]   (default 9; build with the bench preset)
 # TRILLBOX_BENCH_DIR names another build tree (default build/bench).
+# TRILLBOX_BEFORE names the trillbox program of another build (an older commit's,
+# say) to time in the same runs, as version-before and snapshot-before.
 set -euo pipefail
 
 runs=${1:-9}
@@ -30,8 +32,18 @@ trap 'rm -r -- "$scratch"' EXIT
 mkdir "$scratch/device"
 
 names=(empty pango-png version snapshot)
+before=${TRILLBOX_BEFORE:-}
+if [[ -n $before ]]; then
+    if [[ ! -x $before ]]; then
+        echo "startup.sh: TRILLBOX_BEFORE=$before is not a program" >&2
+        exit 1
+    fi
+    names+=(version-before snapshot-before)
+fi
 launch() {
     case $1 in
+    version-before) "$before" --version ;;
+    snapshot-before) "$before" snapshot "$scratch/widget.png" --device-root "$scratch/device" ;;
     empty) "$empty" ;;
     pango-png) "$pango" "$scratch/floor.png" ;;
     version) "$trillbox" --version ;;
@@ -70,3 +82,9 @@ for name in "${names[@]}"; do
 done
 awk -v v="${medians[version]}" -v e="${medians[empty]}" -v s="${medians[snapshot]}" -v p="${medians[pango-png]}" \
     'BEGIN { printf "--version / empty      %8.1fx\nsnapshot / pango-png   %8.1fx\n", v / e, s / p }'
+if [[ -n $before ]]; then
+    awk -v v="${medians[version-before]}" -v e="${medians[empty]}" -v s="${medians[snapshot-before]}" \
+        -v p="${medians[pango-png]}" -v nv="${medians[version]}" -v ns="${medians[snapshot]}" \
+        'BEGIN { printf "before: --version / empty %5.1fx, snapshot / pango-png %5.1fx\n", v / e, s / p
+                 printf "now / before: --version %5.2fx, snapshot %5.2fx\n", nv / v, ns / s }'
+fi
