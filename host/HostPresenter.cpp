@@ -62,7 +62,7 @@ void HostPresenter::showAlertView(const Ptr<UIAlertView>& alertView) {
     }
 }
 
-void HostPresenter::dismissAlertView(const Ptr<UIAlertView>& alertView, bool) {
+void HostPresenter::dismissAlertView(const Ptr<UIAlertView>& alertView, BOOL) {
     if (_alert == alertView) {
         _alert.reset();
     }
@@ -75,7 +75,7 @@ void HostPresenter::answerAlert(NSInteger index) {
 }
 
 void HostPresenter::presentViewController(const Ptr<UIViewController>&,
-                                          const Ptr<UIViewController>& presented, bool,
+                                          const Ptr<UIViewController>& presented, BOOL,
                                           std::function<void()> completion) {
     JsonWriter json;
     json.beginObject();
@@ -121,7 +121,7 @@ void HostPresenter::presentViewController(const Ptr<UIViewController>&,
 }
 
 void HostPresenter::dismissViewController(const Ptr<UIViewController>&,
-                                          const Ptr<UIViewController>& presented, bool,
+                                          const Ptr<UIViewController>& presented, BOOL,
                                           std::function<void()> completion) {
     if (_controller == presented) {
         _controller.reset();

@@ -26,12 +26,12 @@ public:
     void uninstall();
 
     void showAlertView(const Ptr<UIAlertView>& alertView) override;
-    void dismissAlertView(const Ptr<UIAlertView>& alertView, bool animated) override;
+    void dismissAlertView(const Ptr<UIAlertView>& alertView, BOOL animated) override;
     void presentViewController(const Ptr<UIViewController>& presenting,
-                               const Ptr<UIViewController>& presented, bool animated,
+                               const Ptr<UIViewController>& presented, BOOL animated,
                                std::function<void()> completion) override;
     void dismissViewController(const Ptr<UIViewController>& presenting,
-                               const Ptr<UIViewController>& presented, bool animated,
+                               const Ptr<UIViewController>& presented, BOOL animated,
                                std::function<void()> completion) override;
 
     // What is on screen now (nil when nothing is).
