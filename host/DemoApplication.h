@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SpringBoard/SBMediaController.h"
+#include "SpringBoard/SBApplication.h"
 
 namespace host {
 

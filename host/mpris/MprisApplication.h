@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SpringBoard/SBMediaController.h"
+#include "SpringBoard/SBApplication.h"
 #include "mpris/MprisSession.h"
 
 // A player on the bus as the widget sees an application: its description is the
