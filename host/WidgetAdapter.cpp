@@ -101,7 +101,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<WidgetAdapter> makeWidgetViewControllerAdapter(Class cls) {
+namespace {
+
+// A new instance of `cls` as a `Controller`; throws HostFailure naming the class
+// when it cannot be created with init, fails to, or is not a `kind`.
+template <class Controller> std::shared_ptr<Controller> createController(Class cls, const char* kind) {
     const std::string name = NSStringFromClass(cls);
     if (!cls->createInstance) {
         throw HostFailure("the class " + name + " cannot be created with init");
@@ -110,27 +114,23 @@ std::unique_ptr<WidgetAdapter> makeWidgetViewControllerAdapter(Class cls) {
     if (!instance) {
         throw HostFailure("the widget controller " + name + " failed to initialise");
     }
-    auto controller = as<_SBUIWidgetViewController>(instance);
+    auto controller = as<Controller>(instance);
     if (!controller) {
-        throw HostFailure("the class " + name + " is not a widget view controller");
+        throw HostFailure("the class " + name + " is not " + kind);
     }
-    return std::make_unique<WidgetViewControllerAdapter>(std::move(controller));
+    return controller;
+}
+
+} // namespace
+
+std::unique_ptr<WidgetAdapter> makeWidgetViewControllerAdapter(Class cls) {
+    return std::make_unique<WidgetViewControllerAdapter>(
+        createController<_SBUIWidgetViewController>(cls, "a widget view controller"));
 }
 
 std::unique_ptr<WidgetAdapter> makeLegacyControllerAdapter(Class cls, CGFloat width) {
-    const std::string name = NSStringFromClass(cls);
-    if (!cls->createInstance) {
-        throw HostFailure("the class " + name + " cannot be created with init");
-    }
-    const Ptr<NSObject> instance = cls->createInstance();
-    if (!instance) {
-        throw HostFailure("the widget controller " + name + " failed to initialise");
-    }
-    auto controller = std::dynamic_pointer_cast<BBWeeAppController>(instance);
-    if (!controller) {
-        throw HostFailure("the class " + name + " is not an older host's widget controller");
-    }
-    return std::make_unique<LegacyControllerAdapter>(std::move(controller), width);
+    return std::make_unique<LegacyControllerAdapter>(
+        createController<BBWeeAppController>(cls, "an older host's widget controller"), width);
 }
 
 } // namespace host

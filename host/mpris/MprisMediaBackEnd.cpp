@@ -27,7 +27,7 @@ MprisMediaBackEnd::~MprisMediaBackEnd() {
 }
 
 void MprisMediaBackEnd::setPresented(bool presented) {
-    _controller->setPresented(presented ? YES : NO);
+    _controller->setPresented(presented);
 }
 
 } // namespace host
