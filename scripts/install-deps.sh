@@ -10,16 +10,19 @@ build_packages=(
   libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
   libsdl2-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
 )
+# Fallback fonts for text the system font lacks (Japanese, Chinese, Korean,
+# Arabic, Hebrew, emoji); every group that runs the program draws text.
+font_packages=(fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji)
 window_packages=(xvfb xdotool x11-apps imagemagick)
 mpris_packages=(dbus mpv mpv-mpris sox playerctl)
 
 wanted=()
 for group in "${@:-build}"; do
   case "$group" in
-    build) wanted+=("${build_packages[@]}") ;;
-    window) wanted+=("${window_packages[@]}") ;;
-    mpris) wanted+=("${mpris_packages[@]}") ;;
-    all) wanted+=("${build_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}") ;;
+    build) wanted+=("${build_packages[@]}" "${font_packages[@]}") ;;
+    window) wanted+=("${window_packages[@]}" "${font_packages[@]}") ;;
+    mpris) wanted+=("${mpris_packages[@]}" "${font_packages[@]}") ;;
+    all) wanted+=("${build_packages[@]}" "${font_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}") ;;
     *) echo "install-deps: unknown group '$group' (build, window, mpris, all)" >&2; exit 2 ;;
   esac
 done
