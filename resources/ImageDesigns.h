@@ -14,10 +14,15 @@ struct ImageDesign {
     void (*draw)(cairo_t* cr, double width, double height) = nullptr;
 };
 
-// The images of Trillbox.bundle, each written at scale 1 ("play.png") and scale 2
-// ("play@2x.png"): "play", "pause", "backward", "forward", "not_playing",
-// "no_cover", "volume_knob", "slider_bg", "slider_thumb" and "Background".
+// The images of Trillbox.bundle, each written at every scale of
+// kBundleImageScales ("play.png", "play@2x.png", "play@3x.png"): "play", "pause",
+// "backward", "forward", "not_playing", "no_cover", "volume_knob", "slider_bg",
+// "slider_thumb" and "Background".
 const std::vector<ImageDesign>& bundleImageDesigns();
+
+// The scales the bundle images are written at; a window between two of them
+// loads the larger one.
+inline constexpr int kBundleImageScales[] = {1, 2, 3};
 
 // Artwork for the built-in demo player: 300 x 300, written at scale 1 only.
 const std::vector<ImageDesign>& demoArtworkDesigns();

@@ -1,4 +1,4 @@
-// Draws Trillbox's images: the bundle's PNGs at scale 1 and 2, the application
+// Draws Trillbox's images: the bundle's PNGs at scales 1, 2 and 3, the application
 // icon and the demo player's artwork. Run at build time; the same inputs always
 // give byte-identical files.
 //
@@ -52,11 +52,12 @@ std::string writeBundleImages(const fs::path& directory) {
         return failure;
     }
     for (const ImageDesign& design : bundleImageDesigns()) {
-        if (auto failure = writeDesign(design, 1, directory / (design.name + ".png")); !failure.empty()) {
-            return failure;
-        }
-        if (auto failure = writeDesign(design, 2, directory / (design.name + "@2x.png")); !failure.empty()) {
-            return failure;
+        for (const int scale : kBundleImageScales) {
+            const std::string suffix = scale == 1 ? "" : "@" + std::to_string(scale) + "x";
+            if (auto failure = writeDesign(design, scale, directory / (design.name + suffix + ".png"));
+                !failure.empty()) {
+                return failure;
+            }
         }
     }
     return {};

@@ -1,5 +1,7 @@
 #include "Foundation/NSBundle.h"
 
+#include <algorithm>
+#include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
 #include <link.h>
@@ -136,6 +138,23 @@ CGFloat NSBundle::preferredImageScale() {
     return state.preferredScale;
 }
 
+std::vector<int> NSBundle::imageScalesPreferredAt(CGFloat scale) {
+    constexpr int kLargestImageScale = 3;
+    // A little below a whole number still counts as it: scales arrive as the
+    // quotient of two sizes.
+    const int first = std::isfinite(scale) && scale > 1
+                          ? std::min(kLargestImageScale, static_cast<int>(std::ceil(scale - 1e-6)))
+                          : 1;
+    std::vector<int> scales;
+    for (int smaller = first; smaller >= 1; --smaller) {
+        scales.push_back(smaller);
+    }
+    for (int larger = first + 1; larger <= kLargestImageScale; ++larger) {
+        scales.push_back(larger);
+    }
+    return scales;
+}
+
 Ptr<NSString> NSBundle::pathForResource(const Ptr<NSString>& name, const Ptr<NSString>& type) const {
     if (!name || name->length() == 0) {
         return nullptr;
@@ -153,14 +172,9 @@ Ptr<NSString> NSBundle::pathForResource(const Ptr<NSString>& name, const Ptr<NSS
             return isRegularFile(fs::path(_path) / base) ? NSStr(_path + "/" + base) : nullptr;
         }
     }
-    const CGFloat scale = preferredImageScale();
     std::vector<std::string> candidates;
-    if (scale >= 3) {
-        candidates = {base + "@3x", base + "@2x", base};
-    } else if (scale >= 2) {
-        candidates = {base + "@2x", base, base + "@3x"};
-    } else {
-        candidates = {base, base + "@2x", base + "@3x"};
+    for (const int scale : imageScalesPreferredAt(preferredImageScale())) {
+        candidates.push_back(scale == 1 ? base : base + "@" + std::to_string(scale) + "x");
     }
     for (const auto& candidate : candidates) {
         const std::string path = _path + "/" + candidate + suffix;

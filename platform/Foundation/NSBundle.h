@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/NSCollections.h"
@@ -31,10 +32,17 @@ public:
     static void setPreferredImageScale(CGFloat scale);
     static CGFloat preferredImageScale();
 
+    // The image scales a resource comes in (1, 2 and 3) in the order a screen of
+    // `scale` prefers them: first the smallest one at or above `scale` (3 above 3),
+    // so that an image is never enlarged when a sharper file exists, then the
+    // smaller ones from the largest down, then the larger ones. A scale that is
+    // not positive and finite counts as 1.
+    static std::vector<int> imageScalesPreferredAt(CGFloat scale);
+
     // The path of the file `name`.`type` in the bundle directory, or nil when there
     // is no such file. `type` may be nil or empty when `name` carries its extension.
-    // At a preferred scale of 2 or more, name@2x.type is preferred (name@3x.type
-    // first at 3); a file of another scale is the last resort. Callers that need
+    // The files name.type, name@2x.type and name@3x.type are tried in the order
+    // imageScalesPreferredAt gives for the preferred image scale. Callers that need
     // the scale read it from the "@2x"/"@3x" suffix of the answer.
     Ptr<NSString> pathForResource(const Ptr<NSString>& name, const Ptr<NSString>& type) const;
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "Foundation/NSBundle.h"
 #include "UIKit/UIScreen.h"
 
 namespace {
@@ -64,15 +65,13 @@ Ptr<UIImage> UIImage::initWithContentsOfFile(const Ptr<NSString>& path) {
     CGFloat scale = scaleInFileName(file);
     if (scale == 0) {
         scale = 1;
-        // A sharp screen prefers the sharp variant next to the named file.
-        const CGFloat screenScale = UIScreen::mainScreen()->scale();
-        for (const int variant : {3, 2}) {
-            if (screenScale < variant - 0.5) {
-                continue;
-            }
+        // The screen's scale picks among the named file and its sharper variants.
+        for (const int variant : NSBundle::imageScalesPreferredAt(UIScreen::mainScreen()->scale())) {
             auto candidate = file;
-            candidate.replace_filename(file.stem().string() + "@" + std::to_string(variant) + "x" +
-                                       file.extension().string());
+            if (variant != 1) {
+                candidate.replace_filename(file.stem().string() + "@" + std::to_string(variant) + "x" +
+                                           file.extension().string());
+            }
             if (isRegularImageFile(candidate)) {
                 file = candidate;
                 scale = variant;

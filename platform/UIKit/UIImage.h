@@ -19,8 +19,9 @@ struct UIEdgeInsets {
 class UIImage : public NSObject {
 public:
     // The PNG at `path`; nil when the file is missing, unreadable or not a PNG.
-    // A file named "name@2x.png" (or @3x) has that scale. On a main screen of scale
-    // 2 or more, "name.png" loads "name@2x.png" instead when that file exists.
+    // A file named "name@2x.png" (or @3x) has that scale. "name.png" loads the
+    // variant next to it (itself, "name@2x.png" or "name@3x.png") that the main
+    // screen's scale prefers (NSBundle::imageScalesPreferredAt) among those that exist.
     static Ptr<UIImage> imageWithContentsOfFile(const Ptr<NSString>& path);
     // An image over a 32-bit ARGB image surface; nil for a nil or failed surface
     // or a scale that is not positive.

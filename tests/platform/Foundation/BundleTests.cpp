@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "Foundation/NSBundle.h"
 #include "support/TestSupport.h"
 
@@ -41,6 +44,17 @@ TEST_F(BundleTest, ResourcesAreFoundByNameTypeAndScreenScaleEvenWithABrokenInfoF
         NSBundle::setPreferredImageScale(scale);
         const auto path = bundle->pathForResource(name ? NSStr(name) : nullptr, type ? NSStr(type) : nullptr);
         EXPECT_EQ(NSStringText(path), found.empty() ? "" : files.file("Trillbox.bundle/" + found));
+    }
+}
+
+TEST_F(BundleTest, AScreenBetweenTwoImageScalesPrefersTheLargerImage) {
+    const std::vector<std::pair<CGFloat, std::vector<int>>> cases = {
+        {1, {1, 2, 3}},   {1.25, {2, 1, 3}}, {2, {2, 1, 3}},   {2.0000001, {2, 1, 3}},
+        {2.5, {3, 2, 1}}, {3, {3, 2, 1}},    {4, {3, 2, 1}},   {0.5, {1, 2, 3}},
+        {0, {1, 2, 3}},   {-2, {1, 2, 3}},   {NAN, {1, 2, 3}}, {INFINITY, {1, 2, 3}},
+    };
+    for (const auto& [scale, scales] : cases) {
+        EXPECT_EQ(NSBundle::imageScalesPreferredAt(scale), scales) << scale;
     }
 }
 

@@ -30,13 +30,16 @@ protected:
 TEST_F(ImageTest, ImagesPreferTheVariantOfTheScreensScaleAndMeasureInPoints) {
     writePNG("pause.png", 16, 20);
     writePNG("pause@2x.png", 32, 40);
+    writePNG("pause@3x.png", 48, 60);
+    writePNG("play@2x.png", 32, 40);
     writePNG("play.png", 16, 20);
+    writePNG("stop.png", 16, 20);
     // File, screen scale, the image's scale and its width in pixels.
     const std::vector<std::tuple<const char*, CGFloat, CGFloat, int>> cases = {
-        {"pause.png", 1, 1, 16},
-        {"pause.png", 2, 2, 32},
-        {"pause@2x.png", 1, 2, 32},
-        {"play.png", 2, 1, 16}, // no sharp variant: the named file
+        {"pause.png", 1, 1, 16},    {"pause.png", 1.25, 2, 32},
+        {"pause.png", 2.5, 3, 48},  {"pause.png", 4, 3, 48},
+        {"pause@2x.png", 1, 2, 32}, {"play.png", 3, 2, 32}, // no @3x variant: the next sharpest
+        {"stop.png", 2, 1, 16},                             // no sharp variant: the named file
     };
     for (const auto& [file, screenScale, scale, pixelWidth] : cases) {
         SCOPED_TRACE(std::string(file) + " at screen scale " + std::to_string(screenScale));
