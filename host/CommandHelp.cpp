@@ -46,13 +46,13 @@ headless commands: snapshot, record and script.
 constexpr CommandHelp kCommands[] = {
     {"run", "open the widget in a window (the default)", kRunHelp},
     {"snapshot", "draw the widget into a PNG file",
-     R"(Usage: trillbox snapshot OUT.png [--at SECONDS] [--scale N] [--transparent]
+     R"(Usage: trillbox snapshot OUT.png [--at SECONDS] [--transparent]
 
 Presents the widget, lets SECONDS pass (default 1) and writes a picture of it
 to OUT.png, over the notification centre's dark backdrop unless --transparent.
 )"},
     {"record", "draw numbered frames and an animated PNG",
-     R"(Usage: trillbox record DIR --seconds S [--fps N] [--scale N] [--transparent]
+     R"(Usage: trillbox record DIR --seconds S [--fps N] [--transparent]
 
 Presents the widget and writes a frame every 1/N second (default 30 a second)
 from 0 to S seconds: DIR/frame-0000.png, DIR/frame-0001.png, ... and all of
@@ -96,6 +96,7 @@ each time it builds its view.
   startView            volume | time     which bottom row the widget starts with
   shareArtwork         true | false      a shared message carries the artwork
   showSeperators       true | false      thin lines at the top and bottom
+                                         (showSeparators is taken as well)
   roundedCornersValue  POINTS            the artwork's corner radius
 
 --reset removes the file, so that every setting has its default.
@@ -131,7 +132,9 @@ void printProgramHelp(std::ostream& out) {
 }
 
 void printCommandHelp(const CommandHelp& command, std::ostream& out) {
-    out << command.help << '\n' << kSharedOptions;
+    out << command.help
+        << "\nThe options every command takes (--device-root, --player, --scale, ...) are\n"
+           "in 'trillbox --help'.\n";
 }
 
 } // namespace host

@@ -1,9 +1,13 @@
 #include "host/CommandLine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <functional>
+#include <optional>
 
+#include "host/CommandHelp.h"
 #include "host/HostFailure.h"
 
 namespace host {
@@ -13,7 +17,11 @@ namespace {
 constexpr double kLargestScale = 8;
 
 bool startsOption(const std::string& argument) {
-    return argument.size() > 1 && argument[0] == '-' && argument != "-";
+    if (argument.size() < 2 || argument[0] != '-') {
+        return false;
+    }
+    // "-5" and "-.5" are values, which a command may take as its arguments.
+    return !std::isdigit(static_cast<unsigned char>(argument[1])) && argument[1] != '.';
 }
 
 // Splits "--name=value" into its parts; `value` is untouched without '='.
@@ -41,10 +49,53 @@ void applyPlayer(HostOptions& options, const std::string& value) {
     }
 }
 
+// Applies the shared option `name`, taking its value from `takeValue`; answers
+// false when `name` is not one of them. Throws UsageFailure for a bad value.
+bool applySharedOption(CommandLine& line, const std::string& name,
+                       const std::function<std::string()>& takeValue) {
+    if (name == "--help" || name == "-h") {
+        line.help = true;
+    } else if (name == "--version") {
+        line.version = true;
+    } else if (name == "--device-root") {
+        line.host.deviceRoot = takeValue();
+        if (line.host.deviceRoot.empty()) {
+            throw UsageFailure("--device-root needs a directory");
+        }
+    } else if (name == "--bundle") {
+        line.host.bundlePath = takeValue();
+        if (line.host.bundlePath.empty()) {
+            throw UsageFailure("--bundle needs a path");
+        }
+    } else if (name == "--playlist") {
+        line.host.playlistPath = takeValue();
+        if (line.host.playlistPath.empty()) {
+            throw UsageFailure("--playlist needs a file");
+        }
+    } else if (name == "--player") {
+        applyPlayer(line.host, takeValue());
+    } else if (name == "--legacy") {
+        line.host.legacy = true;
+    } else if (name == "--scale") {
+        const std::string value = takeValue();
+        const double scale = parseNumber(value, "--scale");
+        if (scale <= 0 || scale > kLargestScale) {
+            throw UsageFailure("--scale must lie above 0 and at most 8, not " + value);
+        }
+        line.host.scale = scale;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
+    // The first problem is reported once the whole line is read, so that the
+    // error can name the command even when the problem stands before it.
+    std::optional<std::string> problem;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         if (argument == "--") {
@@ -71,40 +122,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             }
             return arguments[++index];
         };
-        if (name == "--help" || name == "-h") {
-            line.help = true;
-        } else if (name == "--version") {
-            line.version = true;
-        } else if (name == "--device-root") {
-            line.host.deviceRoot = takeValue();
-            if (line.host.deviceRoot.empty()) {
-                throw UsageFailure("--device-root needs a directory");
+        try {
+            if (!applySharedOption(line, name, takeValue)) {
+                // The command's own option; its value (if any) follows it.
+                line.arguments.push_back(argument);
             }
-        } else if (name == "--bundle") {
-            line.host.bundlePath = takeValue();
-            if (line.host.bundlePath.empty()) {
-                throw UsageFailure("--bundle needs a path");
-            }
-        } else if (name == "--playlist") {
-            line.host.playlistPath = takeValue();
-            if (line.host.playlistPath.empty()) {
-                throw UsageFailure("--playlist needs a file");
-            }
-        } else if (name == "--player") {
-            applyPlayer(line.host, takeValue());
-        } else if (name == "--legacy") {
-            line.host.legacy = true;
-        } else if (name == "--scale") {
-            const std::string value = takeValue();
-            const double scale = parseNumber(value, "--scale");
-            if (scale <= 0 || scale > kLargestScale) {
-                throw UsageFailure("--scale must lie above 0 and at most 8, not " + value);
-            }
-            line.host.scale = scale;
-        } else {
-            // The command's own option; its value (if any) follows it.
-            line.arguments.push_back(argument);
+        } catch (const UsageFailure& failure) {
+            problem = problem.value_or(failure.what());
         }
+    }
+    if (problem) {
+        throw CommandLineFailure(*problem, line.command);
     }
     return line;
 }
@@ -166,13 +194,15 @@ double parseNumber(std::string_view word, std::string_view what) {
     return value;
 }
 
-int reportFailure(const std::exception& failure, std::ostream& errors) {
+int reportFailure(const std::exception& failure, std::ostream& errors, const std::string& command) {
     errors << "trillbox: " << failure.what() << '\n';
-    if (dynamic_cast<const UsageFailure*>(&failure)) {
-        errors << "Try 'trillbox --help'.\n";
-        return 2;
+    if (!dynamic_cast<const UsageFailure*>(&failure)) {
+        return 1;
     }
-    return 1;
+    const auto* lineFailure = dynamic_cast<const CommandLineFailure*>(&failure);
+    const std::string& named = lineFailure ? lineFailure->command() : command;
+    errors << "Try 'trillbox " << (findCommandHelp(named) ? named + " " : std::string()) << "--help'.\n";
+    return 2;
 }
 
 } // namespace host

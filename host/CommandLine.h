@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/HostFailure.h"
 #include "host/HostOptions.h"
 
 namespace host {
@@ -27,13 +28,28 @@ struct CommandLine {
     bool version = false;
 };
 
-// Parses `arguments` (without the program name). Throws UsageFailure for a
-// shared option without its value or with a bad one.
+// A command line that cannot be understood, with the command it names (empty
+// when it names none), so that the error can point to that command's help.
+class CommandLineFailure : public UsageFailure {
+public:
+    CommandLineFailure(const std::string& message, std::string command)
+        : UsageFailure(message), _command(std::move(command)) {}
+    const std::string& command() const { return _command; }
+
+private:
+    std::string _command;
+};
+
+// Parses `arguments` (without the program name). A word that starts with '-'
+// and then a digit or '.' ("-5", "-.5") is a negative number, not an option.
+// Throws CommandLineFailure for a shared option without its value or with a bad
+// one, naming the first such problem.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// Prints `failure` as the program's one-line error ("trillbox: ..."), with a
-// pointer to the help after a UsageFailure; answers the exit status (2 for usage, 1 otherwise).
-int reportFailure(const std::exception& failure, std::ostream& errors);
+// Prints `failure` as the program's one-line error ("trillbox: ..."), after a
+// UsageFailure with a pointer to the help of `command` (when it names one) or of
+// the program; answers the exit status (2 for usage, 1 otherwise).
+int reportFailure(const std::exception& failure, std::ostream& errors, const std::string& command = "");
 
 // The number `word` spells (decimal, optionally signed, finite); throws
 // UsageFailure naming `what` otherwise.

@@ -2,13 +2,16 @@
 
 #include <cairo.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <system_error>
 
+#include "Foundation/NSData.h"
 #include "Foundation/NSPathUtilities.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "host/AnimatedPng.h"
@@ -59,11 +62,10 @@ UICairoSurface widgetPicture(HostSession& session, CGFloat scale, bool transpare
 }
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        throw HostFailure("cannot write " + path);
+    // Written beside the target and renamed over it: a failed write leaves no half picture.
+    errno = 0;
+    if (!NSData::dataWithBytes(bytes.data(), bytes.size())->writeToFile(NSStr(path), YES)) {
+        throw HostFailure("cannot write " + path + ": " + std::strerror(errno != 0 ? errno : EIO));
     }
 }
 
@@ -107,7 +109,7 @@ void writeWidgetPng(HostSession& session, const std::string& path, CGFloat scale
 
 int runSnapshotCommand(const CommandLine& line, std::ostream&) {
     const CommandArguments arguments(line.arguments, {"--at"}, {"--transparent"});
-    expectPositional(arguments, 1, "trillbox snapshot OUT.png [--at SECONDS] [--scale N]");
+    expectPositional(arguments, 1, "trillbox snapshot OUT.png [--at SECONDS] [--transparent]");
     const double at = secondsOption(arguments, "--at", kDefaultSnapshotTime);
 
     HostSession session(headlessOptions(line.host));
@@ -119,7 +121,7 @@ int runSnapshotCommand(const CommandLine& line, std::ostream&) {
 
 int runRecordCommand(const CommandLine& line, std::ostream& out) {
     const CommandArguments arguments(line.arguments, {"--seconds", "--fps"}, {"--transparent"});
-    static constexpr const char* kUsage = "trillbox record DIR --seconds S [--fps N]";
+    static constexpr const char* kUsage = "trillbox record DIR --seconds S [--fps N] [--transparent]";
     expectPositional(arguments, 1, kUsage);
     if (!arguments.has("--seconds")) {
         throw UsageFailure(std::string("--seconds is required; usage: ") + kUsage);
@@ -165,7 +167,8 @@ int runRecordCommand(const CommandLine& line, std::ostream& out) {
         throw HostFailure("cannot assemble the frames into " + animation.string());
     }
     writeFile(animation.string(), animated);
-    out << frameCount << " frames in " << directory.string() << ", animated: " << animation.string() << '\n';
+    out << frameCount << (frameCount == 1 ? " frame in " : " frames in ") << directory.string()
+        << ", animated: " << animation.string() << '\n';
     return 0;
 }
 
@@ -179,9 +182,11 @@ int runScriptCommand(const CommandLine& line, std::ostream& out) {
         if (fs::is_directory(source, error)) {
             throw HostFailure("cannot read the script " + source + ": it is a directory");
         }
+        errno = 0;
         file.open(source);
         if (!file) {
-            throw HostFailure("cannot read the script " + source);
+            throw HostFailure("cannot read the script " + source + ": " +
+                              std::strerror(errno != 0 ? errno : EIO));
         }
     }
     const bool transparent = arguments.has("--transparent");
@@ -209,7 +214,10 @@ int runSettingsCommand(const CommandLine& line, std::ostream& out) {
         return 0;
     }
     expectPositional(arguments, 2, "trillbox settings [KEY VALUE | --reset]");
-    writeSetting(arguments.positional()[0], arguments.positional()[1]);
+    const std::string& key = arguments.positional()[0];
+    const std::string written = writeSetting(key, arguments.positional()[1]);
+    out << "wrote " << written << (written == key ? "" : " (the key the widget reads for " + key + ")")
+        << " = " << arguments.positional()[1] << '\n';
     printSettings(out);
     return 0;
 }

@@ -44,6 +44,6 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
         }
         throw host::UsageFailure("unknown command \"" + line.command + "\"");
     } catch (const std::exception& failure) {
-        return host::reportFailure(failure, std::cerr);
+        return host::reportFailure(failure, std::cerr, line.command);
     }
 }

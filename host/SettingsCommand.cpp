@@ -1,8 +1,10 @@
 #include "host/SettingsCommand.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -21,6 +23,13 @@ namespace fs = std::filesystem;
 using TrillboxSettings::SettingType;
 
 constexpr const char* kSettingsPath = TrillboxPreferencesPath;
+// The usual spelling of the separator key, taken for the one the widget reads.
+constexpr std::string_view kShowSeparatorsSpelling = "showSeparators";
+
+// Why the last file operation failed, as the system says it.
+std::string systemReason() {
+    return std::strerror(errno != 0 ? errno : EIO);
+}
 
 bool fileExists() {
     std::error_code error;
@@ -125,26 +134,33 @@ void printSettings(std::ostream& out) {
     }
 }
 
-void writeSetting(const std::string& key, const std::string& value) {
+std::string writeSetting(const std::string& spelledKey, const std::string& value) {
+    const std::string key =
+        spelledKey == kShowSeparatorsSpelling ? std::string(TrillboxSettings::ShowSeperatorsKey) : spelledKey;
     const Ptr<NSObject> typed = parseValue(key, value);
     const auto settings = NSMutableDictionary::dictionaryWithDictionary(readSettings());
     settings->setObject(typed, key);
 
-    const std::string directory = fs::path(kSettingsPath).parent_path().string();
-    if (!NSFileManager::defaultManager()->createDirectoryAtPath(NSStr(directory), true)) {
-        throw HostFailure("cannot create the directory " + NSResolveDevicePath(std::string_view(directory)));
+    const std::string directory = fs::path(settingsFilePath()).parent_path().string();
+    std::error_code error;
+    fs::create_directories(directory, error);
+    if (error) {
+        throw HostFailure("cannot create the directory " + directory + ": " + error.message());
     }
+    errno = 0;
     if (!settings->writeToFile(NSStr(kSettingsPath), true)) {
-        throw HostFailure("cannot write the settings file " + settingsFilePath());
+        throw HostFailure("cannot write the settings file " + settingsFilePath() + ": " + systemReason());
     }
+    return key;
 }
 
 bool resetSettings() {
     if (!fileExists()) {
         return false;
     }
+    errno = 0;
     if (!NSFileManager::defaultManager()->removeItemAtPath(NSStr(kSettingsPath))) {
-        throw HostFailure("cannot remove the settings file " + settingsFilePath());
+        throw HostFailure("cannot remove the settings file " + settingsFilePath() + ": " + systemReason());
     }
     return true;
 }

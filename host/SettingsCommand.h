@@ -16,11 +16,13 @@ void printSettings(std::ostream& out);
 
 // Sets one setting, typed as the widget reads it: "startView" the string
 // "volume" or "time", "shareArtwork" and "showSeperators" booleans (true, false,
-// yes, no, 1, 0), "roundedCornersValue" a number of points, 0 or more. The file
-// and its directories are created under the device root as needed; the other
-// keys are kept. Throws UsageFailure for an unknown key or a bad value,
-// HostFailure when the file cannot be read or written.
-void writeSetting(const std::string& key, const std::string& value);
+// yes, no, 1, 0), "roundedCornersValue" a number of points, 0 or more;
+// "showSeparators" is taken for "showSeperators", the key the widget reads. The
+// file and its directories are created under the device root as needed; the
+// other keys are kept. Answers the key written. Throws UsageFailure for an
+// unknown key or a bad value, HostFailure (with the system's reason) when the
+// file cannot be read or written.
+std::string writeSetting(const std::string& key, const std::string& value);
 
 // Removes the settings file; answers whether there was one. Throws HostFailure
 // when it exists but cannot be removed.

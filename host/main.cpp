@@ -65,9 +65,11 @@ int runInHost(const host::CommandLine& line) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::string commandName;
     try {
         const host::CommandLine line =
             host::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        commandName = line.command;
         const host::CommandHelp* command =
             line.command.empty() ? nullptr : host::findCommandHelp(line.command);
         if (!line.command.empty() && !command) {
@@ -87,6 +89,6 @@ int main(int argc, char** argv) {
         }
         return runInHost(line);
     } catch (const std::exception& failure) {
-        return host::reportFailure(failure, std::cerr);
+        return host::reportFailure(failure, std::cerr, commandName);
     }
 }

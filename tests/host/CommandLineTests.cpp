@@ -3,6 +3,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "host/CommandHelp.h"
 #include "host/CommandLine.h"
 #include "host/HostFailure.h"
 
@@ -47,6 +48,7 @@ TEST(CommandLineTest, SharedOptionsStandAnywhereAndBadValuesAreUsageFailures) {
         {"--version", "[] scale=2 version"},
         {"--scale=+1.5", "[] scale=1.5"},
         {"--scale 8", "[] scale=8"},
+        {"settings roundedCornersValue -5 -.5", "[settings roundedCornersValue -5 -.5] scale=2"},
         {"snapshot --scale", "usage failure"},
         {"--player jukebox", "usage failure"},
         {"--player mpris:", "usage failure"},
@@ -60,6 +62,15 @@ TEST(CommandLineTest, SharedOptionsStandAnywhereAndBadValuesAreUsageFailures) {
     for (const char* scale :
          {"0", "8.01", "-1", "", "two", "1x", "nan", "inf", "1e999", "--1", "+-1", "0x10", " 1"}) {
         EXPECT_EQ(parsed({"--scale", scale}), "usage failure") << scale;
+    }
+}
+
+TEST(CommandLineTest, EachCommandsHelpListsItsOwnOptionsAndPointsToTheSharedOnes) {
+    for (const host::CommandHelp& command : host::commandHelp()) {
+        std::ostringstream help;
+        host::printCommandHelp(command, help);
+        EXPECT_EQ(help.str().find("--device-root DIR"), std::string::npos) << command.name;
+        EXPECT_NE(help.str().find("'trillbox --help'"), std::string::npos) << command.name;
     }
 }
 

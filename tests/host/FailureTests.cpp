@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <map>
 
+#include "host/CommandHelp.h"
 #include "host/EndToEndSupport.h"
 #include "support/TestPaths.h"
 
@@ -53,8 +54,19 @@ const Files kBrokenPlaylist = file("list.plist", R"(<plist version="1.0"><array>
   <dict><key>title</key><string>Broken</string><key>artwork</key><string>gone.png</string></dict>
 </array></plist>)");
 
+// The command a usage failure's pointer to the help names: the first word that is one.
+std::string helpCommand(const std::string& commandLine) {
+    std::istringstream words(commandLine);
+    for (std::string word; words >> word;) {
+        if (host::findCommandHelp(word)) {
+            return word + " ";
+        }
+    }
+    return "";
+}
+
 // Whatever fails, the program says what in one line (a usage failure adds the
-// pointer to --help), exits without a crash and writes nothing, not even in its
+// pointer to the command's --help), exits without a crash and writes nothing, not even in its
 // device root or home (its working directory).
 TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
     const std::vector<Failure> failures = {
@@ -91,12 +103,13 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
          file("run.txt", "present\nsnapshot no/out.png\n")},
 
         {"dance", 2, "unknown command \"dance\""},
-        {"snapshot", 2, "missing argument; usage: trillbox snapshot OUT.png [--at SECONDS] [--scale N]"},
+        {"snapshot", 2, "missing argument; usage: trillbox snapshot OUT.png [--at SECONDS] [--transparent]"},
         {"snapshot out.png --at", 2, "--at needs a value"},
         {"snapshot out.png --at -2", 2, "--at must be 0 or more, not -2"},
         {"snapshot out.png --zoom 2", 2, "unknown option --zoom"},
         {"--scale 0 snapshot out.png", 2, "--scale must lie above 0 and at most 8, not 0"},
         {"record frames", 2, "--seconds is required; usage: trillbox record DIR --seconds S [--fps N]"},
+        {"--scale 9 record frames --seconds 1", 2, "--scale must lie above 0 and at most 8, not 9"},
         {"record frames --seconds 1 --fps 0", 2, "--fps must be a whole number from 1 to 120"},
         {"--player gramophone script -", 2, "--player is demo, mpris or mpris:NAME, not \"gramophone\""},
         {"settings volume 11", 2,
@@ -106,8 +119,13 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
         {"settings startView Volume", 2, "startView is \"volume\" or \"time\", not \"Volume\""},
         {"settings roundedCornersValue 12pt", 2, "roundedCornersValue is a number of points, 0 or more"},
         {"settings roundedCornersValue nan", 2, "roundedCornersValue is a number of points, 0 or more"},
+        {"settings roundedCornersValue -5", 2,
+         "roundedCornersValue is a number of points, 0 or more, not \"-5\""},
+        {"settings showSeparators true", 1,
+         "cannot create the directory $W/var/mobile/Library/Preferences: Not a d", "", file("var", "")},
 
-        {"snapshot blocker/out.png", 1, "cannot write blocker/out.png", "", file("blocker", "")},
+        {"snapshot blocker/out.png", 1, "cannot write blocker/out.png: Not a directory", "",
+         file("blocker", "")},
         {"record blocker/frames --seconds 1", 1, "cannot create the directory blocker/", "",
          file("blocker", "")},
         // A damaged settings file is named and kept.
@@ -137,6 +155,9 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
         EXPECT_EQ(result.exitStatus, failure.status) << result.err;
         const auto lines = result.errorLines();
         ASSERT_EQ(lines.size(), failure.status == 2 ? 2u : 1u) << result.err;
+        if (failure.status == 2) {
+            EXPECT_EQ(lines.back(), "Try 'trillbox " + helpCommand(failure.commandLine) + "--help'.");
+        }
         EXPECT_EQ(lines.front().rfind("trillbox: " + expand(failure.message, run.work.path()), 0), 0u)
             << lines.front();
         EXPECT_EQ(filesUnder(run.work.path()), before);
