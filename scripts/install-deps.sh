@@ -8,7 +8,7 @@ build_packages=(
   build-essential cmake ninja-build pkg-config ccache clang-format desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
-  libsdl2-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
+  libsdl2-dev libx11-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
 )
 # Fallback fonts for text the system font lacks (Japanese, Chinese, Korean,
 # Arabic, Hebrew, emoji); every group that runs the program draws text.
