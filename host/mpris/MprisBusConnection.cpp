@@ -103,11 +103,17 @@ bool MprisBusConnection::connect() {
             _connection->addMatch(std::string("type='signal',interface='") + kMprisPlayerInterface +
                                       "',member='Seeked',path='" + kMprisObjectPath + "'",
                                   [this](sdbus::Message& message) { guarded([&] { seeked(message); }); }));
+        _discovering = true;
+        _listed = false;
+        _ownerLookups = 0;
         call(*_busProxy, kBusService, "ListNames", nullptr,
              [this](sdbus::MethodReply& reply, const sdbus::Error* error) {
                  if (!error) {
                      listed(reply);
                  }
+                 // A bus that cannot list its names has none to wait for.
+                 _listed = true;
+                 checkDiscovery();
              });
     } catch (const sdbus::Error& error) {
         disconnect(false);
@@ -127,6 +133,7 @@ void MprisBusConnection::disconnect(bool report) {
             }
         }
     }
+    _discovering = false;
     // Proxies and match slots go before the connection they belong to.
     _players.clear();
     _nameOwners.clear();
@@ -233,6 +240,11 @@ void MprisBusConnection::post(std::function<void(MprisBusEvents&)> deliver) {
 void MprisBusConnection::reportFailure(const std::string& reason) {
     if (!_reportedFailure) {
         postLog("MPRIS: cannot use the session bus: " + reason);
+        post([reason](MprisBusEvents& events) {
+            if (events.busUnavailable) {
+                events.busUnavailable(reason);
+            }
+        });
         _reportedFailure = true;
     }
 }
@@ -281,16 +293,18 @@ void MprisBusConnection::listed(sdbus::MethodReply& reply) {
         if (!isPlayerName(name) || _nameOwners.contains(name)) {
             continue;
         }
+        ++_ownerLookups;
         call(
             *_busProxy, kBusService, "GetNameOwner", [name](sdbus::MethodCall& message) { message << name; },
             [this, name](sdbus::MethodReply& ownerReply, const sdbus::Error* error) {
+                --_ownerLookups;
                 // A name that vanished since the list answers an error: nothing to add.
-                if (error) {
-                    return;
+                if (!error) {
+                    std::string owner;
+                    ownerReply >> owner;
+                    addName(name, owner);
                 }
-                std::string owner;
-                ownerReply >> owner;
-                addName(name, owner);
+                checkDiscovery();
             });
     }
 }
@@ -376,6 +390,21 @@ void MprisBusConnection::removePlayer(const std::string& owner) {
     // This may run inside one of the proxy's own callbacks: destroy it later.
     _graveyard.push_back(std::move(player.proxy));
     _players.erase(found);
+    checkDiscovery();
+}
+
+void MprisBusConnection::checkDiscovery() {
+    if (!_discovering || !_listed || _ownerLookups > 0 ||
+        std::any_of(_players.begin(), _players.end(),
+                    [](const auto& entry) { return !entry.second->announced; })) {
+        return;
+    }
+    _discovering = false;
+    post([](MprisBusEvents& events) {
+        if (events.discoveryFinished) {
+            events.discoveryFinished();
+        }
+    });
 }
 
 void MprisBusConnection::loadInterface(Player& player, const char* interface) {
@@ -413,6 +442,7 @@ void MprisBusConnection::loadInterface(Player& player, const char* interface) {
                     postPosition(owner, *position, false);
                 }
             }
+            checkDiscovery();
         });
 }
 

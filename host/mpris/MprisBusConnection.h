@@ -25,6 +25,11 @@ struct MprisBusEvents {
     std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> positionRead;
     // The position the player announced with Seeked.
     std::function<void(const std::string& owner, std::int64_t positionMicroseconds)> playerSeeked;
+    // The bus cannot be reached, and why; once for a series of failed attempts.
+    std::function<void(const std::string& reason)> busUnavailable;
+    // Every player on a newly reached bus is known: the bus was listed and each
+    // player on it was announced or found gone. Once per connection.
+    std::function<void()> discoveryFinished;
 };
 
 // A completion handed to the bus thread: however many copies that thread makes and
@@ -108,6 +113,8 @@ private:
     void addName(const std::string& name, const std::string& owner);
     void removeName(const std::string& name, const std::string& owner);
     void removePlayer(const std::string& owner);
+    // Posts discoveryFinished once the listing and every player it found are settled.
+    void checkDiscovery();
     void loadInterface(Player& player, const char* interface);
     std::optional<std::int64_t> apply(std::string_view interface, const mpris::PropertyMap& properties,
                                       MprisPlayerSnapshot& snapshot);
@@ -125,4 +132,9 @@ private:
     std::vector<std::unique_ptr<sdbus::IProxy>> _graveyard;
     std::uint64_t _nextSerial = 1;
     bool _reportedFailure = false;
+    // Discovery on the current connection: not yet finished, the bus listed, and
+    // owner look-ups of listed names still unanswered.
+    bool _discovering = false;
+    bool _listed = false;
+    int _ownerLookups = 0;
 };

@@ -22,6 +22,7 @@ Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& opti
     MprisSession::Options sessionOptions;
     sessionOptions.playerName = options.playerName;
     auto session = MprisSession::sessionOnBus(options.busAddress, sessionOptions);
+    session->setNoticeHandler(options.notice);
     auto controller = alloc<MprisMediaController>()->initWithSession(session);
     sharedController() = controller;
     MPSystemVolume::setSharedService(alloc<MprisSystemVolume>()->initWithSession(session));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,9 @@ struct MprisHostOptions {
     std::optional<std::string> playerName;
     // The session bus to use; nil uses the process's session bus.
     std::optional<std::string> busAddress;
+    // Told the lines for the user about a missing bus or player (see
+    // MprisSession::setNoticeHandler); nil drops them.
+    std::function<void(const std::string& line)> notice;
 };
 
 // Creates the one MPRIS media controller and registers it with the runtime under

@@ -1,5 +1,6 @@
 #include "mpris/MprisMediaBackEnd.h"
 
+#include <iostream>
 #include <utility>
 
 #include "Foundation/NSRuntime.h"
@@ -10,7 +11,11 @@
 namespace host {
 
 MprisMediaBackEnd::MprisMediaBackEnd(std::optional<std::string> playerName) {
-    _controller = registerMprisHostServices(std::move(playerName));
+    // The run goes on without a bus or a player, showing "Not Playing", but the
+    // user learns why on standard error.
+    _controller = registerMprisHostServices(
+        MprisHostOptions{std::move(playerName), std::nullopt,
+                         [](const std::string& line) { std::cerr << "trillbox: " << line << '\n'; }});
     if (!_controller) {
         throw HostFailure("cannot reach the MPRIS players on the session bus");
     }

@@ -41,6 +41,8 @@ Ptr<MprisSession> MprisSession::sessionOnBus(std::optional<std::string> address,
     events.playerRemoved = NSWhileAlive(session, &MprisSession::playerRemoved);
     events.positionRead = NSWhileAlive(session, &MprisSession::positionRead);
     events.playerSeeked = NSWhileAlive(session, &MprisSession::playerSeeked);
+    events.busUnavailable = NSWhileAlive(session, &MprisSession::busUnavailable);
+    events.discoveryFinished = NSWhileAlive(session, &MprisSession::discoveryFinished);
     return session->initWithCommands(std::make_unique<MprisBusClient>(std::move(address), std::move(events)),
                                      std::make_unique<MprisArtworkDecoder>(), std::move(options));
 }
@@ -48,6 +50,23 @@ Ptr<MprisSession> MprisSession::sessionOnBus(std::optional<std::string> address,
 MprisSession::~MprisSession() {
     mainLoop()->cancel(_refreshTask);
     mainLoop()->cancel(_announceTask);
+}
+
+void MprisSession::busUnavailable(const std::string& reason) {
+    if (const auto notice = _notice) {
+        notice("no session bus, so no MPRIS player (" + reason + "); the widget shows \"Not Playing\"");
+    }
+}
+
+void MprisSession::discoveryFinished() {
+    if (followedPlayer()) {
+        return;
+    }
+    const std::string which =
+        _options.playerName ? "no MPRIS player called \"" + *_options.playerName + "\"" : "no MPRIS player";
+    if (const auto notice = _notice) {
+        notice(which + " on the session bus; the widget shows \"Not Playing\" until one appears");
+    }
 }
 
 MprisSession::TrackKey MprisSession::trackKey(const std::string& owner, const MprisMetadata& metadata) {

@@ -46,6 +46,8 @@ public:
     void playerRemoved(const std::string& owner);
     void positionRead(const std::string& owner, std::int64_t positionMicroseconds);
     void playerSeeked(const std::string& owner, std::int64_t positionMicroseconds);
+    void busUnavailable(const std::string& reason);
+    void discoveryFinished();
 
     // The followed player, or null.
     const MprisPlayerSnapshot* followedPlayer() const;
@@ -90,6 +92,13 @@ public:
     // Called (from the main run loop, at most once per pass) after the volume
     // answered by `volume` changed, other than by setVolume.
     void setVolumeChangedHandler(std::function<void()> handler) { _volumeChanged = std::move(handler); }
+    // Called with one line for the user when the session bus cannot be reached (once
+    // for a series of failed attempts) and when, once the players on a newly
+    // reached bus are known, none of them is followed; the widget then shows
+    // "Not Playing".
+    void setNoticeHandler(std::function<void(const std::string& line)> handler) {
+        _notice = std::move(handler);
+    }
 
     MprisPlayerCommands* commands() const { return _commands.get(); }
 
@@ -165,4 +174,5 @@ private:
     double _announcedVolume = 0;
     std::function<void()> _nowPlayingChanged;
     std::function<void()> _volumeChanged;
+    std::function<void(const std::string& line)> _notice;
 };
