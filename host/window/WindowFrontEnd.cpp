@@ -4,11 +4,14 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "host/HostPresenter.h"
+#include "window/DesktopScale.h"
+#include "window/WindowPlacement.h"
 
 namespace host {
 namespace {
@@ -36,17 +39,50 @@ HostOptions windowSessionOptions(HostOptions options, CGFloat scale) {
     return options;
 }
 
-CGFloat windowScale(const HostOptions& options, const WindowOptions& windowOptions, CGSize widgetSize) {
-    float dotsPerInch = 0;
-    if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) {
-        dotsPerInch = 0;
+// The scale given on the command line, else the one the window was closed at,
+// else the desktop's default; the latter two fitted to the display.
+CGFloat windowScale(const HostOptions& options, const WindowOptions& windowOptions,
+                    const std::optional<WindowPlacement>& saved, CGSize widgetSize) {
+    CGFloat preferred = options.scale;
+    if (!windowOptions.scaleGiven) {
+        float dotsPerInch = 0;
+        if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) {
+            dotsPerInch = 0;
+        }
+        preferred =
+            saved ? saved->scale : defaultWindowScale(desktopScale(currentDesktopScaleSources(dotsPerInch)));
     }
     SDL_Rect usable{};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
         usable = {};
     }
-    return chooseWindowScale(options.scale, windowOptions.scaleGiven, displayScaleForDpi(dotsPerInch),
-                             widgetSize, usable.w, usable.h);
+    return chooseWindowScale(options.scale, windowOptions.scaleGiven, preferred, widgetSize, usable.w,
+                             usable.h);
+}
+
+std::string placementFile() {
+    return windowPlacementFile(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+std::vector<DesktopRect> displayRects() {
+    std::vector<DesktopRect> displays;
+    for (int index = 0; index < SDL_GetNumVideoDisplays(); ++index) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(index, &bounds) == 0) {
+            displays.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
+        }
+    }
+    return displays;
+}
+
+// Keeps where the window is for the next run; a failure costs only that.
+void keepWindowPlacement(SDL_Window* window, CGFloat scale, std::ostream& err) {
+    WindowPlacement placement{.frame = {}, .scale = scale};
+    SDL_GetWindowPosition(window, &placement.frame.x, &placement.frame.y);
+    SDL_GetWindowSize(window, &placement.frame.width, &placement.frame.height);
+    if (const std::string failure = writeWindowPlacement(placementFile(), placement); !failure.empty()) {
+        err << "trillbox: cannot keep the window's place: " << failure << '\n';
+    }
 }
 
 int refreshRate() {
@@ -116,13 +152,22 @@ WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& 
     // device; the window is then laid out around the size it reports.
     const CGSize expectedSize =
         options.legacy ? CGSizeMake(options.hostWidth, kLegacyStripHeight) : kWidgetViewSize;
-    const CGFloat scale = windowScale(options, _options, expectedSize);
+    const std::optional<WindowPlacement> saved = readWindowPlacement(placementFile());
+    const CGFloat scale = windowScale(options, _options, saved, expectedSize);
     _session = std::make_unique<HostSession>(windowSessionOptions(options, scale));
     _layout.emplace(_session->widgetSize(), scale);
     _pacer = FramePacer(FramePacer::periodForRefreshRate(refreshRate()));
 
-    _window.reset(SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   _layout->windowWidth(), _layout->windowHeight(), SDL_WINDOW_HIDDEN));
+    // Where it was closed, while that is still on a display; else where SDL puts it.
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    if (saved &&
+        isOnAnyDisplay({saved->frame.x, saved->frame.y, _layout->windowWidth(), _layout->windowHeight()},
+                       displayRects())) {
+        x = saved->frame.x;
+        y = saved->frame.y;
+    }
+    _window.reset(SDL_CreateWindow(kWindowTitle, x, y, _layout->windowWidth(), _layout->windowHeight(),
+                                   SDL_WINDOW_HIDDEN));
     if (!_window) {
         throw NoDisplayFailure(std::string("SDL cannot open a window: ") + SDL_GetError());
     }
@@ -224,6 +269,7 @@ void WindowFrontEnd::flushSessionOutput() {
 }
 
 void WindowFrontEnd::finish() {
+    keepWindowPlacement(_window.get(), _layout->scale(), _err);
     cancelTouch();
     _session->dismiss();
     flushSessionOutput();

@@ -45,12 +45,12 @@ CGFloat displayScaleForDpi(double dotsPerInch) {
     return std::max(1.0, std::round(dotsPerInch / kDotsPerInchAtScaleOne));
 }
 
-CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat displayScale,
+CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
                           CGSize widgetSize, int usableWidth, int usableHeight) {
     if (requestedExplicitly) {
         return requested;
     }
-    CGFloat scale = std::max(kDefaultScale, std::isfinite(displayScale) ? displayScale : 1);
+    CGFloat scale = std::isfinite(preferredScale) && preferredScale > 0 ? preferredScale : kDefaultScale;
     const auto fits = [&](CGFloat candidate) {
         const WindowLayout layout(widgetSize, candidate);
         return (usableWidth <= 0 || layout.windowWidth() <= usableWidth) &&

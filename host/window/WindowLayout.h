@@ -55,10 +55,10 @@ private:
 CGFloat displayScaleForDpi(double dotsPerInch);
 
 // The scale the window draws at. A scale given on the command line is kept as
-// it is. Otherwise it is the larger of 2 and the display's scale, lowered in whole
-// steps (not below 1) while the window would not fit the display's usable area
-// of `usableWidth` x `usableHeight` pixels (0: unknown).
-CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat displayScale,
+// it is. Otherwise it is `preferredScale` (2 when that is not a positive number),
+// lowered in whole steps (not below 1) while the window would not fit the
+// display's usable area of `usableWidth` x `usableHeight` pixels (0: unknown).
+CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
                           CGSize widgetSize, int usableWidth, int usableHeight);
 
 } // namespace host
