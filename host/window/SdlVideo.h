@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 
@@ -15,30 +17,27 @@ public:
     using HostFailure::HostFailure;
 };
 
+// What the user reads when no window can be opened for `reason`: the reason on
+// one line, then the headless commands that draw the widget without a display.
+std::string noWindowMessage(const std::string& reason);
+
+// The SDL video drivers that can reach a display named in an environment (read
+// through `variable`, which answers nullptr for an unset name), in SDL's own
+// order: "x11" when DISPLAY is set, "wayland" when WAYLAND_DISPLAY is and its
+// socket can be found (an absolute path, or XDG_RUNTIME_DIR is set). Drivers
+// that show nothing (offscreen, dummy) are never among them.
+std::vector<std::string> displayVideoDrivers(const std::function<const char*(const char*)>& variable);
+
 // SDL's video subsystem, started for the object's lifetime.
 class SdlVideo {
 public:
-    // Starts it; throws NoDisplayFailure with SDL's reason when it cannot.
-    SdlVideo() {
-        // The process handles its own quit signals (QuitSignals); a now-playing
-        // window must not keep the screen saver away; a click that focuses the
-        // window also acts, as a finger on a phone does. The window's pixels are
-        // drawn by Cairo and copied to the display as they are: going through an
-        // OpenGL texture costs more than it saves for so small a window, and much
-        // more where OpenGL is rendered in software.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-        SDL_SetHint(SDL_HINT_APP_NAME, "Trillbox");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            throw NoDisplayFailure(std::string("SDL cannot start its video: ") + SDL_GetError());
-        }
-    }
-    ~SdlVideo() {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_Quit();
-    }
+    // Starts it on the driver SDL_VIDEODRIVER names, or else on one of the
+    // display drivers of the process's environment, never on a driver that shows
+    // nothing. Throws NoDisplayFailure with the reason when it cannot. A display
+    // that neither answers nor refuses within 1.2 seconds ends the process with
+    // status 1 and noWindowMessage: nothing else can stop SDL's wait for it.
+    SdlVideo();
+    ~SdlVideo();
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
 };

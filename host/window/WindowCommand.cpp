@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "host/HostFailure.h"
+#include "window/SdlVideo.h"
 #include "window/WindowFrontEnd.h"
 
 namespace host {
@@ -41,10 +42,7 @@ int runWindowCommand(const CommandLine& line, std::ostream& out) {
         WindowFrontEnd window(line.host, options, out, std::cerr);
         window.run();
     } catch (const NoDisplayFailure& failure) {
-        std::cerr << "trillbox: cannot open the window: " << failure.what() << "\n"
-                  << "Without a display, draw the widget with the headless commands: 'trillbox snapshot "
-                     "OUT.png', 'trillbox record DIR --seconds S' or 'trillbox script FILE' (see 'trillbox "
-                     "--help').\n";
+        std::cerr << noWindowMessage(failure.what());
         return 1;
     }
     return 0;
