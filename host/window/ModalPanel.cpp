@@ -195,7 +195,12 @@ void ModalPanel::draw(cairo_t* context) const {
     setColour(context, kDim);
     cairo_rectangle(context, 0, 0, _windowSize.width, _windowSize.height);
     cairo_fill(context);
+    cairo_restore(context);
+    drawCard(context);
+}
 
+void ModalPanel::drawCard(cairo_t* context) const {
+    cairo_save(context);
     roundedRectangle(context, _card, kCornerRadius);
     setColour(context, kCardFill);
     cairo_fill_preserve(context);

@@ -42,6 +42,8 @@ public:
 
     // Dims everything already drawn in `windowSize` and draws the card over it.
     void draw(cairo_t* context) const;
+    // Draws only the card, over what is drawn: a notice that leaves the window usable.
+    void drawCard(cairo_t* context) const;
 
 private:
     PanelContent _content;

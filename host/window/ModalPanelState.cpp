@@ -6,11 +6,16 @@
 
 namespace host {
 
+ModalPanelState::~ModalPanelState() {
+    hideNotice();
+}
+
 bool ModalPanelState::isOutOfDate(const HostPresenter& presenter) const {
     return presenter.visibleAlert() != _alert || presenter.visibleController() != _controller;
 }
 
 bool ModalPanelState::sync(const HostPresenter& presenter, CGSize windowSize) {
+    _windowSize = windowSize;
     if (!isOutOfDate(presenter)) {
         return false;
     }
@@ -36,6 +41,7 @@ bool ModalPanelState::sync(const HostPresenter& presenter, CGSize windowSize) {
 }
 
 void ModalPanelState::clear() {
+    hideNotice();
     _panel.reset();
     _alert.reset();
     _controller.reset();
@@ -95,12 +101,38 @@ std::optional<ShareOutcome> ModalPanelState::choose(int index, HostPresenter& pr
     if (_alert) {
         presenter.answerAlert(_alertPanel.alertIndices[static_cast<std::size_t>(index)]);
     } else if (const auto sheet = as<UIActivityViewController>(_controller)) {
-        return performShareChoice(sheet, _sharePanel, _sharePanel.choices[static_cast<std::size_t>(index)],
-                                  services);
+        const ShareOutcome outcome = performShareChoice(
+            sheet, _sharePanel, _sharePanel.choices[static_cast<std::size_t>(index)], services);
+        showNotice(shareNotice(outcome, services.homeDirectory));
+        return outcome;
     } else if (_controller) {
         presenter.closePresentedController();
     }
     return ShareOutcome{};
+}
+
+void ModalPanelState::showNotice(const std::string& text) {
+    hideNotice();
+    if (text.empty()) {
+        return;
+    }
+    _notice.emplace(PanelContent{"", text, {}, -1, -1}, _windowSize);
+    _needsDisplay = true;
+    // Cancelled by hideNotice, so the task never outlives this object.
+    _noticeRemoval = NSRunLoop::mainRunLoop()->scheduleAfter(kNoticeSeconds, [this] {
+        _noticeRemoval.reset();
+        hideNotice();
+    });
+}
+
+void ModalPanelState::hideNotice() {
+    if (_noticeRemoval) {
+        NSRunLoop::mainRunLoop()->cancel(*std::exchange(_noticeRemoval, std::nullopt));
+    }
+    if (_notice) {
+        _notice.reset();
+        _needsDisplay = true;
+    }
 }
 
 } // namespace host

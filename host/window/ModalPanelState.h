@@ -1,9 +1,11 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSRunLoop.h"
 #include "window/AlertPanel.h"
 #include "window/ModalPanel.h"
 #include "window/SharePanel.h"
@@ -16,12 +18,17 @@ namespace host {
 class HostPresenter;
 
 // The panel the window shows over the widget for what the presenter shows (an
-// alert covers a share sheet, which covers any other controller), and the
-// button the pointer holds down on it. It knows no window system: points are
-// the window's, in points.
+// alert covers a share sheet, which covers any other controller), the button
+// the pointer holds down on it, and the short notice that says how a share
+// went. It knows no window system: points are the window's, in points.
 class ModalPanelState {
 public:
+    // How long a notice stays, in seconds of the main run loop's clock.
+    static constexpr NSTimeInterval kNoticeSeconds = 2;
+
     ModalPanelState() = default;
+    // Takes back the notice's scheduled removal.
+    ~ModalPanelState();
     ModalPanelState(const ModalPanelState&) = delete;
     ModalPanelState& operator=(const ModalPanelState&) = delete;
 
@@ -31,7 +38,7 @@ public:
     // `windowSize`; a press on the old panel is forgotten. Answers whether the
     // panel changed.
     bool sync(const HostPresenter& presenter, CGSize windowSize);
-    // Lets go of the panel and of what it stands for.
+    // Lets go of the panel, of what it stands for and of the notice.
     void clear();
 
     // The panel drawn on top of the widget; null when none is shown.
@@ -54,20 +61,34 @@ public:
     void cancelPress();
     bool isPressing() const { return _press >= 0; }
 
-    // Whether the panel looks different since the last call (shown, hidden or a
-    // highlight changed); the caller then draws the window again.
+    // Whether the panel looks different since the last call (shown, hidden, a
+    // highlight changed, a notice came or went); the caller then draws the window
+    // again. needsDisplay asks without taking.
     bool takeNeedsDisplay() { return std::exchange(_needsDisplay, false); }
+    bool needsDisplay() const { return _needsDisplay; }
+
+    // Shows `text` in a card over the widget, replacing any notice shown, for
+    // kNoticeSeconds on the main run loop; empty text shows none. A notice takes
+    // no input and is drawn while no panel is.
+    void showNotice(const std::string& text);
+    // The notice shown now; null when none.
+    const ModalPanel* notice() const { return _notice ? &*_notice : nullptr; }
 
     // Chooses button `index`: answers the alert, carries out the share sheet's
     // choice with `services`, or closes another controller. Answers the share
-    // sheet's outcome (an empty one for the others), nothing when `index` is no
-    // button of the panel.
+    // sheet's outcome (an empty one for the others) and shows its notice,
+    // nothing when `index` is no button of the panel.
     std::optional<ShareOutcome> choose(int index, HostPresenter& presenter, const ShareServices& services);
 
 private:
     void setHighlight(int index);
+    void hideNotice();
 
     std::optional<ModalPanel> _panel;
+    std::optional<ModalPanel> _notice;
+    std::optional<NSRunLoop::TaskId> _noticeRemoval;
+    // The window's size at the last sync, in points.
+    CGSize _windowSize{};
     // What the panel stands for.
     Ptr<UIAlertView> _alert;
     Ptr<UIViewController> _controller;

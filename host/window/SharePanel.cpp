@@ -60,6 +60,7 @@ ShareOutcome performShareChoice(const Ptr<UIActivityViewController>& sheet, cons
     // The caller's reference may be the presenter's, which the dismissal drops.
     const Ptr<UIActivityViewController> keepAlive = sheet;
     ShareOutcome outcome;
+    outcome.choice = choice;
     Ptr<NSString> activityType;
     switch (choice) {
     case ShareChoice::copy:
@@ -86,6 +87,30 @@ ShareOutcome performShareChoice(const Ptr<UIActivityViewController>& sheet, cons
     outcome.completed = activityType != nullptr;
     keepAlive->finishWithActivityType(activityType, outcome.completed);
     return outcome;
+}
+
+std::string shareNotice(const ShareOutcome& outcome, const std::string& homeDirectory) {
+    std::string notice;
+    if (!outcome.failure.empty()) {
+        notice = (outcome.choice == ShareChoice::copy ? "Not copied: " : "Not saved: ") + outcome.failure;
+    } else if (outcome.completed) {
+        notice = outcome.choice == ShareChoice::copy ? "Copied" : "Saved to " + outcome.savedPath;
+    }
+    std::string home = homeDirectory;
+    while (home.size() > 1 && home.back() == '/') {
+        home.pop_back();
+    }
+    // Only a path that starts in the home directory; a home of "/" would turn
+    // every path into one.
+    home += '/';
+    const bool shortenable = home.size() > 2 && home.front() == '/';
+    for (auto at = notice.find(home); shortenable && at != std::string::npos;
+         at = notice.find(home, at + 1)) {
+        if (at == 0 || notice[at - 1] == ' ') {
+            notice.replace(at, home.size(), "~/");
+        }
+    }
+    return notice;
 }
 
 std::string saveArtworkImage(const UIImage& image) {

@@ -39,10 +39,13 @@ struct ShareServices {
     // Saves the image as a file and answers its path; throws HostFailure when it
     // cannot.
     std::function<std::string(const UIImage& image)> saveImage;
+    // The user's home directory, shown as ~ in what the window says about files.
+    std::string homeDirectory;
 };
 
 // How a choice went, for the user.
 struct ShareOutcome {
+    ShareChoice choice = ShareChoice::cancel;
     bool completed = false;
     // The saved file's path; empty when nothing was saved.
     std::string savedPath;
@@ -55,6 +58,11 @@ struct ShareOutcome {
 // failed. The sheet finishes in every case, so it never stays up.
 ShareOutcome performShareChoice(const Ptr<UIActivityViewController>& sheet, const SharePanel& panel,
                                 ShareChoice choice, const ShareServices& services);
+
+// The short message the window shows after a choice: "Copied", "Saved to
+// ~/Pictures/a.png", or what failed and why ("Not saved: ..."), with paths in
+// `homeDirectory` written from ~. Empty after a cancel.
+std::string shareNotice(const ShareOutcome& outcome, const std::string& homeDirectory);
 
 // Saves `image` as a PNG in the artwork directory of the process's environment
 // (see artworkDirectory), never replacing a file.

@@ -20,8 +20,8 @@ bool WindowFrontEnd::frameWanted() const {
     if (!_presentation.isVisible()) {
         return false;
     }
-    return _wholeFrameNeeded || _exposed || _panels.isOutOfDate(_session->presenter()) ||
-           _renderer.needsFrame(*_session->widgetView());
+    return _wholeFrameNeeded || _exposed || _panels.needsDisplay() ||
+           _panels.isOutOfDate(_session->presenter()) || _renderer.needsFrame(*_session->widgetView());
 }
 
 void WindowFrontEnd::syncPanel() {
@@ -68,6 +68,9 @@ void WindowFrontEnd::compose(bool wholeWindow) {
     if (const ModalPanel* panel = _panels.panel()) {
         cairo_scale(cr, _layout->scale(), _layout->scale());
         panel->draw(cr);
+    } else if (const ModalPanel* notice = _panels.notice()) {
+        cairo_scale(cr, _layout->scale(), _layout->scale());
+        notice->drawCard(cr);
     }
     cairo_surface_flush(_framePixels.get());
 }

@@ -1,6 +1,7 @@
 #include <SDL.h>
 
-#include "UIKit/UIAlertView.h"
+#include <cstdlib>
+
 #include "host/HostPresenter.h"
 #include "window/KeyCommands.h"
 #include "window/WidgetButtons.h"
@@ -162,9 +163,11 @@ void WindowFrontEnd::cancelTouch() {
 }
 
 void WindowFrontEnd::choosePanelButton(int index) {
+    const char* home = std::getenv("HOME");
     const ShareServices services{
         .copyText = [](const std::string& text) { return SDL_SetClipboardText(text.c_str()) == 0; },
         .saveImage = [](const UIImage& image) { return saveArtworkImage(image); },
+        .homeDirectory = home ? home : "",
     };
     const std::optional<ShareOutcome> outcome = _panels.choose(index, _session->presenter(), services);
     if (!outcome) {
@@ -176,19 +179,14 @@ void WindowFrontEnd::choosePanelButton(int index) {
 }
 
 void WindowFrontEnd::reportShareOutcome(const ShareOutcome& outcome) {
+    // The window says it too, in a notice; this keeps the full path at hand.
     if (!outcome.savedPath.empty()) {
-        _out << "Artwork saved to " << outcome.savedPath << '\n';
-        _out.flush();
+        _err << "Artwork saved to " << outcome.savedPath << '\n';
     }
     if (!outcome.failure.empty()) {
         _err << "trillbox: " << outcome.failure << '\n';
-        // Said in the window too: the user may not be looking at a terminal.
-        const auto alert = alloc<UIAlertView>()->initWithTitle(
-            NSStr("Trillbox"), NSStr("Sharing did not work: " + outcome.failure + "."), nullptr, NSStr("OK"));
-        if (alert) {
-            alert->show();
-        }
     }
+    _err.flush();
 }
 
 } // namespace host

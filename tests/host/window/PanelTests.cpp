@@ -122,19 +122,23 @@ TEST_F(PanelTest, AShareSheetOffersWhatItHoldsAndEachChoiceFinishesItOnce) {
     const Ptr<UIImage> picture = image();
     const std::vector<Ptr<NSObject>> both = {NSStr(kMessage), picture};
     // The items, the button chosen, whether the desktop's services work; the
-    // buttons, how the sheet finished, the outcome and what went on the clipboard.
+    // buttons, how the sheet finished, the outcome, what went on the clipboard and
+    // the notice, which stays for two seconds.
     const std::vector<std::tuple<std::vector<Ptr<NSObject>>, int, bool, std::string>> cases = {
-        {both, 0, true, sheet + copied + "; " + kMessage},
-        {both, 0, false, sheet + "nil NO, not completed, failed; " + kMessage},
-        {both, 1, true, sheet + saved},
-        {both, 1, false, sheet + "nil NO, not completed, failed: cannot create /p/a.png"},
+        {both, 0, true, sheet + copied + "; " + kMessage + " | Copied"},
+        {both, 0, false,
+         sheet + "nil NO, not completed, failed; " + kMessage +
+             " | Not copied: cannot put the text on the clipboard"},
+        {both, 1, true, sheet + saved + " | Saved to ~/a.png"},
+        {both, 1, false,
+         sheet + "nil NO, not completed, failed: cannot create /p/a.png | Not saved: cannot create ~/a.png"},
         {both, 2, true, sheet + "nil NO, not completed"},
-        {{picture}, 0, true, "Save Artwork, Cancel, cancel 1, default 0; " + saved},
+        {{picture}, 0, true, "Save Artwork, Cancel, cancel 1, default 0; " + saved + " | Saved to ~/a.png"},
         // Texts one a line; what is neither is not offered.
         {{NSStr("one"), NSNumber::numberWithInteger(3), NSStr("two")},
          0,
          true,
-         "Copy, Cancel, cancel 1, default 0; " + copied + "; one\ntwo"},
+         "Copy, Cancel, cancel 1, default 0; " + copied + "; one\ntwo | Copied"},
     };
     for (const auto& [items, button, works, expected] : cases) {
         const auto shown = sheetWith(items);
@@ -150,15 +154,22 @@ TEST_F(PanelTest, AShareSheetOffersWhatItHoldsAndEachChoiceFinishesItOnce) {
             .saveImage = [&](const UIImage& image) -> std::string {
                 return works && &image == picture.get() ? "/p/a.png"
                                                         : throw HostFailure("cannot create /p/a.png");
-            }};
+            },
+            .homeDirectory = "/p/"};
         const std::string buttons = summary(_panels.panel()->content(), "; ");
         const std::optional<ShareOutcome> outcome = _panels.choose(button, *_presenter, services);
         ASSERT_TRUE(outcome);
         const std::string failure = button == 1 ? ": " + outcome->failure : "";
+        const std::string notice = _panels.notice() ? " | " + _panels.notice()->content().message : "";
+        advance(ModalPanelState::kNoticeSeconds - 0.01);
+        EXPECT_EQ(_panels.notice() != nullptr, !notice.empty());
+        _panels.takeNeedsDisplay();
+        advance(0.01);
+        EXPECT_EQ(_panels.notice() == nullptr && _panels.takeNeedsDisplay(), !notice.empty());
         EXPECT_EQ(buttons + finished + (outcome->completed ? ", completed" : ", not completed") +
                       (outcome->savedPath.empty() ? "" : ", saved " + outcome->savedPath) +
                       (outcome->failure.empty() ? "" : ", failed" + failure) +
-                      (clipboard.empty() ? "" : "; " + clipboard),
+                      (clipboard.empty() ? "" : "; " + clipboard) + notice,
                   expected);
     }
 }
