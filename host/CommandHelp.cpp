@@ -25,8 +25,9 @@ constexpr std::string_view kSharedOptions = R"(Options for every command (before
 constexpr std::string_view kRunHelp = R"(Usage: trillbox [run] [--frame-stats]
 
 Opens the widget in a window, on a dark panel that stands in for the
-notification centre, at the display's scale (at least 2 unless --scale is
-given). The mouse is a finger: click, double-click, hold, drag. Keys: space
+notification centre, at twice the desktop's scale (GDK_SCALE, Xft.dpi or the
+display's DPI) unless --scale is given, and where and at the scale it was last
+closed. The mouse is a finger: click, double-click, hold, drag. Keys: space
 plays or pauses, left and right go to the previous and next track, Esc or
 Ctrl+Q closes the window. Alerts and the share sheet appear over the widget;
 "Copy" puts the shared message on the clipboard, "Save Artwork" writes the
