@@ -99,37 +99,36 @@ SdlVideo::SdlVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, "Trillbox");
     const auto variable = [](const char* name) -> const char* { return std::getenv(name); };
-    if (isNamed(variable("SDL_VIDEODRIVER"))) {
-        // The user's choice, even one that shows nothing (offscreen, dummy).
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            throw NoDisplayFailure(std::string("SDL cannot start its video: ") + SDL_GetError());
+    const std::string displays = namedDisplays(variable);
+    const std::string unreachable = "cannot reach the display " + displays;
+    // The user's choice is taken even when it shows nothing (offscreen, dummy).
+    const bool driverNamed = isNamed(variable("SDL_VIDEODRIVER"));
+    const std::vector<std::string> drivers =
+        driverNamed ? std::vector<std::string>() : displayVideoDrivers(variable);
+    if (!driverNamed) {
+        if (drivers.empty()) {
+            throw NoDisplayFailure(unreachable + " (XDG_RUNTIME_DIR is not set)");
         }
-        return;
+        std::string driverList;
+        for (const std::string& driver : drivers) {
+            driverList += (driverList.empty() ? "" : ",") + driver;
+        }
+        // Left to itself SDL falls back to its offscreen driver when no display
+        // answers, and opens a window nobody sees.
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driverList.c_str(), SDL_HINT_OVERRIDE);
     }
-    const std::string unreachable = "cannot reach the display " + namedDisplays(variable);
-    const std::vector<std::string> drivers = displayVideoDrivers(variable);
-    if (drivers.empty()) {
-        throw NoDisplayFailure(unreachable + " (XDG_RUNTIME_DIR is not set)");
-    }
-    std::string driverList;
-    for (const std::string& driver : drivers) {
-        driverList += (driverList.empty() ? "" : ",") + driver;
-    }
-    // Left to itself SDL falls back to its offscreen driver when no display
-    // answers, and opens a window nobody sees.
-    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driverList.c_str(), SDL_HINT_OVERRIDE);
     int status = 0;
     {
-        const ExitUnlessDoneInTime bound(
-            kDisplayAnswerDeadline,
-            noWindowMessage("the display " + namedDisplays(variable) + " does not answer"));
+        const ExitUnlessDoneInTime bound(kDisplayAnswerDeadline,
+                                         noWindowMessage("the display " + displays + " does not answer"));
         status = SDL_InitSubSystem(SDL_INIT_VIDEO);
     }
     if (status != 0) {
-        throw NoDisplayFailure(unreachable);
+        throw NoDisplayFailure(driverNamed ? std::string("SDL cannot start its video: ") + SDL_GetError()
+                                           : unreachable);
     }
     const char* chosen = SDL_GetCurrentVideoDriver();
-    if (!chosen || std::find(drivers.begin(), drivers.end(), chosen) == drivers.end()) {
+    if (!driverNamed && (!chosen || std::find(drivers.begin(), drivers.end(), chosen) == drivers.end())) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Quit();
         throw NoDisplayFailure(unreachable + " (SDL chose its \"" + (chosen ? chosen : "") + "\" driver)");
