@@ -83,6 +83,7 @@ bool applySharedOption(CommandLine& line, const std::string& name,
             throw UsageFailure("--scale must lie above 0 and at most 8, not " + value);
         }
         line.host.scale = scale;
+        line.scaleGiven = true;
     } else {
         return false;
     }

@@ -20,6 +20,8 @@ namespace host {
 // Options take their value as the next argument or after '=' (--scale=2).
 struct CommandLine {
     HostOptions host;
+    // --scale was given: the window then keeps to it, even when it is the default.
+    bool scaleGiven = false;
     // Empty when none was given.
     std::string command;
     // The command's own arguments and options, in order.

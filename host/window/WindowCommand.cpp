@@ -32,7 +32,7 @@ int runWindowCommand(const CommandLine& line, std::ostream& out) {
     }
     WindowOptions options;
     options.frameStatistics = arguments.has("--frame-stats");
-    options.scaleGiven = line.host.scale != HostOptions{}.scale;
+    options.scaleGiven = line.scaleGiven;
     try {
         if (const std::string reason =
                 missingDisplayReason([](const char* name) { return std::getenv(name); });

@@ -24,8 +24,9 @@ std::string parsed(const Arguments& arguments) {
         const auto named = [](const std::string& name, const std::string& value) {
             return value.empty() ? "" : " " + name + "=" + value;
         };
-        out << "] scale=" << options.scale << named("root", options.deviceRoot)
-            << named("bundle", options.bundlePath) << named("playlist", options.playlistPath)
+        out << "] scale=" << options.scale << (line.scaleGiven ? " given" : "")
+            << named("root", options.deviceRoot) << named("bundle", options.bundlePath)
+            << named("playlist", options.playlistPath)
             << named("mpris",
                      options.player == host::PlayerKind::mpris ? options.mprisPlayerName.value_or("any") : "")
             << (options.legacy ? " legacy" : "") << (line.help ? " help" : "")
@@ -42,12 +43,13 @@ TEST(CommandLineTest, SharedOptionsStandAnywhereAndBadValuesAreUsageFailures) {
         {"--device-root /tmp/d --playlist=/p.plist script -",
          "[script -] scale=2 root=/tmp/d playlist=/p.plist"},
         {"snapshot out.png --at 2 --scale 3 --legacy --player mpris:radio --bundle /b",
-         "[snapshot out.png --at 2] scale=3 bundle=/b mpris=radio legacy"},
+         "[snapshot out.png --at 2] scale=3 given bundle=/b mpris=radio legacy"},
         {"--player=mpris run -- --legacy", "[run --legacy] scale=2 mpris=any"},
         {"record -h", "[record] scale=2 help"},
         {"--version", "[] scale=2 version"},
-        {"--scale=+1.5", "[] scale=1.5"},
-        {"--scale 8", "[] scale=8"},
+        {"--scale=+1.5", "[] scale=1.5 given"},
+        {"--scale 2", "[] scale=2 given"},
+        {"--scale 8", "[] scale=8 given"},
         {"settings roundedCornersValue -5 -.5", "[settings roundedCornersValue -5 -.5] scale=2"},
         {"snapshot --scale", "usage failure"},
         {"--player jukebox", "usage failure"},
