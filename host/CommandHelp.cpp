@@ -102,6 +102,14 @@ each time it builds its view.
 
 --reset removes the file, so that every setting has its default.
 )"},
+    {"autostart", "open the window when you log in, or no longer",
+     R"(Usage: trillbox autostart on|off
+
+on writes the desktop session's autostart entry
+$XDG_CONFIG_HOME/autostart/trillbox.desktop (~/.config/autostart without
+XDG_CONFIG_HOME), which runs this program, by its full path, with run when you
+log in; off removes it (and says so when there is none).
+)"},
 };
 
 } // namespace

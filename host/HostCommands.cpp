@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "host/AutostartCommand.h"
 #include "host/CommandLine.h"
 #include "host/Headless.h"
 #include "host/HostFailure.h"
@@ -29,6 +30,7 @@ constexpr HostCommand kHostCommands[] = {
     {"record", host::runRecordCommand},
     {"script", host::runScriptCommand},
     {"settings", host::runSettingsCommand},
+    {"autostart", host::runAutostartCommand},
 };
 
 } // namespace
