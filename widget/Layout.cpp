@@ -39,6 +39,8 @@ Ptr<UIImage> stretchableTrack(const Ptr<UIImage>& image) {
 Ptr<UILabel> timeLabel(CGRect frame) {
     auto label = alloc<UILabel>()->initWithFrame(frame);
     label->setFont(UIFont::systemFontOfSize(kTimeLabelFontSize));
+    // Up to 99 hours fits at the label's font; longer times shrink to the frame.
+    label->setAdjustsFontSizeToFitWidth(YES);
     label->setTextAlignment(NSTextAlignmentCenter);
     label->setTextColor(UIColor::whiteColor());
     label->setText(NSStr("-_-"));

@@ -1,6 +1,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 #include "Foundation/NSTimer.h"
@@ -71,11 +72,17 @@ void TrillboxViewControllerNew::updateTiming(const Ptr<NSTimer>& timer) {
 
 Ptr<NSString> TrillboxViewControllerNew::doubleToTimeString(double seconds) {
     const std::int32_t total = wholeSeconds(seconds);
-    // Whole hours are dropped; the remainder keeps the sign of the total.
-    const std::int32_t withinHour = total % kSecondsPerHour;
-    const std::int32_t minutes = withinHour / kSecondsPerMinute;
-    const std::int32_t remainder = withinHour - kSecondsPerMinute * minutes;
-    return NSString::stringWithFormat("%.2d:%.2d", minutes, remainder);
+    if (total > -kSecondsPerHour && total < kSecondsPerHour) {
+        // Below an hour each field keeps the sign of the total.
+        const std::int32_t minutes = total / kSecondsPerMinute;
+        const std::int32_t remainder = total - kSecondsPerMinute * minutes;
+        return NSString::stringWithFormat("%.2d:%.2d", minutes, remainder);
+    }
+    // 64 bits: the magnitude of the lowest 32-bit value does not fit in 32.
+    const std::int64_t magnitude = std::abs(static_cast<std::int64_t>(total));
+    return NSString::stringWithFormat("%s%d:%.2d:%.2d", total < 0 ? "-" : "", magnitude / kSecondsPerHour,
+                                      magnitude % kSecondsPerHour / kSecondsPerMinute,
+                                      magnitude % kSecondsPerMinute);
 }
 
 void TrillboxViewControllerNew::sliderDidInteractionByUser(const Ptr<UISlider>& slider) {

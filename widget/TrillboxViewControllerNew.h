@@ -69,9 +69,9 @@ public:
     void sliderDidInteractionByUserStoped();
     // The track-time timer's tick: slider, elapsed and remaining time.
     void updateTiming(const Ptr<NSTimer>& timer);
-    // "mm:ss" of a number of seconds with whole hours dropped; negative values
-    // print signed fields ("-01:-05"). NaN reads as 0; values beyond the 32-bit
-    // range saturate.
+    // "mm:ss" below an hour, negative values with signed fields ("-01:-05");
+    // "h:mm:ss" from an hour on, negative values with one leading "-" ("-1:02:05").
+    // NaN reads as 0; values beyond the 32-bit range saturate.
     Ptr<NSString> doubleToTimeString(double seconds);
 
     // Double tap: switches the bottom row between volume slider and track time.
