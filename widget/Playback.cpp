@@ -1,3 +1,4 @@
+#include "Foundation/NSTimer.h"
 #include "SpringBoard/SBMediaController.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIImageView.h"
@@ -61,11 +62,24 @@ void TrillboxViewControllerNew::goTrackForward() {
 void TrillboxViewControllerNew::updateAllDatShit() {
     setArtworkImageWithUIImage(nullptr);
     setInfoLabelTextWithString(nullptr);
+    // The play state may have changed elsewhere (another remote, the player itself):
+    // the button says what a press will do next, and the time row shows the new
+    // track or the paused position at once instead of at the next tick.
+    const BOOL playing = SBMController ? SBMController->isPlaying() : NO;
+    if (_playButton) {
+        _playButton->setImage(bundleImage(playing ? "pause" : "play"), UIControlStateNormal);
+        _playButton->setNeedsDisplay();
+    }
+    if (hasNowPlayingTitle()) {
+        updateTiming(nullptr);
+    }
+    if (playing && isPresentedByHost() && !(timeTimer && timeTimer->isValid())) {
+        startTimeTimer();
+    }
 }
 
 void TrillboxViewControllerNew::setInfoLabelTextWithString(const Ptr<NSString>& string) {
-    const Ptr<NSString> title = SBMController ? SBMController->nowPlayingTitle() : nullptr;
-    if (title && title->length() > 0) {
+    if (hasNowPlayingTitle()) {
         const Ptr<NSString> freshTitle = SBMController->nowPlayingTitle();
         const Ptr<NSString> artist = SBMController->nowPlayingArtist();
         // A player that names no artist (or drops the title meanwhile) shows an
@@ -87,6 +101,11 @@ void TrillboxViewControllerNew::setInfoLabelTextWithString(const Ptr<NSString>& 
         _infoLabel->setText(NSStr(kNothingPlayingText));
     }
     sharingAllowed = NO;
+}
+
+BOOL TrillboxViewControllerNew::hasNowPlayingTitle() const {
+    const Ptr<NSString> title = SBMController ? SBMController->nowPlayingTitle() : nullptr;
+    return title && title->length() > 0;
 }
 
 void TrillboxViewControllerNew::setArtworkImageWithUIImage(const Ptr<UIImage>& image) {

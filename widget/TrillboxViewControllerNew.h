@@ -84,7 +84,9 @@ public:
     // Play/pause: toggles playback, swaps the button image, starts or stops the
     // track-time timer and allows sharing.
     void togglePlay(const Ptr<NSObject>& sender);
-    // The now-playing change notification: artwork, then title line.
+    // The now-playing change notification: artwork, then title line; the play
+    // button follows the play state, the time row is refreshed at once while a
+    // title shows, and while presented a playing track gets its timer.
     void updateAllDatShit();
     // Refreshes the title line from the media controller; `string` is not read.
     void setInfoLabelTextWithString(const Ptr<NSString>& string);
@@ -160,6 +162,8 @@ private:
     static Class mediaControllerClass();
     // The bundle image `name`.png; nil when it is missing.
     Ptr<UIImage> bundleImage(const char* name) const;
+    // The media controller names a non-empty title.
+    BOOL hasNowPlayingTitle() const;
     // Starts the track-time timer, stopping one still held.
     void startTimeTimer();
     void stopTimeTimer();

@@ -1,4 +1,4 @@
-#include "Foundation/NSTimer.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
 #include "marquee/MarqueeLabel.h"
@@ -17,16 +17,6 @@ protected:
     }
     std::string info() const { return NSStringText(controller->infoLabel()->text()); }
 };
-
-TEST_F(PlaybackTest, PlayAndPauseSwapTheImageAndStartOrStopTheTimer) {
-    for (const char* image : {"pause", "play"}) {
-        tap(kPlayButton);
-        EXPECT_TRUE(controller->sharingAllowed); // even with nothing playing
-        advance(0.01);                           // the media controller toggles at the next pass
-        EXPECT_TRUE(buttonShows(controller->playButton(), image));
-        EXPECT_EQ(controller->timeTimer->isValid(), media->playing);
-    }
-}
 
 TEST_F(PlaybackTest, TheInfoLineShowsTitleAndArtistWithoutEverPrintingNull) {
     const struct {
@@ -65,6 +55,51 @@ TEST_F(PlaybackTest, PreviousAndNextChangeTrackRefreshAndRewindTheSlider) {
     drag({kPlayButton, CGPointMake(250, 100)});
     EXPECT_EQ(media->trackChanges, (std::vector<std::int32_t>{1, -1}));
     EXPECT_EQ(media->count("togglePlayPause"), 0u);
+}
+
+TEST_F(PlaybackTest, TheButtonAndTimeRowFollowThePlayerWithinOnePassOnOneTimer) {
+    media->duration = 3725;
+    controller->hostDidPresent();
+    // A change made elsewhere, or by a press here (the player toggles at the next pass); then the
+    // player's change notification.
+    const struct {
+        const char* change;
+        bool pressedHere;
+        const char* title;
+        double elapsed;
+        const char* image;
+        const char* times; // elapsed and remaining
+        std::size_t ticksPerSecond;
+    } cases[]{{"played here", true, "Song", 0, "pause", "00:00 1:02:05", 2},
+              {"paused elsewhere", false, "Song", 130, "play", "02:10 59:55", 2},
+              {"resumed elsewhere", false, "Song", 130, "pause", "02:10 59:55", 2},
+              {"skipped elsewhere", false, "Next", 0, "pause", "00:00 1:02:05", 2},
+              {"paused here", true, "Next", 5, "play", "00:05 1:02:00", 0},
+              {"resumed elsewhere", false, "Next", 5, "pause", "00:05 1:02:00", 2},
+              {"stopped elsewhere", false, nullptr, 0, "play", "-_- -_-", 2}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.change);
+        media->setTrack(test.title, "Band");
+        media->elapsed = test.elapsed;
+        if (test.pressedHere) {
+            tap(kPlayButton);
+            EXPECT_TRUE(controller->sharingAllowed && buttonShows(controller->playButton(), test.image));
+        } else {
+            media->playing = std::string_view(test.image) == "pause";
+        }
+        NSRunLoop::mainRunLoop()->performSoon([] {
+            NSNotificationCenter::defaultCenter()->postNotificationName(SBMediaNowPlayingChangedNotification,
+                                                                        nullptr);
+        });
+        NSRunLoop::mainRunLoop()->runPass();
+        EXPECT_TRUE(buttonShows(controller->playButton(), test.image));
+        EXPECT_EQ(NSStringText(controller->elapsedLabel()->text()) + " " +
+                      NSStringText(controller->lengthLabel()->text()),
+                  test.times);
+        media->calls.clear();
+        advance(1.0);
+        EXPECT_EQ(media->count("nowPlayingApplication"), test.ticksPerSecond); // asked once per tick
+    }
 }
 
 } // namespace
