@@ -1,6 +1,7 @@
 #include <malloc.h>
 
 #include "marquee/MarqueeTestSupport.h"
+#include "render/Snapshot.h"
 
 namespace {
 
@@ -57,6 +58,24 @@ TEST_F(ScrollEngineTest, ChainsThatWouldTakeNoTimeOrShowNothingDoNotStart) {
         EXPECT_DOUBLE_EQ(shownX(label->subLabel()), label->homeLabelFrame().origin.x);
     }
     EXPECT_EQ(NSRunLoop::mainRunLoop()->pendingTaskCount(), 0u);
+}
+
+// A long Arabic and Hebrew title, measured and drawn with the program's fonts,
+// leaves home after the delay and draws all the way.
+TEST_F(ScrollEngineTest, RightToLeftTitleScrollsAndDraws) {
+    UITextMeasurement::setCurrent(nullptr);
+    auto label = makeLabel(MarqueeTypeContinuousLeft);
+    label->setText(NSStr("أغنية المساء الطويلة - فرقة النيل الموسيقية - שיר הלילה הארוך"));
+    _controller->view()->addSubview(label);
+    const auto blank =
+        render::encodePNG(render::snapshot(alloc<UIView>()->initWithFrame(label->bounds()), 2));
+    const auto before = render::encodePNG(render::snapshot(label, 2));
+    advance(3);
+    EXPECT_LT(shownX(label->subLabel()), 0);
+    const auto after = render::encodePNG(render::snapshot(label, 2));
+    EXPECT_NE(before, blank);
+    EXPECT_NE(after, blank);
+    EXPECT_NE(after, before);
 }
 
 // A day of the widget's title line: each cycle starts exactly one period after the

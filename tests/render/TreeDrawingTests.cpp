@@ -4,12 +4,15 @@
 // counterparts of broken values.
 #include <limits>
 
+#include <pango/pangocairo.h>
+
 #include "Foundation/NSCollections.h"
 #include "Foundation/NSNumber.h"
 #include "MediaPlayer/MPVolumeView.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "UIKit/UIFont.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UITextMeasurement.h"
 #include "render/RenderTestSupport.h"
 #include "support/SampleTree.h"
 
@@ -119,6 +122,9 @@ Ptr<UIView> volumeView() {
     return volume;
 }
 
+// A title in scripts the system font lacks, drawn by the fallback fonts.
+constexpr const char* kMixedScriptTitle = "Tokyo 東京の夜 - مرحبا 🎶🌙";
+
 struct GoldenCase {
     const char* name;
     const char* golden;
@@ -164,6 +170,13 @@ const GoldenCase kGoldenCases[] = {
      [] { return sample::makeWidgetTree(true).root; }, 3},
     {"LabelFadedAtBothEdgesByGradientMask", "label-fade-mask", fadedLabel},
     {"LabelAlignmentColourAndShadow", "label-alignment-shadow", alignedAndShadowedLabels},
+    {"TitleMixingScriptsAndEmoji", "label-mixed-scripts",
+     [] {
+         auto title = addLabel(kMixedScriptTitle, CGRectMake(0, 0, 220, 24));
+         title->setBackgroundColor(UIColor::colorWithWhite(0.13, 1));
+         title->setTextColor(UIColor::whiteColor());
+         return Ptr<UIView>(title);
+     }},
     {"ImageClippedToRoundedCorners", "image-rounded-clip",
      [] {
          return canvasWithImage(sample::artworkImage(30, 2), UIViewContentModeScaleToFill,
@@ -234,6 +247,18 @@ TEST_F(TextDrawingTest, LabelSizedToItsMeasuredWidthDrawsTheWholeTextAtEveryScal
     label->setFrame(CGRectMake(0, 0, measured.width - 1, measured.height));
     roomy->setFrame(label->frame());
     EXPECT_FALSE(samePixels(render::snapshot(label, 2), render::snapshot(roomy, 2)));
+}
+
+TEST_F(TextDrawingTest, EveryScriptHasAGlyphForEachCharacter) {
+    const UICairoContextPtr cairo =
+        UICairoContextCreate(render::snapshot(makeView(CGRectMake(0, 0, 1, 1), nullptr), 1).get());
+    for (const char* title :
+         {"夜に駆ける - ヨアソビ", "أغنية المساء", "שיר הלילה", "🎵 Drive 🚗💨", kMixedScriptTitle}) {
+        const auto layout = UITextMeasurement::createLayout(cairo.get());
+        UITextMeasurement::configureLayout(layout.get(), *UIFont::systemFontOfSize(16), title, std::nullopt,
+                                           NSLineBreakByClipping);
+        EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout.get()), 0) << title;
+    }
 }
 
 TEST_F(TextDrawingTest, ViewThatDrawsNothingShowsOnlyItsSubviews) {
