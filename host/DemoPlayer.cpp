@@ -173,7 +173,7 @@ Ptr<UIImage> DemoPlayer::artwork() {
     }
     if (!_artworkLoaded[_index]) {
         _artworkLoaded[_index] = true;
-        _artwork[_index] = UIImage::imageWithContentsOfFile(NSStr(track().artworkPath));
+        _artwork[_index] = loadArtwork(track().artworkPath);
     }
     return _artwork[_index];
 }

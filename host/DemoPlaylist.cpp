@@ -6,15 +6,24 @@
 
 #include "Foundation/NSCollections.h"
 #include "Foundation/NSData.h"
+#include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
 #include "UIKit/UIImage.h"
 #include "host/HostFailure.h"
+#include "host/JpegImage.h"
 
 namespace host {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Artwork limits: a file larger than this is not read, a JPEG is brought down
+// towards this side (far above the artwork view's size at any scale), and a JPEG
+// of more pixels than this is not decoded.
+constexpr std::size_t kPlaylistArtworkMaxBytes = 16 * 1024 * 1024;
+constexpr int kPlaylistArtworkFitSide = 1024;
+constexpr std::int64_t kPlaylistArtworkMaxPixels = 6000LL * 6000LL;
 
 std::string artworkIn(const std::string& directory, const char* file) {
     if (directory.empty()) {
@@ -87,14 +96,28 @@ std::vector<DemoTrack> loadPlaylist(const std::string& path) {
                 throw HostFailure(entry + ": \"artwork\" must be a file name");
             }
             const fs::path artworkPath = (base / file->UTF8String()).lexically_normal();
-            if (!UIImage::imageWithContentsOfFile(NSStr(artworkPath.string()))) {
-                throw HostFailure(entry + ": the artwork " + artworkPath.string() + " is not a readable PNG");
+            if (!loadArtwork(artworkPath.string())) {
+                throw HostFailure(entry + ": the artwork " + artworkPath.string() +
+                                  " is not a readable PNG or JPEG");
             }
             track.artworkPath = artworkPath.string();
         }
         tracks.push_back(std::move(track));
     }
     return tracks;
+}
+
+Ptr<UIImage> loadArtwork(const std::string& path) {
+    const NSFileContents contents = NSReadWholeFile(path, kPlaylistArtworkMaxBytes);
+    if (!contents.bytes) {
+        return nullptr;
+    }
+    const std::vector<std::uint8_t>& bytes = *contents.bytes;
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        return UIImage::imageWithSurface(
+            decodeJpegImage(bytes, kPlaylistArtworkFitSide, kPlaylistArtworkMaxPixels));
+    }
+    return UIImage::imageWithContentsOfFile(NSStr(path));
 }
 
 } // namespace host

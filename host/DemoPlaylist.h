@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "UIKit/UIImage.h"
+
 namespace host {
 
 // One track of the demo player.
@@ -13,7 +15,7 @@ struct DemoTrack {
     std::optional<std::string> artist;
     // Seconds; 0 for a track of unknown length, which plays on until it is left.
     double duration = 0;
-    // A PNG file; empty: the track has no artwork.
+    // A PNG or JPEG file; empty: the track has no artwork.
     std::string artworkPath;
 };
 
@@ -25,8 +27,13 @@ std::vector<DemoTrack> builtInPlaylist(const std::string& artworkDirectory);
 // Reads a playlist: a property list (XML or binary) whose root is an array of
 // dictionaries with "title" (a non-empty string, required), and optionally
 // "artist" (a string), "duration" (a non-negative number of seconds) and
-// "artwork" (a PNG file, relative to the playlist's directory). Throws
+// "artwork" (a PNG or JPEG file, relative to the playlist's directory). Throws
 // HostFailure naming the file, the entry and what is wrong with it.
 std::vector<DemoTrack> loadPlaylist(const std::string& path);
+
+// The PNG or JPEG image at `path`; nil when the file is missing, unreadable or
+// neither. A JPEG is decoded by the JPEG module, which is loaded the first time
+// one is met; a PNG loads like any image file (UIImage::imageWithContentsOfFile).
+Ptr<UIImage> loadArtwork(const std::string& path);
 
 } // namespace host

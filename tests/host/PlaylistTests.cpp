@@ -16,12 +16,14 @@ TEST(PlaylistTest, ReadsTracksWithOptionalFieldsAndArtworkRelativeToTheFile) {
     TemporaryDirectory files;
     std::filesystem::create_directories(files.file("covers"));
     std::filesystem::copy_file(TRILLBOX_DEMO_DIR "/demo-artwork-1.png", files.file("covers/one.png"));
+    std::filesystem::copy_file(TRILLBOX_SOURCE_DIR "/tests/host/samples/cover.jpg", files.file("three.jpg"));
     const auto tracks = host::loadPlaylist(files.write("list.plist", plist(R"(<array>
   <dict><key>title</key><string>One</string><key>artist</key><string>Band</string>
         <key>duration</key><integer>125</integer><key>artwork</key><string>covers/one.png</string></dict>
   <dict><key>title</key><string>Two</string><key>duration</key><real>61.5</real></dict>
+  <dict><key>title</key><string>Three</string><key>artwork</key><string>three.jpg</string></dict>
 </array>)")));
-    ASSERT_EQ(tracks.size(), 2u);
+    ASSERT_EQ(tracks.size(), 3u);
     EXPECT_EQ(tracks[0].title, "One");
     EXPECT_EQ(tracks[0].artist, "Band");
     EXPECT_DOUBLE_EQ(tracks[0].duration, 125);
@@ -29,6 +31,7 @@ TEST(PlaylistTest, ReadsTracksWithOptionalFieldsAndArtworkRelativeToTheFile) {
     EXPECT_EQ(tracks[1].artist, std::nullopt);
     EXPECT_DOUBLE_EQ(tracks[1].duration, 61.5);
     EXPECT_EQ(tracks[1].artworkPath, "");
+    EXPECT_EQ(host::loadArtwork(tracks[2].artworkPath)->size(), CGSizeMake(48, 32));
 }
 
 TEST(PlaylistTest, EachFaultNamesTheFileAndTheEntry) {
@@ -54,10 +57,13 @@ TEST(PlaylistTest, EachFaultNamesTheFileAndTheEntry) {
         {track("<key>duration</key><true/>"),
          ", entry 2: \"duration\" must be a number of seconds, 0 or more"},
         {track("<key>artwork</key><string>nope.png</string>"),
-         ", entry 2: the artwork ~/nope.png is not a readable PNG"},
+         ", entry 2: the artwork ~/nope.png is not a readable PNG or JPEG"},
+        {track("<key>artwork</key><string>broken.jpg</string>"),
+         ", entry 2: the artwork ~/broken.jpg is not a readable PNG or JPEG"},
     };
     for (auto [contents, fault] : cases) {
         TemporaryDirectory files;
+        files.write("broken.jpg", "\xFF\xD8\xFF\xE0 not the rest of a JPEG");
         const std::string path = files.write("bad.plist", contents);
         if (const auto at = fault.find('~'); at != std::string::npos) {
             fault.replace(at, 1, files.path());

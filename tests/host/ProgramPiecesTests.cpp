@@ -54,10 +54,19 @@ TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
     std::vector<std::string> launcherOnly = optional;
     launcherOnly.insert(launcherOnly.end(),
                         {"libtrillbox_host", "libtrillbox_platform", "libpango", "libcairo"});
+    // The JPEG module is loaded for a playlist's JPEG artwork, never for its PNGs.
+    const auto playlist = [&](const std::string& name, const std::string& artwork) {
+        return run.work.write(name, R"(<?xml version="1.0"?><plist version="1.0"><array><dict>
+<key>title</key><string>t</string><key>artwork</key><string>)" +
+                                        artwork + "</string></dict></array></plist>");
+    };
+    const std::string pngs = playlist("pngs.plist", TRILLBOX_DEMO_DIR "/demo-artwork-1.png");
+    const std::string jpegs = playlist("jpegs.plist", TRILLBOX_SOURCE_DIR "/tests/host/samples/cover.jpg");
     const Case cases[] = {
         {{"--version"}, launcherOnly},
         {{"snapshot", "--help"}, launcherOnly},
         {{"snapshot", "out.png"}, optional},
+        {{"--playlist", pngs, "snapshot", "out.png"}, optional},
     };
     for (const auto& each : cases) {
         const std::string mapped = mappedLibraries(each.arguments, run);
@@ -67,6 +76,8 @@ TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
                 << each.arguments.front() << " maps " << library;
         }
     }
+    EXPECT_NE(mappedLibraries({"--playlist", jpegs, "snapshot", "out.png"}, run).find("file=libturbojpeg"),
+              std::string::npos);
 }
 
 TEST(ProgramPiecesTest, AMissingPieceIsOneLineAndTheLauncherStillAnswersAlone) {
