@@ -46,7 +46,7 @@ TEST(RunCommand, AWindowThatCannotOpenIsReportedWithThePointerToTheHeadlessComma
     };
     for (const auto& [arguments, variables, status, message] : cases) {
         const auto start = std::chrono::steady_clock::now();
-        const ProcessResult result = runTrillbox(arguments, {home.path(), "", variables});
+        const ProcessResult result = runTrillbox(arguments, {home.path(), "", variables, 5});
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << message;
         EXPECT_EQ(result.exitStatus, status) << result.err;
         EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
