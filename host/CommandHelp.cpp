@@ -12,8 +12,8 @@ constexpr std::string_view kSharedOptions = R"(Options for every command (before
                            next to this program
   --playlist FILE          the demo player's playlist: a property-list array of
                            dictionaries with "title" and optionally "artist",
-                           "duration" (seconds) and "artwork" (a PNG, relative
-                           to the file)
+                           "duration" (seconds) and "artwork" (a PNG or JPEG,
+                           relative to the file)
   --player demo|mpris[:NAME]
                            the built-in demo player (default), or the MPRIS
                            players of the session bus (only NAME's with :NAME)
