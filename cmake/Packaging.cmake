@@ -17,6 +17,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Depends worked out from the ELF files. The platform library is the package's own:
 # dpkg-shlibdeps finds it through the program's and the bundle's $ORIGIN RPATH.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The system font, and fallback fonts for the scripts and emoji it lacks (titles
+# come from the user's own players).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core, fonts-noto-cjk, fonts-noto-color-emoji")
 # A package carries no debug information (the build tree keeps it).
 set(CPACK_STRIP_FILES ON)
 # A source archive (package_source) leaves the build trees and git out.
