@@ -244,7 +244,8 @@ TEST_F(WindowDisplayTest, NewsFromAPlayerOnTheSessionBusReachesTheSleepingWindow
             GTEST_SKIP() << tool << " is not available";
         }
     }
-    const UICairoSurface notPlaying = references({"player stop\nwait 0.2"})[0];
+    const auto pictures = references({"player stop\nwait 0.2", "player play\nwait 0.2"});
+    const UICairoSurface &notPlaying = pictures[0], &playing = pictures[1];
     ChildProcess bus = ChildProcess::start({"dbus-daemon", "--session", "--nofork", "--print-address=1",
                                             "--address=unix:path=" + work.file("bus")});
     ASSERT_TRUE(waitUntil([&] { return bus.out().find('\n') != std::string::npos; }, kPatience));
@@ -271,6 +272,12 @@ TEST_F(WindowDisplayTest, NewsFromAPlayerOnTheSessionBusReachesTheSleepingWindow
     runProcess({"playerctl", "--player=mpv", "next"}, {.environment = environment});
     EXPECT_TRUE(waitUntil([&] { return difference(screenshot(), before, kTitleLine) > 2; }, kPatience))
         << "the title line did not follow the player";
+    // Played and paused from elsewhere, the play button says what a press will do next.
+    for (const auto& [command, picture] : {std::pair{"play", &playing}, {"pause", &notPlaying}}) {
+        runProcess({"playerctl", "--player=mpv", command}, {.environment = environment});
+        EXPECT_TRUE(eventuallyShows(*picture, kPlayButton))
+            << command << ": " << distance(*picture, kPlayButton);
+    }
     EXPECT_EQ(program.terminate(kPatience), 0) << program.err();
 }
 
