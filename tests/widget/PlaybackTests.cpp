@@ -72,8 +72,7 @@ TEST_F(PlaybackTest, TheButtonAndTimeRowFollowThePlayerWithinOnePassOnOneTimer) 
         std::size_t ticksPerSecond;
     } cases[]{{"played here", true, "Song", 0, "pause", "00:00 1:02:05", 2},
               {"paused elsewhere", false, "Song", 130, "play", "02:10 59:55", 2},
-              {"resumed elsewhere", false, "Song", 130, "pause", "02:10 59:55", 2},
-              {"skipped elsewhere", false, "Next", 0, "pause", "00:00 1:02:05", 2},
+              {"resumed on the next track elsewhere", false, "Next", 0, "pause", "00:00 1:02:05", 2},
               {"paused here", true, "Next", 5, "play", "00:05 1:02:00", 0},
               {"resumed elsewhere", false, "Next", 5, "pause", "00:05 1:02:00", 2},
               {"stopped elsewhere", false, nullptr, 0, "play", "-_- -_-", 2}};
