@@ -80,6 +80,13 @@ void keepWindowPlacement(SDL_Window* window, CGFloat scale, std::ostream& err) {
     WindowPlacement placement{.frame = {}, .scale = scale};
     SDL_GetWindowPosition(window, &placement.frame.x, &placement.frame.y);
     SDL_GetWindowSize(window, &placement.frame.width, &placement.frame.height);
+    // SDL reports where the inside is, but a new window's position is where the
+    // window manager puts its frame: without this it would open lower each time.
+    int top = 0, left = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) == 0) {
+        placement.frame.x -= left;
+        placement.frame.y -= top;
+    }
     if (const std::string failure = writeWindowPlacement(placementFile(), placement); !failure.empty()) {
         err << "trillbox: cannot keep the window's place: " << failure << '\n';
     }

@@ -20,7 +20,8 @@ struct DesktopRect {
 
 // Where the window was when it was last closed, so that it opens there again.
 struct WindowPlacement {
-    // The window's inside, in desktop pixels.
+    // Where the window stood (the top left of its frame, where a new window is
+    // put) and the size of its inside, in desktop pixels.
     DesktopRect frame;
     // Pixels per point it drew at.
     CGFloat scale = 2;
@@ -39,9 +40,9 @@ std::string formatWindowPlacement(const WindowPlacement& placement);
 // the size is not positive or the scale lies outside (0, 8]: a damaged file.
 std::optional<WindowPlacement> parseWindowPlacement(std::string_view text);
 
-// Whether a window with its inside at `frame` can still be seen and grabbed: a
-// part of it at least kGripWidth x kGripHeight pixels (the whole window when it
-// is smaller) lies on one of `displays`.
+// Whether a window at `frame` can still be seen and grabbed: a part of it at
+// least kGripWidth x kGripHeight pixels (the whole window when it is smaller)
+// lies on one of `displays`.
 bool isOnAnyDisplay(const DesktopRect& frame, const std::vector<DesktopRect>& displays);
 inline constexpr int kGripWidth = 64;
 inline constexpr int kGripHeight = 32;
