@@ -236,10 +236,9 @@ void MprisBusConnection::post(std::function<void(MprisBusEvents&)> deliver) {
         _events, [deliver = std::move(deliver)](const Ptr<MprisBusEvents>& events) { deliver(*events); }));
 }
 
-// Logs the first of a series of failed attempts.
+// Reports the first of a series of failed attempts to the main thread.
 void MprisBusConnection::reportFailure(const std::string& reason) {
     if (!_reportedFailure) {
-        postLog("MPRIS: cannot use the session bus: " + reason);
         post([reason](MprisBusEvents& events) {
             if (events.busUnavailable) {
                 events.busUnavailable(reason);

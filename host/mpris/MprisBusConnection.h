@@ -58,7 +58,7 @@ public:
     bool connected() const { return _connection != nullptr; }
 
     // Connects, subscribes and lists the players; false (and nothing kept) on failure.
-    // The first of a series of failures is logged.
+    // The first of a series of failures is reported as busUnavailable.
     bool connect();
     // Forgets the connection and every player; with `report`, tells the main
     // thread that each player is gone.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "Foundation/NSLog.h"
 #include "Foundation/NSWhileAlive.h"
 #include "mpris/MprisArtworkDecoder.h"
 #include "mpris/MprisBusClient.h"
@@ -53,8 +54,11 @@ MprisSession::~MprisSession() {
 }
 
 void MprisSession::busUnavailable(const std::string& reason) {
+    // Told once: to the user when someone listens, else to the log.
     if (const auto notice = _notice) {
         notice("no session bus, so no MPRIS player (" + reason + "); the widget shows \"Not Playing\"");
+    } else {
+        NSLog("MPRIS: cannot use the session bus: %s", reason.c_str());
     }
 }
 

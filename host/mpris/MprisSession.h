@@ -95,7 +95,7 @@ public:
     // Called with one line for the user when the session bus cannot be reached (once
     // for a series of failed attempts) and when, once the players on a newly
     // reached bus are known, none of them is followed; the widget then shows
-    // "Not Playing".
+    // "Not Playing". Without a handler a missing bus goes to the log.
     void setNoticeHandler(std::function<void(const std::string& line)> handler) {
         _notice = std::move(handler);
     }
