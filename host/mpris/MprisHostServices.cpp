@@ -14,7 +14,9 @@ Ptr<MprisMediaController>& sharedController() {
 } // namespace
 
 Ptr<MprisMediaController> registerMprisHostServices(std::optional<std::string> playerName) {
-    return registerMprisHostServices(MprisHostOptions{std::move(playerName), std::nullopt});
+    MprisHostOptions options;
+    options.playerName = std::move(playerName);
+    return registerMprisHostServices(options);
 }
 
 Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& options) {
