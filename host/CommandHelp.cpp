@@ -132,7 +132,7 @@ void printProgramHelp(std::ostream& out) {
            "Runs the Trillbox now-playing widget as the notification centre does,\n"
            "on the built-in demo player or your MPRIS players.\n\nCommands:\n";
     for (const auto& command : kCommands) {
-        out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary << '\n';
+        out << "  " << command.name << std::string(12 - command.name.size(), ' ') << command.summary << '\n';
     }
     out << "\n"
         << kSharedOptions
