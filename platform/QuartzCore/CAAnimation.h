@@ -11,6 +11,9 @@
 class CAAnimation;
 class CACompletionGroup;
 
+// The run loop's resolution, in seconds.
+inline constexpr CFTimeInterval kCAAnimationTimeResolution = 1e-9;
+
 // How an animation shows outside its active time: not at all (the model value
 // shows), its first value before it begins, its last value after it ends, or both.
 inline constexpr std::string_view kCAFillModeRemoved = "removed";
@@ -55,6 +58,10 @@ public:
 
     // The end of the active time in local time: beginTime + duration.
     CFTimeInterval endTime() const { return _beginTime + _duration; }
+    // Whether the active time has begun at local time `time`. A nanosecond early
+    // counts: the run loop wakes at whole nanoseconds, and the wake-up for an
+    // animation's start must find it begun.
+    BOOL hasBegunAt(CFTimeInterval time) const { return time + kCAAnimationTimeResolution >= _beginTime; }
     // The value this animation gives `keyPath` at local time `time` over the layer's
     // model value, or nothing when it does not animate that key path or does not
     // show at that time.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "QuartzCore/CATransaction.h"
 
@@ -15,6 +16,23 @@ double nonNegative(double seconds) {
 Nanoseconds saturatingAdd(Nanoseconds base, Nanoseconds step) {
     return step > std::numeric_limits<Nanoseconds>::max() - base ? std::numeric_limits<Nanoseconds>::max()
                                                                  : base + step;
+}
+
+bool sameAnimatedValue(const CAValue& a, const CAValue& b) {
+    if (a.index() != b.index()) {
+        return false;
+    }
+    return std::visit(
+        [&](const auto& value) {
+            using Value = std::decay_t<decltype(value)>;
+            const Value& other = std::get<Value>(b);
+            if constexpr (std::is_same_v<Value, CGRect>) {
+                return value.origin == other.origin && value.size == other.size;
+            } else {
+                return value == other;
+            }
+        },
+        a);
 }
 
 } // namespace
@@ -88,4 +106,13 @@ void CAAnimationEngine::layerTimingDidChange(CALayer& layer) {
     for (const auto& group : groups) {
         group->reschedule();
     }
+}
+
+BOOL CAAnimationEngine::animationChangesValues(const CALayer& layer, const CAAnimation& animation) {
+    const auto* basic = dynamic_cast<const CABasicAnimation*>(&animation);
+    if (!basic) {
+        return NO;
+    }
+    const CAValue model = layer.modelValue(basic->keyPath());
+    return !sameAnimatedValue(basic->fromValue().value_or(model), basic->toValue().value_or(model));
 }

@@ -40,6 +40,9 @@ public:
     void layerValueWillChange(CALayer& layer, std::string_view keyPath, const CAValue& newValue);
     // From CALayer: the media timing of `layer` (and so of its sublayers) changed.
     void layerTimingDidChange(CALayer& layer);
+    // Whether `animation`, on `layer`, goes between different values (an unset end
+    // takes the layer's model value); only such an animation changes what shows.
+    static BOOL animationChangesValues(const CALayer& layer, const CAAnimation& animation);
 
 private:
     struct Block {

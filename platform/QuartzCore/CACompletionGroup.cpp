@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "QuartzCore/CAAnimationEngine.h"
+
 namespace {
 
 std::uint64_t nextCompletionGroupSequence = 1;
@@ -104,6 +106,7 @@ void CACompletionGroup::reschedule() {
     }
     auto* loop = NSRunLoop::mainRunLoop();
     const Nanoseconds now = loop->nowNanoseconds();
+    rescheduleWakeUp(now);
     std::optional<Nanoseconds> due;
     if (!_hadAnimations) {
         if (!_reported) {
@@ -125,6 +128,60 @@ void CACompletionGroup::reschedule() {
     cancelTask();
     _taskDue = *due;
     _task = loop->scheduleAt(*due, [group = shared_from_this()] { group->fire(); });
+}
+
+std::optional<Nanoseconds> CACompletionGroup::nextStart(Nanoseconds now) const {
+    std::optional<Nanoseconds> next;
+    for (const auto& weak : _animations) {
+        const auto animation = weak.lock();
+        const auto layer = animation ? animation->_layer.lock() : nullptr;
+        if (!layer) {
+            continue;
+        }
+        const auto mapping = layer->timeMappingFromGlobal();
+        const double begin = animation->beginTime();
+        if (!(mapping.scale > 0) || animation->hasBegunAt(mapping.localTime(SecondsFromNanoseconds(now))) ||
+            !CAAnimationEngine::animationChangesValues(*layer, *animation)) {
+            continue;
+        }
+        const double due = (begin - mapping.offset) / mapping.scale;
+        if (std::isfinite(due)) {
+            const Nanoseconds start = std::max(now + 1, NanosecondsFromSeconds(due));
+            next = next ? std::min(*next, start) : start;
+        }
+    }
+    return next;
+}
+
+void CACompletionGroup::rescheduleWakeUp(Nanoseconds now) {
+    const auto due = nextStart(now);
+    if (due && _wakeUpTask != 0 && _wakeUpDue == *due && NSRunLoop::mainRunLoop()->isScheduled(_wakeUpTask)) {
+        return;
+    }
+    cancelWakeUp();
+    if (!due) {
+        return;
+    }
+    _wakeUpDue = *due;
+    _wakeUpTask = NSRunLoop::mainRunLoop()->scheduleAt(*due, [weak = weak_from_this()] {
+        if (const auto group = weak.lock()) {
+            group->wakeUp();
+        }
+    });
+}
+
+void CACompletionGroup::wakeUp() {
+    _wakeUpTask = 0;
+    CAMarkDisplayChanged();
+    // Others of the group may begin later.
+    rescheduleWakeUp(NSRunLoop::mainRunLoop()->nowNanoseconds());
+}
+
+void CACompletionGroup::cancelWakeUp() {
+    if (_wakeUpTask != 0) {
+        NSRunLoop::mainRunLoop()->cancel(_wakeUpTask);
+        _wakeUpTask = 0;
+    }
 }
 
 void CACompletionGroup::cancelTask() {
@@ -154,6 +211,7 @@ void CACompletionGroup::fire() {
         ended.push_back(std::move(animation));
     }
     _animations.clear();
+    cancelWakeUp();
     // Leave the layers in order before calling out: the completion may well start
     // the next animation on the same layers.
     for (const auto& animation : ended) {

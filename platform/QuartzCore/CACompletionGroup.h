@@ -21,6 +21,11 @@
 // animations reports YES at a fixed global time. The scheduled task holds the
 // group (and so the completion and what it captured) strongly; a group whose
 // animations are all frozen has no task until their clocks run again.
+//
+// While one of its animations waits for its delay to pass, the group also keeps
+// a wake-up on the run loop at the instant the first of them begins to move: it
+// marks the display changed, so a front-end that sleeps while nothing moves
+// draws again. The wake-up holds the group weakly.
 class CACompletionGroup : public std::enable_shared_from_this<CACompletionGroup> {
 public:
     using Completion = std::function<void(BOOL finished)>;
@@ -56,6 +61,12 @@ private:
     static std::optional<Nanoseconds> endOf(const CAAnimation& animation, Nanoseconds now);
     // When the last animation ends, or nothing while any is frozen.
     std::optional<Nanoseconds> latestEnd(Nanoseconds now);
+    // When the first animation still in its delay begins to change its layer, or
+    // nothing when none waits on a running clock.
+    std::optional<Nanoseconds> nextStart(Nanoseconds now) const;
+    void rescheduleWakeUp(Nanoseconds now);
+    void wakeUp();
+    void cancelWakeUp();
 
     std::uint64_t _sequence;
     Completion _completion;
@@ -68,4 +79,6 @@ private:
     Nanoseconds _dueWithoutAnimations = 0;
     NSRunLoop::TaskId _task = 0;
     Nanoseconds _taskDue = 0;
+    NSRunLoop::TaskId _wakeUpTask = 0;
+    Nanoseconds _wakeUpDue = 0;
 };

@@ -175,7 +175,8 @@ BOOL CALayer::hasRunningAnimations(TimeMapping parentMapping, double globalNow) 
     if (mapping.scale != 0 && !_animations.empty()) {
         const double now = mapping.localTime(globalNow);
         for (const auto& [key, animation] : _animations) {
-            if (now < animation->endTime()) {
+            if (now < animation->endTime() && animation->hasBegunAt(now) &&
+                CAAnimationEngine::animationChangesValues(*this, *animation)) {
                 return YES;
             }
         }

@@ -45,10 +45,10 @@ TEST_F(RendererTest, WakesForAnimationAndDrawsItsEndOnce) {
     drawFrame();
     moveBox(0.5);
     drawFrame();
-    // Under way during the delay, running, and once more when over to draw the end.
-    for (double step : {0.25, 0.75, 1.0}) {
+    // Nothing new during the delay; running, and once more when over to draw the end.
+    for (const auto [step, wanted] : {std::pair{0.25, false}, {0.75, true}, {1.0, true}}) {
         advance(step);
-        EXPECT_TRUE(needsFrame()) << step;
+        EXPECT_EQ(needsFrame(), wanted) << step;
         drawFrame();
     }
     EXPECT_FALSE(needsFrame());

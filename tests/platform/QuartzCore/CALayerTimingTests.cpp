@@ -63,8 +63,8 @@ TEST_P(FrozenLayerTest, HoldsItsAnimationAndResumesWhereItStopped) {
     EXPECT_FALSE(root->layer()->hasRunningAnimations());
     EXPECT_TRUE(log.entries.empty());
     thawLayer(frozen);
-    // A delay still to run counts as running.
-    EXPECT_TRUE(root->layer()->hasRunningAnimations());
+    // A delay still to run is not running: nothing moves until it is over.
+    EXPECT_EQ(root->layer()->hasRunningAnimations(), c.freezeAt >= c.delay);
     advanceTo(c.thawAt + 1.5);
     EXPECT_NEAR(shownX(), xAt(c.freezeAt + 1.5), 1e-9);
     // The animation ends as late as the layer stood still.

@@ -81,6 +81,7 @@ TEST_F(ViewAnimationTest, BlocksWithNothingToAnimateCompleteOnceOnTheirOwnTime) 
     } cases[] = {
         {"no block", 2.0, 0.5, nullptr, 2.5},
         {"an unchanged value", 1.0, 0, [&] { view->setFrame(view->frame()); }, 1.0},
+        {"a value set back", 1.0, 0, [&] { view->setAlpha(0.5), view->setAlpha(1); }, 1.0},
         // Only the layers of views animate.
         {"a standalone layer", 1.0, 0, [&] { standalone->setOpacity(0); }, 1.0},
         {"negative and NaN times", -3.0, std::nan(""), [&] { view->setAlpha(0.5); }, 0},
@@ -140,9 +141,10 @@ TEST_F(ViewAnimationTest, CurveOptionsPaceTheMove) {
 TEST_F(ViewAnimationTest, NoPerFrameWorkWhileAnimating) {
     startLeg();
     auto* loop = NSRunLoop::mainRunLoop();
-    EXPECT_EQ(loop->pendingTaskCount(), 1u);
+    EXPECT_EQ(loop->pendingTaskCount(), 2u); // the completion, and a wake-up when the move begins
+    advanceTo(1.0);
     const auto generation = CADisplayGeneration();
-    for (int frame = 0; frame < 200; ++frame) {
+    for (int frame = 0; frame < 160; ++frame) {
         advance(1.0 / 60);
         EXPECT_TRUE(root->layer()->hasRunningAnimations());
     }
