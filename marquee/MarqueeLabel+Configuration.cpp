@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "QuartzCore/CALayer.h"
 #include "UIKit/UITapGestureRecognizer.h"
 #include "marquee/MarqueeLabel.h"
 
@@ -139,6 +140,17 @@ void MarqueeLabel::setText(const Ptr<NSString>& text) {
     }
     if (_subLabel) {
         _subLabel->setText(text);
+    }
+    if (!text) {
+        // Nothing scrolls without text: drop the copy, which still shows the old
+        // text, and end the chain (its completions report NO and start nothing).
+        for (const auto& view : subLabelViews()) {
+            if (view != _subLabel) {
+                view->layer()->removeAllAnimations();
+                view->removeFromSuperview();
+            }
+        }
+        returnLabelToOriginImmediately();
     }
     updateSublabelAndLocations();
 }

@@ -41,6 +41,11 @@ void MarqueeLabel::unpauseLabel() {
     }
     for (const auto& view : subLabelViews()) {
         const auto& layer = view->layer();
+        // Only what the pause froze: a sublabel made since runs on its own clock,
+        // and shifting that clock would send its animation back in time.
+        if (layer->speed() != 0.0f) {
+            continue;
+        }
         const CFTimeInterval pausedTime = layer->timeOffset();
         layer->setSpeed(1.0f);
         layer->setTimeOffset(0.0);

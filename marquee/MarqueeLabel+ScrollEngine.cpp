@@ -90,7 +90,7 @@ void MarqueeLabel::updateSublabelAndLocationsAndBeginScroll(BOOL beginScroll) {
         auto labels = present->objects();
         if (labels.size() < 2) {
             // The copy rests one text-and-gap behind the text, on the side it scrolls in from.
-            const CGFloat spacing = _homeLabelFrame.size.width + fade + buffer;
+            const CGFloat spacing = sublabelSpacing(2.0);
             auto copy = alloc<UILabel>()->initWithFrame(
                 CGRectOffset(_homeLabelFrame, leftwards ? spacing : -spacing, 0));
             copy->setNumberOfLines(1);
@@ -228,7 +228,9 @@ void MarqueeLabel::scrollContinuousWithInterval(NSTimeInterval interval, NSTimeI
 
 void MarqueeLabel::returnLabelToOriginImmediately() {
     const CGRect home = homeLabelFrame();
-    const CGFloat step = scrollDirection() * sublabelSpacing(1.0);
+    // The same spacing a cycle moves the sublabels by: text and copy then travel
+    // alike, so the gap between them holds while they move.
+    const CGFloat step = scrollDirection() * sublabelSpacing(2.0);
     CGFloat offset = 0;
     for (const auto& view : subLabelViews()) {
         view->layer()->removeAllAnimations();

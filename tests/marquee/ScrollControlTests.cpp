@@ -19,6 +19,16 @@ TEST_F(ScrollControlTest, PauseFreezesTheLegAndUnpauseGoesOnFromThere) {
     expectTimeline(label, {{3.0 - 1e-6, -120}, {1.0 + 2.5, -50}});
 }
 
+TEST_F(ScrollControlTest, UnpauseLeavesACopyMadeWhilePausedOnItsOwnClock) {
+    auto label = showLabel(MarqueeTypeContinuousLeft);
+    label->setText(NSStr("x"));
+    label->pauseLabel();
+    label->setText(textOfWidth(300));
+    expectTimeline(label, {{7.8, 20, 200}});
+    label->unpauseLabel();
+    expectTimeline(label, {{14.6 - 1e-6, -340, 20}});
+}
+
 TEST_F(ScrollControlTest, HoldEndsThePeriodAndRestartOrReleaseRunsAgain) {
     auto label = showLabel(MarqueeTypeLeftAndBack);
     auto continuous = showLabel(MarqueeTypeContinuousLeft);
@@ -54,7 +64,7 @@ TEST_F(ScrollControlTest, ATapRunsOnePeriodOnlyWhenTapToScroll) {
     for (const auto& test : cases) {
         SCOPED_TRACE(test.type);
         auto label = showLabel(test.type, [](MarqueeLabel& l) { l.setTapToScroll(YES); });
-        expectTimeline(label, {{5, 20, copyOf(label) ? 360 : NAN}});
+        expectTimeline(label, {{5, 20, copyOf(label) ? 380 : NAN}});
         touches->injectTouch(UITouchPhaseBegan, CGPointMake(60, 10), now());
         advance(0.05);
         touches->injectTouch(UITouchPhaseEnded, CGPointMake(60, 10), now());
@@ -65,7 +75,7 @@ TEST_F(ScrollControlTest, ATapRunsOnePeriodOnlyWhenTapToScroll) {
     }
 }
 
-TEST_F(ScrollControlTest, LabelizeShowsStaticTextAndBackAgainShutdownStops) {
+TEST_F(ScrollControlTest, LabelizeShowsStaticTextAndBackAgainNoTextOrShutdownStops) {
     auto label = showLabel(MarqueeTypeContinuousLeft);
     label->setTextAlignment(NSTextAlignmentCenter);
     advance(5);
@@ -75,10 +85,14 @@ TEST_F(ScrollControlTest, LabelizeShowsStaticTextAndBackAgainShutdownStops) {
     EXPECT_EQ(label->subLabel()->textAlignment(), NSTextAlignmentCenter);
     expectTimeline(label, {{0, 20}, {10, 20}});
     label->setLabelize(NO);
-    expectTimeline(label, {{1.0 + 6.8, -160, 190}});
+    expectTimeline(label, {{1.0 + 6.8, -160, 200}});
+    label->setText(nullptr); // no text: nothing moves, no copy shows the old title
+    expectTimeline(label, {{0, 20}, {30, 20}});
+    EXPECT_EQ(copyOf(label), nullptr);
+    label->setText(textOfWidth(300));
     label->shutdownLabel();
     EXPECT_FALSE(label->awayFromHome());
-    expectTimeline(label, {{0, 20, 360}, {30, 20, 360}});
+    expectTimeline(label, {{0, 20, 380}, {30, 20, 380}});
 }
 
 } // namespace
