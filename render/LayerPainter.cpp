@@ -28,15 +28,9 @@ bool isSane(CGRect rect) {
            isSane(rect.size.height);
 }
 
-// The presentation state of one layer, read once.
-struct LayerState {
-    CGRect bounds;
-    CGPoint position;
-    double opacity;
-};
+} // namespace
 
-// Nothing when the layer shows nothing or its geometry cannot be drawn.
-std::optional<LayerState> visibleState(const CALayer& layer) {
+std::optional<LayerState> visibleLayerState(const CALayer& layer) {
     if (layer.isHidden()) {
         return std::nullopt;
     }
@@ -50,6 +44,12 @@ std::optional<LayerState> visibleState(const CALayer& layer) {
         return std::nullopt;
     }
     return state;
+}
+
+namespace {
+
+std::optional<LayerState> visibleState(const CALayer& layer) {
+    return visibleLayerState(layer);
 }
 
 class Painter {
@@ -73,7 +73,6 @@ public:
         cairo_restore(_context);
     }
 
-private:
     void paintInBoundsSpace(CALayer& layer, const LayerState& state) {
         const CGRect box = state.bounds;
         const CGFloat radius = UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius());
@@ -173,10 +172,19 @@ private:
         cairo_restore(_context);
     }
 
+private:
     cairo_t* _context;
 };
 
 } // namespace
+
+void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box) {
+    Painter(context).paintContent(layer, box, UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius()));
+}
+
+void paintThroughMask(cairo_t* context, CALayer& mask, cairo_pattern_t* content, double opacity) {
+    Painter(context).applyMask(mask, content, opacity);
+}
 
 void paintLayerTree(cairo_t* context, UIView& view) {
     if (const auto& layer = view.layer()) {

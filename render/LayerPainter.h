@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+
 #include <cairo.h>
+
+#include "CoreGraphics/CGGeometry.h"
 
 class CALayer;
 class UIView;
@@ -24,5 +28,26 @@ void paintLayerTree(cairo_t* context, UIView& view);
 
 // The same for a layer that backs no view (or whose view is not wanted as root).
 void paintLayerTree(cairo_t* context, CALayer& layer);
+
+// The presentation state of one layer, read once.
+struct LayerState {
+    CGRect bounds;
+    CGPoint position;
+    double opacity;
+};
+
+// `layer`'s presentation state; nothing when the layer shows nothing (hidden,
+// transparent) or its geometry cannot be drawn.
+std::optional<LayerState> visibleLayerState(const CALayer& layer);
+
+// Draws `layer`'s own content, without sublayers or mask, into `context`, whose
+// user space is the layer's bounds space: the backing view's background colour
+// (rounded by the corner radius) and its drawRect cut at `box`, or a gradient
+// layer's gradient. Nothing is drawn outside `box`.
+void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box);
+
+// Paints `content` through `mask` (a layer whose frame lies in the current user
+// space) at `opacity`, as paintLayerTree applies a layer's mask.
+void paintThroughMask(cairo_t* context, CALayer& mask, cairo_pattern_t* content, double opacity);
 
 } // namespace render

@@ -1,13 +1,358 @@
 #include "render/Renderer.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <memory>
 
 #include "QuartzCore/CALayer.h"
+#include "UIKit/UIGraphics.h"
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIView.h"
 #include "render/LayerPainter.h"
 #include "render/Snapshot.h"
 
 namespace render {
+
+namespace {
+
+struct RegionDestroy {
+    void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
+};
+using RegionPtr = std::unique_ptr<cairo_region_t, RegionDestroy>;
+
+// Folds `value` into the running signature `seed`.
+std::uint64_t mixSignature(std::uint64_t seed, std::uint64_t value) {
+    return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+}
+
+std::uint64_t mixSignature(std::uint64_t seed, double value) {
+    return mixSignature(seed, std::bit_cast<std::uint64_t>(value));
+}
+
+std::uint64_t mixSignature(std::uint64_t seed, CGRect rect) {
+    for (double value : {rect.origin.x, rect.origin.y, rect.size.width, rect.size.height}) {
+        seed = mixSignature(seed, value);
+    }
+    return seed;
+}
+
+// The user space of `layer`'s bounds under `parent`: its frame's top left moved to
+// the nearest whole device pixel, so that stored pixels are copied, never resampled.
+cairo_matrix_t placedLayerMatrix(const cairo_matrix_t& parent, const LayerState& state, bool asRoot) {
+    cairo_matrix_t matrix = parent;
+    if (!asRoot) {
+        cairo_matrix_translate(&matrix, state.position.x - state.bounds.size.width / 2,
+                               state.position.y - state.bounds.size.height / 2);
+        matrix.x0 = std::round(matrix.x0);
+        matrix.y0 = std::round(matrix.y0);
+    }
+    cairo_matrix_translate(&matrix, -state.bounds.origin.x, -state.bounds.origin.y);
+    return matrix;
+}
+
+// The device pixels `rect` (in the user space of `matrix`) touches.
+PixelRect deviceExtentOf(const cairo_matrix_t& matrix, CGRect rect) {
+    double left = rect.origin.x;
+    double top = rect.origin.y;
+    double right = rect.origin.x + rect.size.width;
+    double bottom = rect.origin.y + rect.size.height;
+    cairo_matrix_transform_point(&matrix, &left, &top);
+    cairo_matrix_transform_point(&matrix, &right, &bottom);
+    const double x = std::floor(std::min(left, right) + 1e-6);
+    const double y = std::floor(std::min(top, bottom) + 1e-6);
+    const double width = std::ceil(std::max(left, right) - 1e-6) - x;
+    const double height = std::ceil(std::max(top, bottom) - 1e-6) - y;
+    if (!(width > 0) || !(height > 0)) {
+        return {};
+    }
+    return {static_cast<int>(x), static_cast<int>(y), static_cast<int>(width), static_cast<int>(height)};
+}
+
+PixelRect intersectionOf(PixelRect a, PixelRect b) {
+    const int left = std::max(a.x, b.x);
+    const int top = std::max(a.y, b.y);
+    const int right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top) {
+        return {};
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+PixelRect paddedByAPixel(PixelRect rect) {
+    return rect.isEmpty() ? rect : PixelRect{rect.x - 1, rect.y - 1, rect.width + 2, rect.height + 2};
+}
+
+PixelRect unionOf(PixelRect a, PixelRect b) {
+    if (a.isEmpty()) {
+        return b;
+    }
+    if (b.isEmpty()) {
+        return a;
+    }
+    const int left = std::min(a.x, b.x);
+    const int top = std::min(a.y, b.y);
+    return {left, top, std::max(a.x + a.width, b.x + b.width) - left,
+            std::max(a.y + a.height, b.y + b.height) - top};
+}
+
+// The frame of `mask` in the user space of the layer it masks.
+std::optional<CGRect> maskFrameOf(const CALayer& mask) {
+    const auto state = visibleLayerState(mask);
+    if (!state) {
+        return std::nullopt;
+    }
+    return CGRectMake(state->position.x - state->bounds.size.width / 2,
+                      state->position.y - state->bounds.size.height / 2, state->bounds.size.width,
+                      state->bounds.size.height);
+}
+
+// What a mask shows as, down its own tree.
+std::uint64_t maskSignatureOf(const CALayer& mask) {
+    std::uint64_t signature = 0x51ed270b27a1c5f3ULL;
+    const auto state = visibleLayerState(mask);
+    if (!state) {
+        return signature;
+    }
+    signature = mixSignature(signature, state->bounds);
+    signature = mixSignature(signature, state->position.x);
+    signature = mixSignature(signature, state->position.y);
+    signature = mixSignature(signature, state->opacity);
+    signature = mixSignature(signature, mask.contentGeneration());
+    for (const auto& sublayer : mask.sublayers()) {
+        signature = mixSignature(signature, maskSignatureOf(*sublayer));
+    }
+    if (mask.mask()) {
+        signature = mixSignature(signature, maskSignatureOf(*mask.mask()));
+    }
+    return signature;
+}
+
+bool isBlank(cairo_surface_t* surface) {
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    for (int row = 0; row < height; ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
+        if (std::any_of(pixels, pixels + width, [](std::uint32_t pixel) { return pixel != 0; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// Walks the tree as it shows now, records where each layer lands and what it
+// shows as, and collects the device pixels that differ from the previous frame.
+class Renderer::DamageWalk {
+public:
+    DamageWalk(Renderer& renderer, PixelRect target) : _renderer(renderer), _target(target) {}
+
+    void walk(const Ptr<CALayer>& layer, const cairo_matrix_t& parent, PixelRect clip,
+              std::uint64_t inherited, bool asRoot) {
+        const auto state = visibleLayerState(*layer);
+        if (!state) {
+            return;
+        }
+        const cairo_matrix_t matrix = placedLayerMatrix(parent, *state, asRoot);
+        const PixelRect boundsExtent = deviceExtentOf(matrix, state->bounds);
+        const PixelRect extent = intersectionOf(boundsExtent, clip);
+
+        std::uint64_t signature = mixSignature(inherited, _order++);
+        for (double value : {matrix.x0, matrix.y0, matrix.xx, matrix.yy, layer->cornerRadius()}) {
+            signature = mixSignature(signature, value);
+        }
+        signature = mixSignature(signature, state->bounds);
+        signature = mixSignature(signature, layer->contentGeneration());
+        signature = mixSignature(signature, static_cast<std::uint64_t>(layer->masksToBounds()));
+
+        // What the sublayers inherit: this layer's fading, masking and clipping.
+        std::uint64_t passedOn = mixSignature(inherited, state->opacity);
+        PixelRect childClip = clip;
+        if (layer->masksToBounds()) {
+            childClip = intersectionOf(childClip, boundsExtent);
+            passedOn = mixSignature(passedOn, layer->cornerRadius());
+        }
+        if (const auto& mask = layer->mask()) {
+            const auto frame = maskFrameOf(*mask);
+            // A pixel more on each side: a stored mask lands on the pixel grid.
+            childClip = frame ? intersectionOf(childClip, paddedByAPixel(deviceExtentOf(matrix, *frame)))
+                              : PixelRect{};
+            passedOn = mixSignature(passedOn, maskSignatureOf(*mask));
+        }
+        passedOn = mixSignature(passedOn, static_cast<std::uint64_t>(childClip.x));
+        passedOn = mixSignature(passedOn, static_cast<std::uint64_t>(childClip.y));
+        passedOn = mixSignature(passedOn, static_cast<std::uint64_t>(childClip.width));
+        passedOn = mixSignature(passedOn, static_cast<std::uint64_t>(childClip.height));
+        signature = mixSignature(signature, passedOn);
+
+        // A masked layer's own content is cut by its mask as well.
+        const PixelRect ownExtent = layer->mask() ? intersectionOf(extent, childClip) : extent;
+        PixelRect subtreeExtent = ownExtent;
+        for (const auto& sublayer : layer->sublayers()) {
+            subtreeExtent = unionOf(subtreeExtent, walkAndMeasure(sublayer, matrix, childClip, passedOn));
+        }
+        record(layer, signature, ownExtent, subtreeExtent);
+        _lastSubtreeExtent = subtreeExtent;
+    }
+
+    // Everything that showed before and shows no more.
+    void finish() {
+        for (auto it = _renderer._placements.begin(); it != _renderer._placements.end();) {
+            if (it->second.frame != _renderer._frame || it->second.layer.expired()) {
+                addDamage(it->second.extent);
+                it = _renderer._placements.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    std::vector<PixelRect> takeDamage() { return std::move(_damage); }
+
+private:
+    PixelRect walkAndMeasure(const Ptr<CALayer>& layer, const cairo_matrix_t& parent, PixelRect clip,
+                             std::uint64_t inherited) {
+        _lastSubtreeExtent = {};
+        walk(layer, parent, clip, inherited, false);
+        return _lastSubtreeExtent;
+    }
+
+    void record(const Ptr<CALayer>& layer, std::uint64_t signature, PixelRect extent,
+                PixelRect subtreeExtent) {
+        auto [it, inserted] = _renderer._placements.try_emplace(layer.get());
+        Placement& placement = it->second;
+        const bool sameLayer = !inserted && placement.layer.lock() == layer;
+        if (!sameLayer) {
+            if (!inserted) {
+                // Another layer lived at this address: what it showed goes.
+                addDamage(placement.extent);
+            }
+            addDamage(extent);
+        } else if (placement.signature != signature) {
+            addDamage(placement.extent);
+            addDamage(extent);
+        }
+        placement = {layer, signature, extent, subtreeExtent, _renderer._frame};
+        if (auto store = _renderer._stores.find(layer.get()); store != _renderer._stores.end()) {
+            store->second.lastShownFrame = _renderer._frame;
+        }
+    }
+
+    void addDamage(PixelRect rect) {
+        rect = intersectionOf(rect, _target);
+        if (!rect.isEmpty()) {
+            _damage.push_back(rect);
+        }
+    }
+
+    Renderer& _renderer;
+    PixelRect _target;
+    std::uint64_t _order = 0;
+    PixelRect _lastSubtreeExtent;
+    std::vector<PixelRect> _damage;
+};
+
+// Composites the tree from the backing stores, inside the context's clip.
+class Renderer::Compositor {
+public:
+    Compositor(Renderer& renderer, cairo_t* context, CGFloat scale, const cairo_region_t* region)
+        : _renderer(renderer), _context(context), _scale(scale), _region(region) {}
+
+    void paint(const Ptr<CALayer>& layer, bool asRoot) {
+        const auto state = visibleLayerState(*layer);
+        if (!state || !intersectsRegion(*layer)) {
+            return;
+        }
+        cairo_matrix_t parent;
+        cairo_get_matrix(_context, &parent);
+        const cairo_matrix_t matrix = placedLayerMatrix(parent, *state, asRoot);
+        cairo_save(_context);
+        cairo_set_matrix(_context, &matrix);
+        const CGRect box = state->bounds;
+        if (layer->masksToBounds()) {
+            UIGraphicsAddRoundedRect(_context, box,
+                                     UIGraphicsClampedCornerRadius(box.size, layer->cornerRadius()));
+            cairo_clip(_context);
+        }
+        const Ptr<CALayer>& mask = layer->mask();
+        const bool grouped = mask || state->opacity < 1;
+        if (grouped) {
+            cairo_push_group(_context);
+        }
+        const Store& store = _renderer.storeFor(layer, box, _scale);
+        if (store.pixels) {
+            cairo_set_source_surface(_context, store.pixels.get(), box.origin.x, box.origin.y);
+            cairo_paint(_context);
+        }
+        for (const auto& sublayer : layer->sublayers()) {
+            paint(sublayer, false);
+        }
+        if (grouped) {
+            UICairoPatternPtr content(cairo_pop_group(_context));
+            if (mask) {
+                if (!paintThroughStoredMask(mask, content.get(), state->opacity)) {
+                    paintThroughMask(_context, *mask, content.get(), state->opacity);
+                }
+            } else {
+                cairo_set_source(_context, content.get());
+                cairo_paint_with_alpha(_context, state->opacity);
+            }
+        }
+        cairo_restore(_context);
+    }
+
+private:
+    // Paints `content` through the stored pixels of a mask that is one plain layer
+    // (a fade gradient, typically), placed on whole device pixels like any layer;
+    // false when the mask needs drawing as a tree.
+    bool paintThroughStoredMask(const Ptr<CALayer>& mask, cairo_pattern_t* content, double opacity) {
+        if (!mask->sublayers().empty() || mask->mask() || opacity < 1) {
+            return false;
+        }
+        const auto state = visibleLayerState(*mask);
+        if (!state) {
+            return true;
+        }
+        const Store& store = _renderer.storeFor(mask, state->bounds, _scale);
+        if (!store.pixels) {
+            return true;
+        }
+        cairo_save(_context);
+        // The content stays where it was made; only the mask moves to its own place.
+        cairo_set_source(_context, content);
+        cairo_matrix_t parent;
+        cairo_get_matrix(_context, &parent);
+        const cairo_matrix_t matrix = placedLayerMatrix(parent, *state, false);
+        cairo_set_matrix(_context, &matrix);
+        cairo_mask_surface(_context, store.pixels.get(), state->bounds.origin.x, state->bounds.origin.y);
+        cairo_restore(_context);
+        return true;
+    }
+
+    // Whether any of what `layer` and its sublayers showed at the last walk lies in the region.
+    bool intersectsRegion(const CALayer& layer) const {
+        if (!_region) {
+            return true;
+        }
+        const auto placement = _renderer._placements.find(&layer);
+        if (placement == _renderer._placements.end()) {
+            return true;
+        }
+        const PixelRect& extent = placement->second.subtreeExtent;
+        const cairo_rectangle_int_t rect{extent.x, extent.y, extent.width, extent.height};
+        return !extent.isEmpty() &&
+               cairo_region_contains_rectangle(_region, &rect) != CAIRO_REGION_OVERLAP_OUT;
+    }
+
+    Renderer& _renderer;
+    cairo_t* _context;
+    CGFloat _scale;
+    const cairo_region_t* _region;
+};
 
 bool Renderer::needsFrame(const UIView& root) const {
     if (!_hasDrawn || _drawnWhileAnimating || CADisplayGeneration() != _drawnGeneration) {
@@ -16,19 +361,140 @@ bool Renderer::needsFrame(const UIView& root) const {
     return root.layer() && root.layer()->hasRunningAnimations();
 }
 
-void Renderer::drawFrame(cairo_t* context, UIView& root, CGFloat scale) {
+std::vector<PixelRect> Renderer::drawFrame(cairo_t* context, UIView& root, CGFloat scale) {
     // Taken before drawing: a change made while drawing is then still news.
     const std::uint64_t generation = CADisplayGeneration();
+    cairo_surface_t* target = cairo_get_target(context);
+    const bool imageTarget = cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE;
+    const int width = imageTarget ? cairo_image_surface_get_width(target) : 0;
+    const int height = imageTarget ? cairo_image_surface_get_height(target) : 0;
+    const PixelRect targetRect{0, 0, width, height};
+    const bool usable = std::isfinite(scale) && scale > 0 && root.layer();
+    ++_frame;
+
+    std::vector<PixelRect> damage;
+    if (usable) {
+        cairo_matrix_t base;
+        cairo_get_matrix(context, &base);
+        cairo_matrix_scale(&base, scale, scale);
+        DamageWalk walk(*this, targetRect);
+        walk.walk(root.layer(), base, targetRect, 0, true);
+        walk.finish();
+        damage = walk.takeDamage();
+    } else {
+        _placements.clear();
+    }
+    if (_target.get() != target || width != _targetWidth || height != _targetHeight ||
+        scale != _targetScale) {
+        // Hold the target, so that its address names it until the next frame.
+        _target = UICairoSurface(cairo_surface_reference(target));
+        _targetWidth = width;
+        _targetHeight = height;
+        _targetScale = scale;
+        damage = {targetRect};
+    }
+    dropStaleStores();
+
+    RegionPtr region(cairo_region_create());
+    for (const PixelRect& rect : damage) {
+        const cairo_rectangle_int_t area{rect.x, rect.y, rect.width, rect.height};
+        cairo_region_union_rectangle(region.get(), &area);
+    }
+    std::vector<PixelRect> changed;
+    for (int index = 0; index < cairo_region_num_rectangles(region.get()); ++index) {
+        cairo_rectangle_int_t area;
+        cairo_region_get_rectangle(region.get(), index, &area);
+        changed.push_back({area.x, area.y, area.width, area.height});
+    }
+    if (!changed.empty()) {
+        composite(context, root, usable ? scale : 0, region.get(), true);
+    }
+    frameWasDrawn(root, generation);
+    return changed;
+}
+
+void Renderer::drawWholeFrame(cairo_t* context, UIView& root, CGFloat scale) {
+    composite(context, root, std::isfinite(scale) && scale > 0 ? scale : 0, nullptr, false);
+}
+
+void Renderer::composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region,
+                         bool skipUnchanged) {
     cairo_save(context);
+    if (region) {
+        cairo_save(context);
+        cairo_identity_matrix(context);
+        for (int index = 0; index < cairo_region_num_rectangles(region); ++index) {
+            cairo_rectangle_int_t area;
+            cairo_region_get_rectangle(region, index, &area);
+            cairo_rectangle(context, area.x, area.y, area.width, area.height);
+        }
+        cairo_restore(context);
+        cairo_clip(context);
+    }
     cairo_set_operator(context, CAIRO_OPERATOR_CLEAR);
     cairo_paint(context);
     cairo_set_operator(context, CAIRO_OPERATOR_OVER);
-    if (std::isfinite(scale) && scale > 0) {
+    if (scale > 0 && root.layer()) {
         cairo_scale(context, scale, scale);
-        paintLayerTree(context, root);
+        Compositor(*this, context, scale, skipUnchanged ? region : nullptr).paint(root.layer(), true);
     }
     cairo_restore(context);
-    frameWasDrawn(root, generation);
+}
+
+const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds,
+                                          CGFloat scale) {
+    Store& store = _stores[layer.get()];
+    const CGFloat radius = layer->cornerRadius();
+    const bool current =
+        store.layer.lock() == layer && store.contentGeneration == layer->contentGeneration() &&
+        CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius && store.scale == scale;
+    store.lastShownFrame = _frame;
+    if (current) {
+        return store;
+    }
+    store.layer = layer;
+    store.contentGeneration = layer->contentGeneration();
+    store.bounds = bounds;
+    store.cornerRadius = radius;
+    store.scale = scale;
+    store.pixels = {};
+    const PixelSize pixels = pixelSizeFor(bounds.size, scale);
+    if (pixels.isEmpty()) {
+        return store;
+    }
+    UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.width, pixels.height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return store;
+    }
+    {
+        auto context = UICairoContextCreate(surface.get());
+        cairo_scale(context.get(), scale, scale);
+        cairo_translate(context.get(), -bounds.origin.x, -bounds.origin.y);
+        paintLayerContent(context.get(), *layer, bounds);
+    }
+    cairo_surface_flush(surface.get());
+    if (!isBlank(surface.get())) {
+        // One stored pixel per device pixel wherever it is composited.
+        cairo_surface_set_device_scale(surface.get(), scale, scale);
+        store.pixels = std::move(surface);
+    }
+    return store;
+}
+
+void Renderer::dropStaleStores() {
+    std::erase_if(_stores, [this](const auto& entry) {
+        return entry.second.layer.expired() ||
+               _frame - entry.second.lastShownFrame > kFramesBeforeDroppingAStore;
+    });
+}
+
+void Renderer::discardStores() {
+    _stores.clear();
+}
+
+std::size_t Renderer::storeCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        _stores.begin(), _stores.end(), [](const auto& entry) { return bool(entry.second.pixels); }));
 }
 
 UICairoSurface Renderer::renderFrame(UIView& root, CGFloat scale) {

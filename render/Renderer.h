@@ -1,21 +1,44 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include <cairo.h>
 
 #include "CoreGraphics/CGGeometry.h"
 #include "UIKit/UIImage.h"
 
+class CALayer;
 class UIView;
 
 namespace render {
 
-// Draws the frames of one view tree (a window, or any view standing for one) and
-// knows whether the next frame would show anything new, so that a front-end can
-// sleep while nothing changes.
+// A rectangle of whole device pixels.
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool isEmpty() const { return width <= 0 || height <= 0; }
+    bool operator==(const PixelRect&) const = default;
+};
+
+// Draws the frames of one view tree (a window, or any view standing for one) as a
+// retained compositor, and knows whether the next frame would show anything new,
+// so that a front-end can sleep while nothing changes.
+//
+// Each layer that draws content keeps it in a backing store at the device scale,
+// drawn again only when the layer's content changes (setNeedsDisplay, which every
+// drawing property's setter calls), or its bounds, corner radius or the scale do.
+// Moving, fading or masking a layer composites its stored pixels again, with every
+// layer placed at whole device pixels. A frame composites only the region that
+// changed since the previous one. A store goes with its layer, and one whose layer
+// has not shown for kFramesBeforeDroppingAStore frames is dropped.
 class Renderer {
 public:
+    static constexpr std::uint64_t kFramesBeforeDroppingAStore = 300;
+
     Renderer() = default;
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -28,22 +51,64 @@ public:
     // the first running animation.
     bool needsFrame(const UIView& root) const;
 
-    // Clears `context`'s target and draws `root` into it at `scale` pixels per
-    // point, the root's bounds origin at the target's top left, then remembers
-    // what it drew for needsFrame. The context's state is left as it was.
-    void drawFrame(cairo_t* context, UIView& root, CGFloat scale);
+    // Brings `context`'s target up to date with `root` at `scale` pixels per point,
+    // the root's bounds origin at the target's top left, and returns the rectangles
+    // of the target that changed (none when nothing did). The target must keep its
+    // pixels between frames: only the changed region is cleared and composited; a
+    // new target, size or scale is drawn whole. The context's state is left as it was.
+    std::vector<PixelRect> drawFrame(cairo_t* context, UIView& root, CGFloat scale);
 
-    // A new ARGB32 image of the root's bounds size x `scale`, with the frame drawn
-    // as by drawFrame; an empty surface when there is nothing to draw into (see
-    // snapshot).
+    // Clears `context`'s whole target and composites `root` from the backing stores,
+    // as drawFrame would after every layer changed; what the next drawFrame
+    // considers changed is not affected.
+    void drawWholeFrame(cairo_t* context, UIView& root, CGFloat scale);
+
+    // Forgets every backing store, so that each layer draws its content again.
+    void discardStores();
+    // How many layers keep a backing store with pixels in it.
+    std::size_t storeCount() const;
+
+    // A new ARGB32 image of the root's bounds size x `scale`, drawn directly as a
+    // snapshot is (see snapshot), and remembered for needsFrame.
     UICairoSurface renderFrame(UIView& root, CGFloat scale);
 
 private:
+    struct Store {
+        std::weak_ptr<CALayer> layer;
+        UICairoSurface pixels;
+        std::uint64_t contentGeneration = 0;
+        CGRect bounds{};
+        CGFloat cornerRadius = 0;
+        CGFloat scale = 0;
+        std::uint64_t lastShownFrame = 0;
+    };
+    struct Placement {
+        std::weak_ptr<CALayer> layer;
+        std::uint64_t signature = 0;
+        PixelRect extent;
+        PixelRect subtreeExtent;
+        std::uint64_t frame = 0;
+    };
+    class DamageWalk;
+    class Compositor;
+
     void frameWasDrawn(const UIView& root, std::uint64_t generation);
+    // The store of `layer` with its content as of now; nil pixels when it draws nothing.
+    const Store& storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale);
+    void dropStaleStores();
+    void composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region, bool skipUnchanged);
 
     bool _hasDrawn = false;
     std::uint64_t _drawnGeneration = 0;
     bool _drawnWhileAnimating = false;
+
+    std::uint64_t _frame = 0;
+    std::unordered_map<const CALayer*, Store> _stores;
+    std::unordered_map<const CALayer*, Placement> _placements;
+    UICairoSurface _target;
+    int _targetWidth = 0;
+    int _targetHeight = 0;
+    CGFloat _targetScale = 0;
 };
 
 } // namespace render

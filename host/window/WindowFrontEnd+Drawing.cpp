@@ -1,5 +1,6 @@
 #include <SDL.h>
 #include <cairo.h>
+#include <vector>
 
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
@@ -35,31 +36,33 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
     _session->window()->layoutIfNeeded();
     syncPanel();
     const auto root = _session->widgetView();
+    std::vector<render::PixelRect> changed;
     if (_wholeFrameNeeded || _renderer.needsFrame(*root)) {
         const UICairoContextPtr context = UICairoContextCreate(_widgetPixels.get());
-        _renderer.drawFrame(context.get(), *root, _layout->scale());
+        changed = _renderer.drawFrame(context.get(), *root, _layout->scale());
         cairo_surface_flush(_widgetPixels.get());
     }
     // With a panel up the whole window is dimmed, so the whole window changes.
-    const bool wholeWindow = _wholeFrameNeeded || _exposed || _panels.isShown();
-    compose(wholeWindow);
-    present(wholeWindow ? SDL_Rect{0, 0, _layout->windowWidth(), _layout->windowHeight()}
-                        : SDL_Rect{_layout->widgetX(), _layout->widgetY(), _layout->widgetPixelWidth(),
-                                   _layout->widgetPixelHeight()});
+    if (_wholeFrameNeeded || _exposed || _panels.isShown()) {
+        changed = {
+            {-_layout->widgetX(), -_layout->widgetY(), _layout->windowWidth(), _layout->windowHeight()}};
+    }
+    // Only the widget's changed rectangles are composed and handed to the window.
+    for (const render::PixelRect& rect : changed) {
+        const SDL_Rect area{_layout->widgetX() + rect.x, _layout->widgetY() + rect.y, rect.width,
+                            rect.height};
+        compose(area);
+        present(area);
+    }
     _wholeFrameNeeded = false;
     _exposed = false;
     _pacer.frameDrawn(now);
 }
 
-void WindowFrontEnd::compose(bool wholeWindow) {
+void WindowFrontEnd::compose(const SDL_Rect& area) {
     const UICairoContextPtr context = UICairoContextCreate(_framePixels.get());
     cairo_t* cr = context.get();
-    if (wholeWindow) {
-        cairo_rectangle(cr, 0, 0, _layout->windowWidth(), _layout->windowHeight());
-    } else {
-        cairo_rectangle(cr, _layout->widgetX(), _layout->widgetY(), _layout->widgetPixelWidth(),
-                        _layout->widgetPixelHeight());
-    }
+    cairo_rectangle(cr, area.x, area.y, area.w, area.h);
     cairo_clip(cr);
     cairo_set_source_rgb(cr, kBackdropRed, kBackdropGreen, kBackdropBlue);
     cairo_paint(cr);

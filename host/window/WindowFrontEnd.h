@@ -84,7 +84,8 @@ private:
     // Makes the panel stand for what the presenter shows now.
     void syncPanel();
     void drawFrame(Nanoseconds now);
-    void compose(bool wholeWindow);
+    // Redraws `area` of the window (in pixels) from the widget's pixels and the panel.
+    void compose(const SDL_Rect& area);
     void present(const SDL_Rect& area);
     void acquireWindowSurface();
 

@@ -20,7 +20,7 @@ void CAGradientLayer::setColors(const Ptr<NSArray>& colors) {
         return;
     }
     _colors = colors;
-    CAMarkDisplayChanged();
+    setNeedsDisplay();
 }
 
 void CAGradientLayer::setLocations(const Ptr<NSArray>& locations) {
@@ -28,7 +28,7 @@ void CAGradientLayer::setLocations(const Ptr<NSArray>& locations) {
         return;
     }
     _locations = locations;
-    CAMarkDisplayChanged();
+    setNeedsDisplay();
 }
 
 void CAGradientLayer::setStartPoint(CGPoint point) {
@@ -36,7 +36,7 @@ void CAGradientLayer::setStartPoint(CGPoint point) {
         return;
     }
     _startPoint = point;
-    CAMarkDisplayChanged();
+    setNeedsDisplay();
 }
 
 void CAGradientLayer::setEndPoint(CGPoint point) {
@@ -44,7 +44,7 @@ void CAGradientLayer::setEndPoint(CGPoint point) {
         return;
     }
     _endPoint = point;
-    CAMarkDisplayChanged();
+    setNeedsDisplay();
 }
 
 std::vector<double> CAGradientLayer::stopLocations() const {

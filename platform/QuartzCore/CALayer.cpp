@@ -168,6 +168,7 @@ void CALayer::removeFromSuperlayer() {
 }
 
 void CALayer::setNeedsDisplay() {
+    ++_contentGeneration;
     CAMarkDisplayChanged();
 }
 

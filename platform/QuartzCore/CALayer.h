@@ -121,8 +121,11 @@ public:
     CGRect presentationFrame() const;
     float presentationOpacity() const;
 
-    // Asks for the display to be drawn again.
+    // Asks for the display to be drawn again, this layer's content included.
     void setNeedsDisplay();
+    // A number that changes whenever the layer's content must be drawn again
+    // (setNeedsDisplay): pixels kept from another number are out of date.
+    std::uint64_t contentGeneration() const { return _contentGeneration; }
 
 protected:
     // Called by every animatable setter before the model value changes; the
@@ -174,6 +177,8 @@ private:
     WeakPtr<CALayer> _superlayer;
     std::vector<Ptr<CALayer>> _sublayers;
     WeakPtr<UIView> _delegate;
+
+    std::uint64_t _contentGeneration = 0;
 
     // Animations in the order added, with their keys.
     std::vector<std::pair<std::string, Ptr<CAAnimation>>> _animations;
