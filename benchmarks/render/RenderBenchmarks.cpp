@@ -1,7 +1,9 @@
-// The cost of one frame of a 320 x 105 point panel at scale 2 (an image with
-// rounded corners, a gradient-masked title in mid-scroll, three buttons and a
-// slider), next to the floor of filling the same 640 x 210 pixels once, and the
-// cost of asking whether a frame is needed at all.
+// The cost of frames of a 320 x 105 point panel at scale 2 (an image with rounded
+// corners, a gradient-masked title, three buttons and a slider), next to the floor
+// of filling the same 640 x 210 pixels once: a first frame (every backing store
+// drawn), the same frame drawn directly as before the stores, an incremental frame
+// while only the title moves and one in which the artwork changes, and the floor
+// of compositing the title's pixels through a ready fade mask.
 #include <memory>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UITextMeasurement.h"
+#include "render/LayerPainter.h"
 #include "render/Renderer.h"
 #include "render/Snapshot.h"
 #include "support/SampleTree.h"
@@ -21,14 +24,15 @@ constexpr double kScale = 2;
 constexpr int kFrameWidth = 640;
 constexpr int kFrameHeight = 210;
 
-// A frozen instant three seconds into the title's scroll, so that every frame
-// draws the same presentation (computed afresh each time, as in a live frame).
+// A frozen instant three seconds into the title's scroll (when `scrolling`), so
+// that every frame draws the same presentation (computed afresh each time, as in
+// a live frame).
 struct ScrollingPanel {
-    ScrollingPanel() {
+    explicit ScrollingPanel(bool scrolling = true) {
         NSRunLoop::mainRunLoop()->reset();
         NSRunLoop::mainRunLoop()->setClock(clock);
         UITextMeasurement::setCurrent(nullptr);
-        tree = sample::makeWidgetTree(true);
+        tree = sample::makeWidgetTree(scrolling);
         NSRunLoop::mainRunLoop()->advance(3);
     }
     ~ScrollingPanel() { NSRunLoop::mainRunLoop()->reset(); }
@@ -41,19 +45,119 @@ UICairoSurface makeFrameSurface() {
     return UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kFrameWidth, kFrameHeight));
 }
 
+// Every layer draws its content again and the whole panel is composited.
 void FullFrameOfPanel(benchmark::State& state) {
     ScrollingPanel panel;
     const auto surface = makeFrameSurface();
     auto context = UICairoContextCreate(surface.get());
     render::Renderer renderer;
     for (auto _ : state) {
-        renderer.drawFrame(context.get(), *panel.tree.root, kScale);
+        renderer.discardStores();
+        renderer.drawWholeFrame(context.get(), *panel.tree.root, kScale);
         cairo_surface_flush(surface.get());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(FullFrameOfPanel)->Unit(benchmark::kMicrosecond);
+
+// The whole panel painted straight into the frame, layer by layer, as every
+// frame was drawn before the backing stores.
+void DirectFrameOfPanel(benchmark::State& state) {
+    ScrollingPanel panel;
+    const auto surface = makeFrameSurface();
+    auto context = UICairoContextCreate(surface.get());
+    for (auto _ : state) {
+        cairo_save(context.get());
+        cairo_set_operator(context.get(), CAIRO_OPERATOR_CLEAR);
+        cairo_paint(context.get());
+        cairo_set_operator(context.get(), CAIRO_OPERATOR_OVER);
+        cairo_scale(context.get(), kScale, kScale);
+        render::paintLayerTree(context.get(), *panel.tree.root);
+        cairo_restore(context.get());
+        cairo_surface_flush(surface.get());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(DirectFrameOfPanel)->Unit(benchmark::kMicrosecond);
+
+// A still panel whose frames are drawn by changes; `change` runs before each frame.
+template <class Change> void incrementalFrames(benchmark::State& state, Change change) {
+    ScrollingPanel panel(false);
+    const auto surface = makeFrameSurface();
+    auto context = UICairoContextCreate(surface.get());
+    render::Renderer renderer;
+    renderer.drawFrame(context.get(), *panel.tree.root, kScale);
+    long changedPixels = 0;
+    bool even = false;
+    for (auto _ : state) {
+        even = !even;
+        change(panel.tree, even);
+        for (const auto& rect : renderer.drawFrame(context.get(), *panel.tree.root, kScale)) {
+            changedPixels += rect.width * rect.height;
+        }
+        cairo_surface_flush(surface.get());
+        benchmark::ClobberMemory();
+    }
+    state.counters["changedPixels"] =
+        benchmark::Counter(static_cast<double>(changedPixels), benchmark::Counter::kAvgIterations);
+}
+
+// The title steps 1.5 points left and back, as a scroll moves it between frames.
+void ScrollingFrame(benchmark::State& state) {
+    incrementalFrames(state, [](sample::WidgetTree& tree, bool even) {
+        CGRect frame = tree.title->frame();
+        frame.origin.x = even ? 10.5 : 12;
+        tree.title->setFrame(frame);
+    });
+}
+BENCHMARK(ScrollingFrame)->Unit(benchmark::kMicrosecond);
+
+// The artwork switches between two images, as on a track change.
+void ArtworkChangeFrame(benchmark::State& state) {
+    const Ptr<UIImage> images[2] = {sample::artworkImage(85, kScale), sample::artworkImage(85, kScale)};
+    incrementalFrames(state,
+                      [&](sample::WidgetTree& tree, bool even) { tree.artwork->setImage(images[even]); });
+}
+BENCHMARK(ArtworkChangeFrame)->Unit(benchmark::kMicrosecond);
+
+// The floor of a scrolling frame: the title strip's pixels cleared and the title's
+// stored pixels composited over it through a fade mask made beforehand.
+void TitleCompositeBaseline(benchmark::State& state) {
+    ScrollingPanel panel(false);
+    const UICairoSurface title = render::snapshot(panel.tree.title, kScale);
+    const UICairoSurface strip = render::snapshot(panel.tree.titleClip, kScale);
+    const int width = cairo_image_surface_get_width(strip.get());
+    const int height = cairo_image_surface_get_height(strip.get());
+    UICairoSurface mask(cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
+    {
+        auto maskContext = UICairoContextCreate(mask.get());
+        UICairoPatternPtr fade(cairo_pattern_create_linear(0, 0, width, 0));
+        cairo_pattern_add_color_stop_rgba(fade.get(), 0, 0, 0, 0, 0);
+        cairo_pattern_add_color_stop_rgba(fade.get(), 0.06, 0, 0, 0, 1);
+        cairo_pattern_add_color_stop_rgba(fade.get(), 0.94, 0, 0, 0, 1);
+        cairo_pattern_add_color_stop_rgba(fade.get(), 1, 0, 0, 0, 0);
+        cairo_set_source(maskContext.get(), fade.get());
+        cairo_paint(maskContext.get());
+    }
+    const auto surface = makeFrameSurface();
+    auto context = UICairoContextCreate(surface.get());
+    const int left = static_cast<int>(panel.tree.titleClip->frame().origin.x * kScale);
+    const int top = static_cast<int>(panel.tree.titleClip->frame().origin.y * kScale);
+    for (auto _ : state) {
+        cairo_save(context.get());
+        cairo_rectangle(context.get(), left, top, width, height);
+        cairo_clip(context.get());
+        cairo_set_source_rgb(context.get(), 0.13, 0.13, 0.13);
+        cairo_paint(context.get());
+        cairo_set_source_surface(context.get(), title.get(), left + 24, top);
+        cairo_mask_surface(context.get(), mask.get(), left, top);
+        cairo_restore(context.get());
+        cairo_surface_flush(surface.get());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(TitleCompositeBaseline)->Unit(benchmark::kMicrosecond);
 
 // The same frame with only one part of the panel shown over the background, to
 // see where a frame's time goes: 0 artwork, 1 title, 2 buttons, 3 slider, 4 none.
@@ -77,7 +181,8 @@ void FrameWithOnePart(benchmark::State& state) {
     auto context = UICairoContextCreate(surface.get());
     render::Renderer renderer;
     for (auto _ : state) {
-        renderer.drawFrame(context.get(), *tree.root, kScale);
+        renderer.discardStores();
+        renderer.drawWholeFrame(context.get(), *tree.root, kScale);
         cairo_surface_flush(surface.get());
         benchmark::ClobberMemory();
     }

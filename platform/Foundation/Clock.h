@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "Foundation/NSObject.h"
+
 // Time on this platform is counted in whole nanoseconds, so that long chains of
 // scheduled work stay exact.
 using Nanoseconds = std::int64_t;
