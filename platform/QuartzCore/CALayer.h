@@ -109,9 +109,11 @@ public:
     // their completions are queued with finished NO (they run from the run loop,
     // also when the layer is frozen).
     void removeAllAnimations();
-    // Whether this layer, its mask or a sublayer has an animation that has not
-    // ended and whose clock runs (delays included). Frozen animations are not
-    // running. Cheap enough to ask for every frame.
+    // Whether this layer, its mask or a sublayer has an animation that changes what
+    // shows now: its clock runs, its active time has begun and not ended, and it
+    // goes between different values. A delay, a frozen animation and one to the
+    // value it starts from are not running; the run loop is woken (and the display
+    // marked changed) when a waiting one begins. Cheap enough to ask for every frame.
     BOOL hasRunningAnimations() const;
 
     // Presentation values: the model values with running animations applied, at
