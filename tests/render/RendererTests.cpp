@@ -1,11 +1,27 @@
 // Frames of a window: whether anything changed since the last one, and drawing into
 // a front-end's own surface.
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "UIKit/UIGraphics.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
 #include "render/RenderTestSupport.h"
 #include "render/Renderer.h"
 
 namespace {
+
+// Counts its drawing, so that a test sees when a backing store is drawn again.
+class CountingView : public UIView {
+public:
+    void drawRect(CGRect rect) override {
+        ++draws;
+        cairo_rectangle(UIGraphicsGetCurrentContext(), 1, 1, 2, 2);
+        cairo_fill(UIGraphicsGetCurrentContext());
+    }
+    int draws = 0;
+};
 
 class RendererTest : public RenderTest {
 protected:
@@ -78,6 +94,39 @@ TEST_F(RendererTest, DrawFrameClearsTheTargetAndLeavesTheContextAsItWas) {
     cairo_get_matrix(context.get(), &matrix);
     EXPECT_EQ(matrix.xx, 1);
     EXPECT_EQ(cairo_get_operator(context.get()), CAIRO_OPERATOR_OVER);
+}
+
+TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers) {
+    UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 40));
+    auto context = UICairoContextCreate(surface.get());
+    auto view = alloc<CountingView>();
+    view->initWithFrame(CGRectMake(2, 2, 8, 8));
+    _window->addSubview(view);
+    auto frame = [&] { return _renderer.drawFrame(context.get(), *_window, 2); };
+    EXPECT_EQ(frame(), (std::vector<render::PixelRect>{{0, 0, 80, 40}})) << "a first frame is whole";
+    EXPECT_TRUE(frame().empty()) << "nothing changed";
+    // Moving and fading composite the stored pixels; new content and a new size draw.
+    const std::vector<std::pair<std::function<void()>, int>> steps = {
+        {[&] { view->setFrame(CGRectMake(12.3, 2, 8, 8)); }, 1},
+        {[&] { view->setAlpha(0.5); }, 1},
+        {[&] { view->setNeedsDisplay(); }, 2},
+        {[&] { view->setFrame(CGRectMake(12, 2, 9, 8)); }, 3},
+    };
+    for (const auto& [change, draws] : steps) {
+        change();
+        EXPECT_FALSE(frame().empty()) << draws;
+        EXPECT_EQ(view->draws, draws);
+    }
+    const std::size_t stores = _renderer.storeCount();
+    view->setHidden(true);
+    for (std::uint64_t count = 0; count <= render::Renderer::kFramesBeforeDroppingAStore; ++count) {
+        frame();
+    }
+    EXPECT_EQ(_renderer.storeCount(), stores - 1) << "a store unseen for a while goes";
+    _box->removeFromSuperview();
+    _box = nullptr;
+    frame();
+    EXPECT_EQ(_renderer.storeCount(), stores - 2) << "a store goes with its layer";
 }
 
 } // namespace
