@@ -36,9 +36,10 @@ CGFloat UIFixedAdvanceTextMeasurement::advance(const UIFont& font) const {
     return _emAdvance * font.pointSize();
 }
 
-std::vector<CGFloat> UIFixedAdvanceTextMeasurement::lineWidths(std::string_view text, const UIFont& font,
-                                                               std::optional<CGFloat> maximumWidth,
-                                                               NSLineBreakMode lineBreakMode) const {
+std::vector<CGFloat> UIFixedAdvanceTextMeasurement::layOutLineWidths(std::string_view text,
+                                                                     const UIFont& font,
+                                                                     std::optional<CGFloat> maximumWidth,
+                                                                     NSLineBreakMode lineBreakMode) const {
     const CGFloat characterAdvance = advance(font);
     std::vector<CGFloat> widths;
     for (const auto paragraph : paragraphsOf(text)) {
@@ -88,6 +89,6 @@ std::vector<CGFloat> UIFixedAdvanceTextMeasurement::lineWidths(std::string_view 
     return widths;
 }
 
-UIFontMetrics UIFixedAdvanceTextMeasurement::metrics(const UIFont& font) const {
+UIFontMetrics UIFixedAdvanceTextMeasurement::measureMetrics(const UIFont& font) const {
     return {font.pointSize(), -0.25 * font.pointSize(), 1.25 * font.pointSize()};
 }

@@ -14,12 +14,13 @@ class UIFixedAdvanceTextMeasurement final : public UITextMeasurement {
 public:
     explicit UIFixedAdvanceTextMeasurement(CGFloat emAdvance = 0.625) : _emAdvance(emAdvance) {}
 
-    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
-                                    std::optional<CGFloat> maximumWidth,
-                                    NSLineBreakMode lineBreakMode) const override;
-    UIFontMetrics metrics(const UIFont& font) const override;
-
     CGFloat advance(const UIFont& font) const;
+
+protected:
+    std::vector<CGFloat> layOutLineWidths(std::string_view text, const UIFont& font,
+                                          std::optional<CGFloat> maximumWidth,
+                                          NSLineBreakMode lineBreakMode) const override;
+    UIFontMetrics measureMetrics(const UIFont& font) const override;
 
 private:
     CGFloat _emAdvance;

@@ -69,33 +69,27 @@ void UILabel::drawRect(CGRect rect) {
     const std::string& text = _text->UTF8String();
     const auto widthLimit = UITextMeasurement::limitForExtent(box.size.width);
 
-    auto layout = UITextMeasurement::createLayout(context);
-    UITextMeasurement::configureLayout(layout.get(), *font, text, widthLimit, _lineBreakMode, _numberOfLines);
     if (_adjustsFontSizeToFitWidth && _numberOfLines == 1 && widthLimit) {
-        UIGObjectPtr<PangoLayout> natural(pango_layout_copy(layout.get()));
-        pango_layout_set_width(natural.get(), -1);
-        pango_layout_set_ellipsize(natural.get(), PANGO_ELLIPSIZE_NONE);
+        PangoLayout* natural = _naturalText.layoutText(text, *font, std::nullopt, _lineBreakMode, 0);
         PangoRectangle logical{};
-        pango_layout_get_extents(natural.get(), nullptr, &logical);
+        pango_layout_get_extents(natural, nullptr, &logical);
         const CGFloat naturalWidth = static_cast<CGFloat>(logical.width) / PANGO_SCALE;
         if (naturalWidth > *widthLimit && naturalWidth > 0) {
             const CGFloat smallest = std::max(_minimumFontSize, kSmallestAdjustedFontSize);
             const CGFloat size = std::max(smallest, font->pointSize() * *widthLimit / naturalWidth);
             font = font->fontWithSize(size);
-            UITextMeasurement::configureLayout(layout.get(), *font, text, widthLimit, _lineBreakMode,
-                                               _numberOfLines);
         }
     }
-    const bool boxed = pango_layout_get_width(layout.get()) > 0;
-    if (boxed) {
-        pango_layout_set_alignment(layout.get(), pangoAlignment(_textAlignment));
-    }
+    PangoLayout* layout = _drawnText.layoutText(text, *font, widthLimit, _lineBreakMode, _numberOfLines);
+    const bool boxed = pango_layout_get_width(layout) > 0;
+    // An unlimited layout is aligned below, line by line.
+    pango_layout_set_alignment(layout, boxed ? pangoAlignment(_textAlignment) : PANGO_ALIGN_LEFT);
 
     // The lines shown: at most numberOfLines, and as many as the height holds (at
     // least one), as the label measures them.
     std::vector<LayoutLine> lines;
     CGFloat height = 0;
-    PangoLayoutIter* iterator = pango_layout_get_iter(layout.get());
+    PangoLayoutIter* iterator = pango_layout_get_iter(layout);
     do {
         LayoutLine line{
             pango_layout_iter_get_line_readonly(iterator), {}, pango_layout_iter_get_baseline(iterator)};

@@ -77,6 +77,8 @@ void UILabel::setUpLabelDefaults() {
 }
 
 void UILabel::textLayoutDidChange() {
+    _drawnText.invalidate();
+    _naturalText.invalidate();
     invalidateIntrinsicContentSize();
     setNeedsDisplay();
 }

@@ -3,6 +3,7 @@
 #include "UIKit/NSStringDrawing.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIFont.h"
+#include "UIKit/UITextLayout.h"
 #include "UIKit/UIView.h"
 
 // A view that shows one or more lines of read-only text.
@@ -93,4 +94,9 @@ protected:
 
 private:
     void setUpLabelDefaults();
+
+    // The text as drawn, and on one line without limit when the font shrinks to
+    // fit: kept between draws until the text, font, width or line settings change.
+    UITextLayout _drawnText;
+    UITextLayout _naturalText;
 };

@@ -4,33 +4,17 @@
 
 #include "UIKit/UIFont.h"
 
-UIPangoTextMeasurement::UIPangoTextMeasurement()
-    : _fontMap(PANGO_FONT_MAP(g_object_ref(pango_cairo_font_map_get_default()))),
-      _context(pango_font_map_create_context(_fontMap.get())) {
-    configureContext(_context.get());
-}
-
-UIPangoTextMeasurement::~UIPangoTextMeasurement() = default;
-
-std::vector<CGFloat> UIPangoTextMeasurement::lineWidths(std::string_view text, const UIFont& font,
-                                                        std::optional<CGFloat> maximumWidth,
-                                                        NSLineBreakMode lineBreakMode) const {
-    UIGObjectPtr<PangoLayout> layout(pango_layout_new(_context.get()));
+std::vector<CGFloat> UIPangoTextMeasurement::layOutLineWidths(std::string_view text, const UIFont& font,
+                                                              std::optional<CGFloat> maximumWidth,
+                                                              NSLineBreakMode lineBreakMode) const {
+    const auto layout = createLayout();
     configureLayout(layout.get(), font, text, maximumWidth, lineBreakMode);
-    std::vector<CGFloat> widths;
-    const int count = pango_layout_get_line_count(layout.get());
-    widths.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index) {
-        PangoRectangle logical{};
-        pango_layout_line_get_extents(pango_layout_get_line_readonly(layout.get(), index), nullptr, &logical);
-        widths.push_back(static_cast<CGFloat>(logical.width) / PANGO_SCALE);
-    }
-    return widths;
+    return lineWidthsOfLayout(layout.get());
 }
 
-UIFontMetrics UIPangoTextMeasurement::metrics(const UIFont& font) const {
+UIFontMetrics UIPangoTextMeasurement::measureMetrics(const UIFont& font) const {
     // The metrics of a laid-out line, so that heights agree with what is drawn.
-    UIGObjectPtr<PangoLayout> layout(pango_layout_new(_context.get()));
+    const auto layout = createLayout();
     configureLayout(layout.get(), font, "Ag", std::nullopt, NSLineBreakByClipping);
     PangoRectangle logical{};
     pango_layout_get_extents(layout.get(), nullptr, &logical);

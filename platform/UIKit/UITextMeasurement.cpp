@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include <pango/pangocairo.h>
@@ -31,7 +32,108 @@ bool isWrapping(NSLineBreakMode mode) {
     return mode == NSLineBreakByWordWrapping || mode == NSLineBreakByCharWrapping;
 }
 
+// Enough for every text a widget shows at once, each at the few widths it is asked about.
+constexpr std::size_t kKeptLineWidths = 32;
+constexpr std::size_t kKeptMetrics = 8;
+
+// What a font lays text out by: two fonts with the same key measure the same.
+struct MeasuredFontKey {
+    std::string family;
+    bool bold = false;
+    CGFloat pointSize = 0;
+
+    explicit MeasuredFontKey(const UIFont& font)
+        : family(font.family()), bold(font.isBold()), pointSize(font.pointSize()) {}
+    bool operator==(const MeasuredFontKey&) const = default;
+};
+
+struct KeptLineWidths {
+    std::string text;
+    MeasuredFontKey font;
+    std::optional<CGFloat> maximumWidth;
+    NSLineBreakMode lineBreakMode;
+    std::vector<CGFloat> widths;
+    std::uint64_t lastUse;
+};
+
+struct KeptMetrics {
+    MeasuredFontKey font;
+    UIFontMetrics metrics;
+    std::uint64_t lastUse;
+};
+
+// The entry to replace: a free place while there is one, else the least recently used.
+template <class Entry> Entry* placeForNewAnswer(std::vector<Entry>& entries, std::size_t capacity) {
+    if (entries.size() < capacity) {
+        return nullptr;
+    }
+    return &*std::min_element(entries.begin(), entries.end(),
+                              [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+}
+
+PangoContext* sharedPangoContext() {
+    static const UIGObjectPtr<PangoContext> context = [] {
+        UIGObjectPtr<PangoContext> created(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+        UITextMeasurement::configureContext(created.get());
+        return created;
+    }();
+    return context.get();
+}
+
 } // namespace
+
+struct UITextMeasurement::Answers {
+    std::vector<KeptLineWidths> lineWidths;
+    std::vector<KeptMetrics> metrics;
+    std::uint64_t uses = 0;
+};
+
+UITextMeasurement::UITextMeasurement() : _answers(std::make_unique<Answers>()) {}
+
+UITextMeasurement::~UITextMeasurement() = default;
+
+std::vector<CGFloat> UITextMeasurement::lineWidths(std::string_view text, const UIFont& font,
+                                                   std::optional<CGFloat> maximumWidth,
+                                                   NSLineBreakMode lineBreakMode) const {
+    Answers& answers = *_answers;
+    const MeasuredFontKey fontKey(font);
+    ++answers.uses;
+    for (auto& kept : answers.lineWidths) {
+        if (kept.text == text && kept.font == fontKey && kept.maximumWidth == maximumWidth &&
+            kept.lineBreakMode == lineBreakMode) {
+            kept.lastUse = answers.uses;
+            return kept.widths;
+        }
+    }
+    auto widths = layOutLineWidths(text, font, maximumWidth, lineBreakMode);
+    KeptLineWidths answer{std::string(text), fontKey, maximumWidth, lineBreakMode, widths, answers.uses};
+    if (auto* replaced = placeForNewAnswer(answers.lineWidths, kKeptLineWidths)) {
+        *replaced = std::move(answer);
+    } else {
+        answers.lineWidths.push_back(std::move(answer));
+    }
+    return widths;
+}
+
+UIFontMetrics UITextMeasurement::metrics(const UIFont& font) const {
+    Answers& answers = *_answers;
+    const MeasuredFontKey fontKey(font);
+    ++answers.uses;
+    for (auto& kept : answers.metrics) {
+        if (kept.font == fontKey) {
+            kept.lastUse = answers.uses;
+            return kept.metrics;
+        }
+    }
+    const UIFontMetrics metrics = measureMetrics(font);
+    KeptMetrics answer{fontKey, metrics, answers.uses};
+    if (auto* replaced = placeForNewAnswer(answers.metrics, kKeptMetrics)) {
+        *replaced = std::move(answer);
+    } else {
+        answers.metrics.push_back(std::move(answer));
+    }
+    return metrics;
+}
 
 std::optional<CGFloat> UITextMeasurement::limitForExtent(CGFloat extent) {
     if (!std::isfinite(extent) || extent > kLargestLayoutExtent) {
@@ -154,4 +256,21 @@ UIGObjectPtr<PangoLayout> UITextMeasurement::createLayout(cairo_t* cairo) {
     pango_cairo_update_context(cairo, context.get());
     configureContext(context.get());
     return UIGObjectPtr<PangoLayout>(pango_layout_new(context.get()));
+}
+
+UIGObjectPtr<PangoLayout> UITextMeasurement::createLayout() {
+    return UIGObjectPtr<PangoLayout>(pango_layout_new(sharedPangoContext()));
+}
+
+std::vector<CGFloat> UITextMeasurement::lineWidthsOfLayout(PangoLayout* layout) {
+    assert(layout);
+    std::vector<CGFloat> widths;
+    const int count = pango_layout_get_line_count(layout);
+    widths.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        PangoRectangle logical{};
+        pango_layout_line_get_extents(pango_layout_get_line_readonly(layout, index), nullptr, &logical);
+        widths.push_back(static_cast<CGFloat>(logical.width) / PANGO_SCALE);
+    }
+    return widths;
 }

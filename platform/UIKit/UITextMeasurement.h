@@ -25,18 +25,23 @@ struct UIFontMetrics {
 // to get exact widths.
 //
 // Every measurement is in points and does not depend on the scale that text is
-// later drawn at.
+// later drawn at. Each measurement keeps the line widths and font metrics it
+// answered most recently and answers the same question again from them, so text
+// laid out once (a title measured on every layout pass) is not laid out again
+// until its text, font, width limit or line break mode change. For the main thread.
 class UITextMeasurement {
 public:
-    virtual ~UITextMeasurement() = default;
+    UITextMeasurement();
+    virtual ~UITextMeasurement();
+    UITextMeasurement(const UITextMeasurement&) = delete;
+    UITextMeasurement& operator=(const UITextMeasurement&) = delete;
 
     // The width of each line `text` lays out into, in order. `maximumWidth` is the
     // width lines break at for the wrapping modes and are cut to for the others;
     // nullopt means no limit. Paragraphs ('\n') always start a new line.
-    virtual std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
-                                            std::optional<CGFloat> maximumWidth,
-                                            NSLineBreakMode lineBreakMode) const = 0;
-    virtual UIFontMetrics metrics(const UIFont& font) const = 0;
+    std::vector<CGFloat> lineWidths(std::string_view text, const UIFont& font,
+                                    std::optional<CGFloat> maximumWidth, NSLineBreakMode lineBreakMode) const;
+    UIFontMetrics metrics(const UIFont& font) const;
 
     // The size of `text` in `font` within `constraint`, at most `maximumLines`
     // lines (0: no limit). Extents of CGFLOAT_MAX, too large to lay out, or not
@@ -64,6 +69,22 @@ public:
                                 NSInteger maximumLines = 0);
     // A layout for drawing into `cairo` with the shared settings applied.
     static UIGObjectPtr<PangoLayout> createLayout(cairo_t* cairo);
+    // A layout in the one context the Pango measurement measures in, for the main
+    // thread. It draws into any Cairo context, at any scale, as wide as it measures.
+    static UIGObjectPtr<PangoLayout> createLayout();
+    // The logical width of each of the layout's lines, in points.
+    static std::vector<CGFloat> lineWidthsOfLayout(PangoLayout* layout);
+
+protected:
+    // What lineWidths() and metrics() answer when they have not answered it before.
+    virtual std::vector<CGFloat> layOutLineWidths(std::string_view text, const UIFont& font,
+                                                  std::optional<CGFloat> maximumWidth,
+                                                  NSLineBreakMode lineBreakMode) const = 0;
+    virtual UIFontMetrics measureMetrics(const UIFont& font) const = 0;
+
+private:
+    struct Answers;
+    std::unique_ptr<Answers> _answers;
 };
 
 // The implementations, so that including this header offers them too. They include

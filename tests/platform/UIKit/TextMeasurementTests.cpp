@@ -8,6 +8,8 @@
 
 #include "UIKit/NSStringDrawing.h"
 #include "UIKit/UIFont.h"
+#include "UIKit/UILabel.h"
+#include "UIKit/UITextLayout.h"
 #include "UIKit/UITextMeasurement.h"
 
 namespace {
@@ -26,6 +28,22 @@ double drawingWidth(const char* text, const UIFont& font, double scale) {
     cairo_surface_destroy(surface);
     return static_cast<double>(logical.width) / PANGO_SCALE;
 }
+
+// Counts the texts it lays out; each line is half a point per byte per point of size.
+class CountingMeasurement final : public UITextMeasurement {
+public:
+    mutable int layouts = 0;
+
+protected:
+    std::vector<CGFloat> layOutLineWidths(std::string_view text, const UIFont& font, std::optional<CGFloat>,
+                                          NSLineBreakMode) const override {
+        ++layouts;
+        return {static_cast<double>(text.size()) * font.pointSize() / 2};
+    }
+    UIFontMetrics measureMetrics(const UIFont& font) const override {
+        return {font.pointSize(), 0, font.pointSize()};
+    }
+};
 
 // Measures with Pango and DejaVu Sans 16.
 class TextMeasurementTest : public ::testing::Test {
@@ -70,6 +88,49 @@ TEST_F(TextMeasurementTest, ConstraintsWrapOrCutAsTheModeSaysAndHugeOnesMeasureT
     }
     EXPECT_DOUBLE_EQ(sizeWithFont(text, font, {100, CGFLOAT_MAX}, NSLineBreakByClipping).width, 100);
     EXPECT_DOUBLE_EQ(sizeWithFont(NSStr("a\nb"), font).height, 2 * line); // paragraphs start new lines
+}
+
+TEST_F(TextMeasurementTest, KeptLayoutFollowsEachInputAndIsAsWideAsMeasured) {
+    // Each row changes one input of the row before, so a kept layout or a kept
+    // measurement that missed the change would answer the row before's widths.
+    const std::vector<std::tuple<const char*, CGFloat, std::optional<CGFloat>, NSLineBreakMode>> rows = {
+        {"Song Title - Artist", 16, 200, NSLineBreakByTruncatingTail},
+        {"Song Title - The Artist", 16, 200, NSLineBreakByTruncatingTail}, // text
+        {"Song Title - The Artist", 20, 200, NSLineBreakByTruncatingTail}, // font
+        {"Song Title - The Artist", 20, 150, NSLineBreakByTruncatingTail}, // width
+        {"Song Title - The Artist", 20, 150, NSLineBreakByWordWrapping},   // line break mode
+        {"Song Title - Artist", 16, 200, NSLineBreakByTruncatingTail},     // back to the first
+    };
+    UITextLayout kept;
+    std::vector<CGFloat> previous;
+    for (const auto& [text, size, width, mode] : rows) {
+        const auto rowFont = UIFont::systemFontOfSize(size);
+        const auto drawn =
+            UITextMeasurement::lineWidthsOfLayout(kept.layoutText(text, *rowFont, width, mode, 0));
+        EXPECT_EQ(drawn, UITextMeasurement::current().lineWidths(text, *rowFont, width, mode))
+            << text << size;
+        EXPECT_NE(drawn, previous) << text << " " << size << " " << width.value_or(0) << " " << mode;
+        previous = drawn;
+    }
+}
+
+TEST_F(TextMeasurementTest, LabelsAndStringsAskingAgainAreAnsweredWithoutLayingOut) {
+    const auto counting = std::make_shared<CountingMeasurement>();
+    UITextMeasurement::setCurrent(counting);
+    auto label = alloc<UILabel>()->initWithFrame(CGRectMake(0, 0, 100, 20));
+    label->setText(NSStr("Title"));
+    for (int pass = 0; pass < 3; ++pass) {
+        // What a scrolling label asks of its inner label on every layout pass.
+        EXPECT_EQ(label->sizeThatFits(CGSizeZero).width, 5 * 17 / 2.0);
+        EXPECT_EQ(
+            sizeWithFont(label->text(), label->font(), {CGFLOAT_MAX, CGFLOAT_MAX}, NSLineBreakByClipping)
+                .width,
+            5 * 17 / 2.0);
+    }
+    label->setFont(UIFont::systemFontOfSize(10));
+    EXPECT_EQ(label->sizeThatFits(CGSizeZero).width, 5 * 10 / 2.0);
+    EXPECT_EQ(counting->layouts, 2);
+    UITextMeasurement::setCurrent(nullptr);
 }
 
 TEST_F(TextMeasurementTest, NilOrBadInputMeasuresSafely) {
