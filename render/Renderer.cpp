@@ -130,13 +130,14 @@ std::uint64_t maskSignatureOf(const CALayer& mask) {
 }
 
 bool isBlank(cairo_surface_t* surface) {
-    const int width = cairo_image_surface_get_width(surface);
+    const int bytesPerPixel = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_A8 ? 1 : 4;
+    const int width = cairo_image_surface_get_width(surface) * bytesPerPixel;
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     for (int row = 0; row < height; ++row) {
-        const auto* pixels = reinterpret_cast<const std::uint32_t*>(data + row * stride);
-        if (std::any_of(pixels, pixels + width, [](std::uint32_t pixel) { return pixel != 0; })) {
+        const unsigned char* bytes = data + row * stride;
+        if (std::any_of(bytes, bytes + width, [](unsigned char byte) { return byte != 0; })) {
             return false;
         }
     }
@@ -317,7 +318,7 @@ private:
         if (!state) {
             return true;
         }
-        const Store& store = _renderer.storeFor(mask, state->bounds, _scale);
+        const Store& store = _renderer.storeFor(mask, state->bounds, _scale, CAIRO_FORMAT_A8);
         if (!store.pixels) {
             return true;
         }
@@ -441,13 +442,14 @@ void Renderer::composite(cairo_t* context, UIView& root, CGFloat scale, cairo_re
     cairo_restore(context);
 }
 
-const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds,
-                                          CGFloat scale) {
+const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,
+                                          cairo_format_t format) {
     Store& store = _stores[layer.get()];
     const CGFloat radius = layer->cornerRadius();
-    const bool current =
-        store.layer.lock() == layer && store.contentGeneration == layer->contentGeneration() &&
-        CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius && store.scale == scale;
+    const bool current = store.layer.lock() == layer &&
+                         store.contentGeneration == layer->contentGeneration() &&
+                         CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius &&
+                         store.scale == scale && store.format == format;
     store.lastShownFrame = _frame;
     if (current) {
         return store;
@@ -457,12 +459,13 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.bounds = bounds;
     store.cornerRadius = radius;
     store.scale = scale;
+    store.format = format;
     store.pixels = {};
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
     if (pixels.isEmpty()) {
         return store;
     }
-    UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.width, pixels.height));
+    UICairoSurface surface(cairo_image_surface_create(format, pixels.width, pixels.height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return store;
     }

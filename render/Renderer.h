@@ -80,6 +80,7 @@ private:
         CGRect bounds{};
         CGFloat cornerRadius = 0;
         CGFloat scale = 0;
+        cairo_format_t format = CAIRO_FORMAT_ARGB32;
         std::uint64_t lastShownFrame = 0;
     };
     struct Placement {
@@ -93,8 +94,10 @@ private:
     class Compositor;
 
     void frameWasDrawn(const UIView& root, std::uint64_t generation);
-    // The store of `layer` with its content as of now; nil pixels when it draws nothing.
-    const Store& storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale);
+    // The store of `layer` with its content as of now, in `format` (A8 keeps only the
+    // alpha of a mask); nil pixels when it draws nothing.
+    const Store& storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,
+                          cairo_format_t format = CAIRO_FORMAT_ARGB32);
     void dropStaleStores();
     void composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region, bool skipUnchanged);
 
