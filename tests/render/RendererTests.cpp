@@ -62,7 +62,7 @@ TEST_F(RendererTest, WakesForAnimationAndDrawsItsEndOnce) {
     moveBox(0.5);
     drawFrame();
     // Nothing new during the delay; running, and once more when over to draw the end.
-    for (const auto [step, wanted] : {std::pair{0.25, false}, {0.75, true}, {1.0, true}}) {
+    for (const auto& [step, wanted] : {std::pair{0.25, false}, {0.75, true}, {1.0, true}}) {
         advance(step);
         EXPECT_EQ(needsFrame(), wanted) << step;
         drawFrame();
