@@ -288,6 +288,12 @@ public:
         if (store.pixels) {
             cairo_set_source_surface(_context, store.pixels.get(), box.origin.x, box.origin.y);
             cairo_paint(_context);
+        } else if (store.tooLarge) {
+            // As a fresh store would start: painting in black.
+            cairo_save(_context);
+            cairo_set_source_rgb(_context, 0, 0, 0);
+            paintLayerContent(_context, *layer, box);
+            cairo_restore(_context);
         }
         for (const auto& sublayer : layer->sublayers()) {
             paint(sublayer, false);
@@ -320,7 +326,7 @@ private:
         }
         const Store& store = _renderer.storeFor(mask, state->bounds, _scale, CAIRO_FORMAT_A8);
         if (!store.pixels) {
-            return true;
+            return !store.tooLarge;
         }
         cairo_save(_context);
         // The content stays where it was made; only the mask moves to its own place.
@@ -462,6 +468,8 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.format = format;
     store.pixels = {};
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
+    // A layer too large for a store is drawn straight into each frame instead.
+    store.tooLarge = pixels.isEmpty() && bounds.size.width * scale >= 1 && bounds.size.height * scale >= 1;
     if (pixels.isEmpty()) {
         return store;
     }

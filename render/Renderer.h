@@ -81,6 +81,8 @@ private:
         CGFloat cornerRadius = 0;
         CGFloat scale = 0;
         cairo_format_t format = CAIRO_FORMAT_ARGB32;
+        // Larger than kLargestSnapshotSide: drawn directly, never stored.
+        bool tooLarge = false;
         std::uint64_t lastShownFrame = 0;
     };
     struct Placement {

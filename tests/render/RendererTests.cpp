@@ -127,6 +127,13 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
     _box = nullptr;
     frame();
     EXPECT_EQ(_renderer.storeCount(), stores - 2) << "a store goes with its layer";
+    view->setHidden(false);
+    view->setAlpha(1);
+    view->setFrame(CGRectMake(0, 10, 9000, 8)); // too wide to store: drawn straight into the frame
+    frame();
+    const unsigned char* row =
+        cairo_image_surface_get_data(surface.get()) + 23 * cairo_image_surface_get_stride(surface.get());
+    EXPECT_EQ(row[3 * 4], 0) << "black on white";
 }
 
 } // namespace
