@@ -36,32 +36,6 @@ bool isWrapping(NSLineBreakMode mode) {
 constexpr std::size_t kKeptLineWidths = 32;
 constexpr std::size_t kKeptMetrics = 8;
 
-// What a font lays text out by: two fonts with the same key measure the same.
-struct MeasuredFontKey {
-    std::string family;
-    bool bold = false;
-    CGFloat pointSize = 0;
-
-    explicit MeasuredFontKey(const UIFont& font)
-        : family(font.family()), bold(font.isBold()), pointSize(font.pointSize()) {}
-    bool operator==(const MeasuredFontKey&) const = default;
-};
-
-struct KeptLineWidths {
-    std::string text;
-    MeasuredFontKey font;
-    std::optional<CGFloat> maximumWidth;
-    NSLineBreakMode lineBreakMode;
-    std::vector<CGFloat> widths;
-    std::uint64_t lastUse;
-};
-
-struct KeptMetrics {
-    MeasuredFontKey font;
-    UIFontMetrics metrics;
-    std::uint64_t lastUse;
-};
-
 // The entry to replace: a free place while there is one, else the least recently used.
 template <class Entry> Entry* placeForNewAnswer(std::vector<Entry>& entries, std::size_t capacity) {
     if (entries.size() < capacity) {
@@ -82,7 +56,35 @@ PangoContext* sharedPangoContext() {
 
 } // namespace
 
+// Kept here rather than in the anonymous namespace: a class with a name outside
+// this file may not hold file-local types.
 struct UITextMeasurement::Answers {
+    // What a font lays text out by: two fonts with the same key measure the same.
+    struct MeasuredFontKey {
+        std::string family;
+        bool bold = false;
+        CGFloat pointSize = 0;
+
+        explicit MeasuredFontKey(const UIFont& font)
+            : family(font.family()), bold(font.isBold()), pointSize(font.pointSize()) {}
+        bool operator==(const MeasuredFontKey&) const = default;
+    };
+
+    struct KeptLineWidths {
+        std::string text;
+        MeasuredFontKey font;
+        std::optional<CGFloat> maximumWidth;
+        NSLineBreakMode lineBreakMode;
+        std::vector<CGFloat> widths;
+        std::uint64_t lastUse;
+    };
+
+    struct KeptMetrics {
+        MeasuredFontKey font;
+        UIFontMetrics metrics;
+        std::uint64_t lastUse;
+    };
+
     std::vector<KeptLineWidths> lineWidths;
     std::vector<KeptMetrics> metrics;
     std::uint64_t uses = 0;
@@ -96,7 +98,7 @@ std::vector<CGFloat> UITextMeasurement::lineWidths(std::string_view text, const 
                                                    std::optional<CGFloat> maximumWidth,
                                                    NSLineBreakMode lineBreakMode) const {
     Answers& answers = *_answers;
-    const MeasuredFontKey fontKey(font);
+    const Answers::MeasuredFontKey fontKey(font);
     ++answers.uses;
     for (auto& kept : answers.lineWidths) {
         if (kept.text == text && kept.font == fontKey && kept.maximumWidth == maximumWidth &&
@@ -106,7 +108,8 @@ std::vector<CGFloat> UITextMeasurement::lineWidths(std::string_view text, const 
         }
     }
     auto widths = layOutLineWidths(text, font, maximumWidth, lineBreakMode);
-    KeptLineWidths answer{std::string(text), fontKey, maximumWidth, lineBreakMode, widths, answers.uses};
+    Answers::KeptLineWidths answer{std::string(text), fontKey, maximumWidth,
+                                   lineBreakMode,     widths,  answers.uses};
     if (auto* replaced = placeForNewAnswer(answers.lineWidths, kKeptLineWidths)) {
         *replaced = std::move(answer);
     } else {
@@ -117,7 +120,7 @@ std::vector<CGFloat> UITextMeasurement::lineWidths(std::string_view text, const 
 
 UIFontMetrics UITextMeasurement::metrics(const UIFont& font) const {
     Answers& answers = *_answers;
-    const MeasuredFontKey fontKey(font);
+    const Answers::MeasuredFontKey fontKey(font);
     ++answers.uses;
     for (auto& kept : answers.metrics) {
         if (kept.font == fontKey) {
@@ -126,7 +129,7 @@ UIFontMetrics UITextMeasurement::metrics(const UIFont& font) const {
         }
     }
     const UIFontMetrics metrics = measureMetrics(font);
-    KeptMetrics answer{fontKey, metrics, answers.uses};
+    Answers::KeptMetrics answer{fontKey, metrics, answers.uses};
     if (auto* replaced = placeForNewAnswer(answers.metrics, kKeptMetrics)) {
         *replaced = std::move(answer);
     } else {
