@@ -25,7 +25,7 @@ Nanoseconds FramePacer::nextFrameTime(Nanoseconds now) const {
     return std::max(now, _lastFrame + _period);
 }
 
-void FramePacer::frameDrawn(Nanoseconds now) {
+void FramePacer::frameDrawn(Nanoseconds now, bool presented) {
     // Frames keep to the period's grid while they keep up; a frame drawn late
     // (after a pause, or a slow pass) starts the grid afresh rather than letting
     // the next ones catch up in a burst.
@@ -35,7 +35,9 @@ void FramePacer::frameDrawn(Nanoseconds now) {
         _lastFrame = now;
     }
     _hasDrawn = true;
-    ++_framesDrawn;
+    if (presented) {
+        ++_framesDrawn;
+    }
 }
 
 } // namespace host

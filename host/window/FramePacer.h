@@ -26,9 +26,11 @@ public:
     // a period old or there was none.
     Nanoseconds nextFrameTime(Nanoseconds now) const;
     bool isDue(Nanoseconds now) const { return nextFrameTime(now) <= now; }
-    // A frame was drawn at `now`.
-    void frameDrawn(Nanoseconds now);
+    // A frame was drawn at `now`: it keeps the pace whether or not anything on
+    // screen changed, and counts as drawn only when something was `presented`.
+    void frameDrawn(Nanoseconds now, bool presented = true);
 
+    // The frames that put something on the screen.
     std::uint64_t framesDrawn() const { return _framesDrawn; }
 
 private:

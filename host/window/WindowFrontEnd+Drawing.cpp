@@ -56,7 +56,9 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
     }
     _wholeFrameNeeded = false;
     _exposed = false;
-    _pacer.frameDrawn(now);
+    // A pass that found nothing changed on screen (a hidden label's text, a value
+    // set to what it was) presents nothing and is not counted as a frame.
+    _pacer.frameDrawn(now, !changed.empty());
 }
 
 void WindowFrontEnd::compose(const SDL_Rect& area) {

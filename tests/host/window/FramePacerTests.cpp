@@ -34,6 +34,9 @@ TEST(FramePacer, FramesFollowAPeriodApartOnTheGridAndAfterAPauseStartItAfresh) {
     EXPECT_EQ(pacer.nextFrameTime(later), later);
     pacer.frameDrawn(later);
     EXPECT_EQ(pacer.nextFrameTime(later + 1), later + kPeriod);
+    // A pass that presented nothing keeps the pace but is no frame.
+    pacer.frameDrawn(later + kPeriod, false);
+    EXPECT_EQ(pacer.nextFrameTime(later + kPeriod + 1), later + 2 * kPeriod);
     EXPECT_EQ(pacer.framesDrawn(), 3u);
 }
 
