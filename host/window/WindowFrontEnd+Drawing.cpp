@@ -48,12 +48,12 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
             {-_layout->widgetX(), -_layout->widgetY(), _layout->windowWidth(), _layout->windowHeight()}};
     }
     // Only the widget's changed rectangles are composed and handed to the window.
+    std::vector<SDL_Rect> areas;
     for (const render::PixelRect& rect : changed) {
-        const SDL_Rect area{_layout->widgetX() + rect.x, _layout->widgetY() + rect.y, rect.width,
-                            rect.height};
-        compose(area);
-        present(area);
+        areas.push_back({_layout->widgetX() + rect.x, _layout->widgetY() + rect.y, rect.width, rect.height});
+        compose(areas.back());
     }
+    present(areas);
     _wholeFrameNeeded = false;
     _exposed = false;
     // A pass that found nothing changed on screen (a hidden label's text, a value
@@ -80,32 +80,38 @@ void WindowFrontEnd::compose(const SDL_Rect& area) {
     cairo_surface_flush(_framePixels.get());
 }
 
-void WindowFrontEnd::present(const SDL_Rect& area) {
-    if (!_windowSurface) {
+void WindowFrontEnd::present(const std::vector<SDL_Rect>& areas) {
+    if (!_windowSurface || areas.empty()) {
         return;
     }
-    SDL_Rect clipped{};
     const SDL_Rect surfaceBounds{0, 0, std::min(_windowSurface->w, _layout->windowWidth()),
                                  std::min(_windowSurface->h, _layout->windowHeight())};
-    if (!SDL_IntersectRect(&area, &surfaceBounds, &clipped)) {
-        return;
-    }
-    const int sourceStride = cairo_image_surface_get_stride(_framePixels.get());
-    const unsigned char* source =
-        cairo_image_surface_get_data(_framePixels.get()) + clipped.y * sourceStride + clipped.x * 4;
     if (SDL_MUSTLOCK(_windowSurface) && SDL_LockSurface(_windowSurface) != 0) {
         return;
     }
-    auto* target = static_cast<unsigned char*>(_windowSurface->pixels) + clipped.y * _windowSurface->pitch +
-                   clipped.x * _windowSurface->format->BytesPerPixel;
-    // Cairo's ARGB32 is SDL's packed ARGB8888: a copy when the window's format is
-    // the same, a conversion otherwise.
-    SDL_ConvertPixels(clipped.w, clipped.h, SDL_PIXELFORMAT_ARGB8888, source, sourceStride,
-                      _windowSurface->format->format, target, _windowSurface->pitch);
+    const int sourceStride = cairo_image_surface_get_stride(_framePixels.get());
+    std::vector<SDL_Rect> shown;
+    for (const SDL_Rect& area : areas) {
+        SDL_Rect clipped{};
+        if (!SDL_IntersectRect(&area, &surfaceBounds, &clipped)) {
+            continue;
+        }
+        const unsigned char* source =
+            cairo_image_surface_get_data(_framePixels.get()) + clipped.y * sourceStride + clipped.x * 4;
+        auto* target = static_cast<unsigned char*>(_windowSurface->pixels) +
+                       clipped.y * _windowSurface->pitch + clipped.x * _windowSurface->format->BytesPerPixel;
+        // Cairo's ARGB32 is SDL's packed ARGB8888: a copy when the window's format
+        // is the same, a conversion otherwise.
+        SDL_ConvertPixels(clipped.w, clipped.h, SDL_PIXELFORMAT_ARGB8888, source, sourceStride,
+                          _windowSurface->format->format, target, _windowSurface->pitch);
+        shown.push_back(clipped);
+    }
     if (SDL_MUSTLOCK(_windowSurface)) {
         SDL_UnlockSurface(_windowSurface);
     }
-    SDL_UpdateWindowSurfaceRects(_window.get(), &clipped, 1);
+    if (!shown.empty()) {
+        SDL_UpdateWindowSurfaceRects(_window.get(), shown.data(), static_cast<int>(shown.size()));
+    }
 }
 
 void WindowFrontEnd::acquireWindowSurface() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
 #include "Foundation/Clock.h"
@@ -86,7 +87,8 @@ private:
     void drawFrame(Nanoseconds now);
     // Redraws `area` of the window (in pixels) from the widget's pixels and the panel.
     void compose(const SDL_Rect& area);
-    void present(const SDL_Rect& area);
+    // Copies the composed `areas` to the window and shows them, in one update.
+    void present(const std::vector<SDL_Rect>& areas);
     void acquireWindowSurface();
 
     WindowOptions _options;
