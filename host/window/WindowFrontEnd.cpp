@@ -241,8 +241,11 @@ void WindowFrontEnd::run() {
             drawFrame(now);
             // Presenting may have read input off the connection into the window
             // system's queue, where the descriptor no longer shows it: look again
-            // before sleeping.
-            continue;
+            // before sleeping, unless another frame is wanted, whose pass comes
+            // within a refresh period and looks then (one look a frame, not two).
+            if (!frameWanted()) {
+                continue;
+            }
         }
         waitForWork();
     }
