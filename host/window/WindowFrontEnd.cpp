@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIGraphicsHandles.h"
@@ -270,12 +272,16 @@ void WindowFrontEnd::waitForWork() {
 }
 
 void WindowFrontEnd::flushSessionOutput() {
-    for (const auto& line : _session->takeLog()) {
+    const std::vector<std::string> lines = _session->takeLog();
+    for (const auto& line : lines) {
         _err << line << '\n';
     }
     // The window shows alerts and sheets itself; their records are not needed.
     _session->presenter().takeShown();
-    _err.flush();
+    // Called twice a frame: a pass that logged nothing has nothing to flush.
+    if (!lines.empty()) {
+        _err.flush();
+    }
 }
 
 void WindowFrontEnd::finish() {
