@@ -29,21 +29,7 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 // Percent-decoding; a malformed escape is kept as it is, as browsers do.
 std::string percentDecode(std::string_view text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = NSHexDigitValue(text[i + 1]);
-            const int low = NSHexDigitValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded.push_back(static_cast<char>(high * 16 + low));
-                i += 2;
-                continue;
-            }
-        }
-        decoded.push_back(text[i]);
-    }
-    return decoded;
+    return *NSRemovingPercentEncoding(text, YES);
 }
 
 int base64Value(char c) {

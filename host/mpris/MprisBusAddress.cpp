@@ -12,28 +12,6 @@
 namespace mpris {
 namespace {
 
-// A value with its %XX escapes decoded; nil when an escape is cut short or not hex.
-std::optional<std::string> unescapeBusAddressValue(std::string_view value) {
-    std::string plain;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '%') {
-            plain.push_back(value[i]);
-            continue;
-        }
-        if (i + 2 >= value.size()) {
-            return std::nullopt;
-        }
-        const int high = NSHexDigitValue(value[i + 1]);
-        const int low = NSHexDigitValue(value[i + 2]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        plain.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-    }
-    return plain;
-}
-
 BusSocket parseBusAddressEntry(std::string_view entry) {
     const auto colon = entry.find(':');
     if (colon == std::string_view::npos || entry.substr(0, colon) != "unix") {
@@ -52,7 +30,7 @@ BusSocket parseBusAddressEntry(std::string_view entry) {
         if (key != "path" && key != "abstract") {
             continue;
         }
-        auto name = unescapeBusAddressValue(pair.substr(equals + 1));
+        auto name = NSRemovingPercentEncoding(pair.substr(equals + 1), NO);
         // Two sockets in one entry, or one without a usable name: not ours to judge.
         if (found || !name || name->empty()) {
             return {};

@@ -64,3 +64,26 @@ int NSHexDigitValue(char digit) {
     }
     return -1;
 }
+
+std::optional<std::string> NSRemovingPercentEncoding(std::string_view text, BOOL keepMalformed) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded.push_back(text[i]);
+            continue;
+        }
+        const int high = i + 2 < text.size() ? NSHexDigitValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? NSHexDigitValue(text[i + 2]) : -1;
+        if (high < 0 || low < 0) {
+            if (!keepMalformed) {
+                return std::nullopt;
+            }
+            decoded.push_back('%');
+            continue;
+        }
+        decoded.push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    return decoded;
+}

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "Foundation/NSObject.h"
 
 // U+FFFD, which stands in for bytes that are not UTF-8.
 inline constexpr std::string_view NSUTF8ReplacementCharacter = "\xEF\xBF\xBD";
@@ -26,3 +29,8 @@ std::string NSRepairUTF8(std::string_view text);
 // The value of one hexadecimal digit (0-9, a-f, A-F), as in a %XX escape; -1 for any
 // other character.
 int NSHexDigitValue(char digit);
+
+// `text` with its %XX escapes decoded. A malformed escape (cut short or not hex)
+// is kept as it stands when `keepMalformed` (as browsers do with URLs), and makes
+// the answer nil otherwise.
+std::optional<std::string> NSRemovingPercentEncoding(std::string_view text, BOOL keepMalformed);
