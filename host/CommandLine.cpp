@@ -37,13 +37,13 @@ std::string optionName(const std::string& argument, std::optional<std::string>& 
 void applyPlayer(HostOptions& options, const std::string& value) {
     if (value == "demo") {
         options.player = PlayerKind::demo;
-        options.mprisPlayerName.reset();
+        options.players.names.clear();
     } else if (value == "mpris") {
         options.player = PlayerKind::mpris;
-        options.mprisPlayerName.reset();
+        options.players.names.clear();
     } else if (value.starts_with("mpris:") && value.size() > 6) {
         options.player = PlayerKind::mpris;
-        options.mprisPlayerName = value.substr(6);
+        options.players.names = {value.substr(6)};
     } else {
         throw UsageFailure("--player is demo, mpris or mpris:NAME, not \"" + value + "\"");
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
 
@@ -10,6 +10,19 @@ namespace host {
 // Where the widget's music comes from: the built-in demo player, or the MPRIS
 // players of the session bus.
 enum class PlayerKind { demo, mpris };
+
+// Which MPRIS players take part, and which of them comes first. A name matches a
+// player's bus-name suffix (with or without an instance suffix) or its Identity,
+// case-insensitively.
+struct PlayerPreference {
+    // Names in priority order: the first present wins. "%any" stands for every
+    // player not named, ranked among themselves by the rule. Empty: every player,
+    // by the rule.
+    std::vector<std::string> names;
+    // Players that never take part.
+    std::vector<std::string> ignored;
+    bool operator==(const PlayerPreference&) const = default;
+};
 
 // How a session is set up. Front-ends fill it from their command line.
 struct HostOptions {
@@ -20,8 +33,8 @@ struct HostOptions {
     // A playlist for the demo player; empty: the built-in one.
     std::string playlistPath;
     PlayerKind player = PlayerKind::demo;
-    // With the MPRIS player: follow only this player (bus-name suffix or Identity).
-    std::optional<std::string> mprisPlayerName;
+    // With the MPRIS players: which of them take part, in what order.
+    PlayerPreference players;
     // Run the bundle as the older host does: the legacy controller in a 70-point strip.
     bool legacy = false;
     // Pixels per point of the main screen (and of bundle images).

@@ -68,7 +68,7 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
 
     // The host's services exist before the bundle is loaded: the widget looks
     // them up by name when its first controller is created.
-    _mediaBackEnd = makeMediaBackEnd({_options.player, _options.playlistPath, _options.mprisPlayerName});
+    _mediaBackEnd = makeMediaBackEnd({_options.player, _options.playlistPath, _options.players});
     _presenter = std::make_shared<HostPresenter>(_options.closePresentationsAutomatically);
     _presenter->install();
 

@@ -9,9 +9,9 @@ std::unique_ptr<MediaBackEnd> makeMediaBackEnd(const MediaBackEndOptions& option
     switch (options.kind) {
     case PlayerKind::mpris: {
         // The MPRIS players, and the bus library, are loaded only for the runs that use them.
-        using Factory = MediaBackEnd*(const std::optional<std::string>&);
-        return std::unique_ptr<MediaBackEnd>(hostModuleFunction<Factory>(
-            HostModule::mpris, "trillbox_mpris_back_end")(options.mprisPlayerName));
+        using Factory = MediaBackEnd*(const PlayerPreference&);
+        return std::unique_ptr<MediaBackEnd>(
+            hostModuleFunction<Factory>(HostModule::mpris, "trillbox_mpris_back_end")(options.players));
     }
     case PlayerKind::demo:
         break;

@@ -13,16 +13,16 @@ Ptr<MprisMediaController>& sharedController() {
 
 } // namespace
 
-Ptr<MprisMediaController> registerMprisHostServices(std::optional<std::string> playerName) {
+Ptr<MprisMediaController> registerMprisHostServices(const host::PlayerPreference& players) {
     MprisHostOptions options;
-    options.playerName = std::move(playerName);
+    options.players = players;
     return registerMprisHostServices(options);
 }
 
 Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& options) {
     unregisterMprisHostServices();
     MprisSession::Options sessionOptions;
-    sessionOptions.playerName = options.playerName;
+    sessionOptions.players = options.players;
     auto session = MprisSession::sessionOnBus(options.busAddress, sessionOptions);
     session->setNoticeHandler(options.notice);
     auto controller = alloc<MprisMediaController>()->initWithSession(session);

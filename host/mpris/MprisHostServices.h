@@ -4,12 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "host/HostOptions.h"
+
 #include "mpris/MprisMediaController.h"
 #include "mpris/MprisSystemVolume.h"
 
 struct MprisHostOptions {
-    // Follow only the player of this bus-name suffix or Identity; nil follows every player.
-    std::optional<std::string> playerName;
+    // Which players take part, in what order.
+    host::PlayerPreference players;
     // The session bus to use; nil uses the process's session bus.
     std::optional<std::string> busAddress;
     // Told the lines for the user about a missing bus or player (see
@@ -24,7 +26,7 @@ struct MprisHostOptions {
 // another back-end) are replaced. Answers the controller; the host's UI
 // controller calls its `activateApplication` and the host tells it
 // `setPresented`. Main thread only.
-Ptr<MprisMediaController> registerMprisHostServices(std::optional<std::string> playerName);
+Ptr<MprisMediaController> registerMprisHostServices(const host::PlayerPreference& players);
 Ptr<MprisMediaController> registerMprisHostServices(const MprisHostOptions& options);
 
 // The registered controller, or nil.

@@ -10,12 +10,11 @@
 
 namespace host {
 
-MprisMediaBackEnd::MprisMediaBackEnd(std::optional<std::string> playerName) {
+MprisMediaBackEnd::MprisMediaBackEnd(const PlayerPreference& players) {
     // The run goes on without a bus or a player, showing "Not Playing", but the
     // user learns why on standard error.
-    _controller = registerMprisHostServices(
-        MprisHostOptions{std::move(playerName), std::nullopt,
-                         [](const std::string& line) { std::cerr << "trillbox: " << line << '\n'; }});
+    _controller = registerMprisHostServices(MprisHostOptions{
+        players, std::nullopt, [](const std::string& line) { std::cerr << "trillbox: " << line << '\n'; }});
     if (!_controller) {
         throw HostFailure("cannot reach the MPRIS players on the session bus");
     }
@@ -39,6 +38,6 @@ void MprisMediaBackEnd::setPresented(bool presented) {
 
 // The MPRIS module's entry, found by name when the host loads the module: a new
 // back-end the caller owns (see MprisMediaBackEnd's constructor).
-extern "C" host::MediaBackEnd* trillbox_mpris_back_end(const std::optional<std::string>& playerName) {
-    return new host::MprisMediaBackEnd(playerName);
+extern "C" host::MediaBackEnd* trillbox_mpris_back_end(const host::PlayerPreference& players) {
+    return new host::MprisMediaBackEnd(players);
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "host/HostServices.h"
 #include "host/MediaBackEnd.h"
 #include "mpris/MprisMediaController.h"
@@ -15,7 +12,7 @@ namespace host {
 class MprisMediaBackEnd : public MediaBackEnd {
 public:
     // Registers the services; throws HostFailure when the session bus cannot be reached.
-    explicit MprisMediaBackEnd(std::optional<std::string> playerName);
+    explicit MprisMediaBackEnd(const PlayerPreference& players);
     ~MprisMediaBackEnd() override;
     MprisMediaBackEnd(const MprisMediaBackEnd&) = delete;
     MprisMediaBackEnd& operator=(const MprisMediaBackEnd&) = delete;

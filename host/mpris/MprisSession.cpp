@@ -66,8 +66,16 @@ void MprisSession::discoveryFinished() {
     if (followedPlayer()) {
         return;
     }
+    std::string named;
+    for (const auto& name : _options.players.names) {
+        if (name != "%any") {
+            named += (named.empty() ? "\"" : ", \"") + name + "\"";
+        }
+    }
+    const bool anyOther = _options.players.names.empty() ||
+                          std::ranges::find(_options.players.names, "%any") != _options.players.names.end();
     const std::string which =
-        _options.playerName ? "no MPRIS player called \"" + *_options.playerName + "\"" : "no MPRIS player";
+        anyOther || named.empty() ? "no MPRIS player" : "no MPRIS player called " + named;
     if (const auto notice = _notice) {
         notice(which + " on the session bus; the widget shows \"Not Playing\" until one appears");
     }
@@ -171,18 +179,30 @@ const MprisPlayerSnapshot* MprisSession::player(const std::string& owner) const 
     return found == _players.end() ? nullptr : &found->second.snapshot;
 }
 
-bool MprisSession::matchesName(const MprisPlayerSnapshot& player) const {
-    if (!_options.playerName || _options.playerName->empty()) {
-        return true;
-    }
-    const std::string& name = *_options.playerName;
+namespace {
+
+bool playerNameMatches(const MprisPlayerSnapshot& player, const std::string& name) {
     std::string_view suffix = player.busName;
     if (suffix.starts_with(kMprisBusNamePrefix)) {
         suffix.remove_prefix(std::string_view(kMprisBusNamePrefix).size());
     }
-    const bool suffixMatches = suffix == name || (suffix.starts_with(name) && suffix.size() > name.size() &&
-                                                  suffix[name.size()] == '.');
+    const bool suffixMatches =
+        equalsIgnoringCase(suffix, name) || (suffix.size() > name.size() && suffix[name.size()] == '.' &&
+                                             equalsIgnoringCase(suffix.substr(0, name.size()), name));
     return suffixMatches || player.busName == name || equalsIgnoringCase(player.identity, name);
+}
+
+} // namespace
+
+bool MprisSession::matchesName(const MprisPlayerSnapshot& player) const {
+    const auto& preference = _options.players;
+    const auto matches = [&](const std::string& name) { return playerNameMatches(player, name); };
+    if (std::ranges::any_of(preference.ignored, matches)) {
+        return false;
+    }
+    return preference.names.empty() ||
+           std::ranges::find(preference.names, "%any") != preference.names.end() ||
+           std::ranges::any_of(preference.names, matches);
 }
 
 void MprisSession::follow() {

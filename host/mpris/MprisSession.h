@@ -10,6 +10,7 @@
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIImage.h"
+#include "host/HostOptions.h"
 #include "mpris/MprisArtworkSource.h"
 #include "mpris/MprisPlayerCommands.h"
 #include "mpris/MprisPlayerState.h"
@@ -26,9 +27,9 @@
 class MprisSession : public NSObject {
 public:
     struct Options {
-        // "vlc" follows org.mpris.MediaPlayer2.vlc, org.mpris.MediaPlayer2.vlc.instance42
-        // and a player that calls itself "VLC"; nil follows every player.
-        std::optional<std::string> playerName;
+        // The name "vlc" matches org.mpris.MediaPlayer2.vlc,
+        // org.mpris.MediaPlayer2.vlc.instance42 and a player that calls itself "VLC".
+        host::PlayerPreference players;
         // How often the position is read again while presented.
         NSTimeInterval positionRefreshInterval = 3.0;
     };

@@ -27,8 +27,9 @@ std::string parsed(const Arguments& arguments) {
         out << "] scale=" << options.scale << (line.scaleGiven ? " given" : "")
             << named("root", options.deviceRoot) << named("bundle", options.bundlePath)
             << named("playlist", options.playlistPath)
-            << named("mpris",
-                     options.player == host::PlayerKind::mpris ? options.mprisPlayerName.value_or("any") : "")
+            << named("mpris", options.player == host::PlayerKind::mpris
+                                  ? (options.players.names.empty() ? "any" : options.players.names.front())
+                                  : "")
             << (options.legacy ? " legacy" : "") << (line.help ? " help" : "")
             << (line.version ? " version" : "");
         return out.str();

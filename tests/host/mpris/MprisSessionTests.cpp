@@ -38,13 +38,13 @@ TEST_F(MprisSessionTest, FollowsThePlayerThatMostRecentlyStartedPlaying) {
 }
 
 TEST_F(MprisSessionTest, PlayerNamePicksByBusNameSuffixOrIdentity) {
-    makeSession({.playerName = "beta"});
+    makeSession({.players = {.names = {"beta"}}});
     _session->playerChanged(makePlayer(":1.1", Status::playing, "alpha"));
     _session->playerChanged(makePlayer(":1.2", Status::playing, "betamax"));
     _session->playerChanged(makePlayer(":1.3", Status::paused, "beta.instance4711"));
     EXPECT_EQ(_session->followedPlayer()->owner, ":1.3");
 
-    makeSession({.playerName = "Alpha Player"});
+    makeSession({.players = {.names = {"Alpha Player"}}});
     auto alpha = makePlayer(":1.1", Status::paused, "alpha");
     alpha.identity = "alpha player";
     _session->playerChanged(alpha);
