@@ -134,7 +134,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessSetu
 ProcessResult runTrillbox(const std::vector<std::string>& arguments, const ProcessSetup& setup) {
     std::vector<std::string> argv = {TRILLBOX_BINARY};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return runProcess(argv, setup);
+    // The developer's own configuration file must not change what a test sees.
+    static const TemporaryDirectory emptyConfigHome;
+    ProcessSetup isolated = setup;
+    isolated.environment.emplace("XDG_CONFIG_HOME", emptyConfigHome.path());
+    return runProcess(argv, isolated);
 }
 
 ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const ProcessSetup& setup) {

@@ -36,7 +36,8 @@ struct ProcessResult {
 // Runs `argv` (looked up on PATH) to its end and answers what it printed.
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessSetup& setup = {});
 
-// Runs the trillbox program the build made, as a user runs it.
+// Runs the trillbox program the build made, as a user runs it, with XDG_CONFIG_HOME an
+// empty directory unless `setup` sets it.
 ProcessResult runTrillbox(const std::vector<std::string>& arguments, const ProcessSetup& setup = {});
 
 // A program running in the background, its output going to files. Stopped
