@@ -8,7 +8,7 @@
 #include <sys/eventfd.h>
 
 #include "Foundation/NSLog.h"
-#include "mpris/MprisReconnectBackoff.h"
+#include "host/ReconnectBackoff.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ void MprisBusThread::enqueue(Request request) {
 void MprisBusThread::run() {
     // The connection's sd-bus objects are made, used and destroyed on this thread.
     const auto connection = std::move(_connection);
-    MprisReconnectBackoff backoff(kFirstReconnectDelay, kMaxReconnectDelay);
+    host::ReconnectBackoff backoff(kFirstReconnectDelay, kMaxReconnectDelay);
     // Without a wake-up event, requests and stopping are noticed by polling.
     const int longestWait = _wake.fd() >= 0 ? -1 : kUnwakeablePollMilliseconds;
     for (;;) {

@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "host/ReconnectBackoff.h"
 #include "mpris/MprisBusAddress.h"
-#include "mpris/MprisReconnectBackoff.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {
@@ -85,9 +85,9 @@ TEST(MprisBusAddressTest, ProbeFindsAListeningSocketInAnyEntry) {
     ::close(listener);
 }
 
-TEST(MprisReconnectBackoffTest, DelaysDoubleUpToTheCapAndStartOverAfterASuccess) {
+TEST(ReconnectBackoffTest, DelaysDoubleUpToTheCapAndStartOverAfterASuccess) {
     ManualClock clock;
-    MprisReconnectBackoff backoff(NanosecondsFromSeconds(2), NanosecondsFromSeconds(30));
+    host::ReconnectBackoff backoff(NanosecondsFromSeconds(2), NanosecondsFromSeconds(30));
     EXPECT_TRUE(backoff.isDue(clock.now()));
     enum class Step { failed, succeeded, lost };
     const struct {

@@ -4,13 +4,15 @@
 
 #include "Foundation/Clock.h"
 
-// When to try a bus connection again. The first attempt is due at once; each
+namespace host {
+
+// When to try a connection (the bus, the sound server) again. The first attempt is due at once; each
 // failed attempt puts the next one a delay later, the delay doubling from `first`
 // up to `cap`; a success brings the delay back to `first`, and a connection lost
 // after a success is retried that first delay later.
-class MprisReconnectBackoff {
+class ReconnectBackoff {
 public:
-    MprisReconnectBackoff(Nanoseconds first, Nanoseconds cap);
+    ReconnectBackoff(Nanoseconds first, Nanoseconds cap);
 
     bool isDue(Nanoseconds now) const { return now >= _nextAttempt; }
     // The time until the next attempt is due, 0 when it is.
@@ -26,3 +28,5 @@ private:
     Nanoseconds _delay;
     Nanoseconds _nextAttempt = std::numeric_limits<Nanoseconds>::min();
 };
+
+} // namespace host
