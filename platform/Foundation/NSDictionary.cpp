@@ -1,20 +1,36 @@
 #include "Foundation/NSDictionary.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 Ptr<NSDictionary> NSDictionary::dictionaryWithEntries(Entries entries) {
     auto dictionary = alloc<NSDictionary>();
-    for (auto& [key, value] : entries) {
+    Entries& kept = dictionary->_entries;
+    kept.reserve(entries.size());
+    // A few entries are searched; many are indexed, so that a large property list
+    // is not read in quadratic time. The index points into `entries`, which does
+    // not move while it is used.
+    constexpr std::size_t kSearchedAtMost = 16;
+    std::unordered_map<std::string_view, std::size_t> index;
+    const bool indexed = entries.size() > kSearchedAtMost;
+    for (const auto& [key, value] : entries) {
         if (!value) {
             continue;
         }
-        auto existing = std::find_if(dictionary->_entries.begin(), dictionary->_entries.end(),
-                                     [&](const auto& entry) { return entry.first == key; });
-        if (existing != dictionary->_entries.end()) {
+        if (indexed) {
+            const auto [at, added] = index.try_emplace(key, kept.size());
+            if (!added) {
+                kept[at->second].second = value;
+                continue;
+            }
+        } else if (const auto existing = std::find_if(kept.begin(), kept.end(),
+                                                      [&](const auto& entry) { return entry.first == key; });
+                   existing != kept.end()) {
             existing->second = value;
-        } else {
-            dictionary->_entries.emplace_back(key, value);
+            continue;
         }
+        kept.emplace_back(key, value);
     }
     return dictionary;
 }

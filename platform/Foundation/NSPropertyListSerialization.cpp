@@ -1,6 +1,7 @@
 #include "Foundation/NSPropertyListSerialization.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -35,15 +36,22 @@ std::uint64_t readBigEndian(const std::uint8_t* bytes, std::size_t size) {
     return value;
 }
 
+constexpr const char* kNotAPropertyList = "is not a property list";
+constexpr const char* kDamagedTable = "is a binary property list with a damaged object table";
+constexpr const char* kNestedTooDeeply = "is nested too deeply (more than 512 levels)";
+
 // Checks the object table of a binary property list without trusting it: every
-// offset and reference in range, no cycles, no nesting deeper than the limit.
+// offset and reference in range, no cycles, no nesting deeper than the limit, and
+// no more objects once shared ones are unfolded than the input has bytes.
 // libplist's reader and its free() recurse once per level, so deep input must be
-// refused before it gets there.
-bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
+// refused before it gets there; and the reader copies an object for each
+// reference to it, so a chain of containers that each refer to the next twice
+// would otherwise grow to 2^depth objects. Answers what is wrong, or nullptr.
+const char* binaryPropertyListProblem(const std::uint8_t* bytes, std::size_t length) {
     constexpr std::size_t kHeader = 8;
     constexpr std::size_t kTrailer = 32;
     if (length < kHeader + kTrailer + 1) {
-        return false;
+        return kDamagedTable;
     }
     const std::uint8_t* trailer = bytes + length - kTrailer;
     const std::size_t offsetSize = trailer[6];
@@ -55,7 +63,7 @@ bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
     if (offsetSize < 1 || offsetSize > 8 || referenceSize < 1 || referenceSize > 8 || objectCount == 0 ||
         topObject >= objectCount || tableOffset < kHeader || tableOffset >= tableLimit ||
         objectCount > (tableLimit - tableOffset) / offsetSize) {
-        return false;
+        return kDamagedTable;
     }
     const std::uint8_t* table = bytes + tableOffset;
     auto objectOffset = [&](std::uint64_t object) {
@@ -150,15 +158,20 @@ bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
 
     enum : std::uint8_t { unvisited, inProgress, done };
     std::vector<std::uint8_t> state(objectCount, unvisited);
+    // Each finished object's size once unfolded (itself and everything under it),
+    // never more than `limit`.
+    const std::uint64_t limit = length;
+    std::vector<std::uint64_t> unfolded(objectCount, 0);
     struct Frame {
         std::uint64_t object;
         Children children;
         std::uint64_t next = 0;
+        std::uint64_t size = 1;
     };
     std::vector<Frame> stack;
     Frame top{topObject, {}};
     if (!childrenOf(topObject, top.children)) {
-        return false;
+        return kDamagedTable;
     }
     state[topObject] = inProgress;
     stack.push_back(top);
@@ -166,40 +179,54 @@ bool binaryPropertyListIsSound(const std::uint8_t* bytes, std::size_t length) {
         Frame& frame = stack.back();
         if (frame.next == frame.children.count) {
             state[frame.object] = done;
+            unfolded[frame.object] = frame.size;
+            const std::uint64_t size = frame.size;
             stack.pop_back();
+            if (!stack.empty() && (stack.back().size += size) > limit) {
+                return "has shared objects that unfold into more objects than the file has bytes";
+            }
             continue;
         }
         const std::uint64_t child =
             readBigEndian(frame.children.first + frame.next * referenceSize, referenceSize);
         ++frame.next;
-        if (child >= objectCount || state[child] == inProgress) {
-            return false;
+        if (child >= objectCount) {
+            return kDamagedTable;
+        }
+        if (state[child] == inProgress) {
+            return "is a binary property list whose objects contain themselves";
         }
         if (state[child] == done) {
+            if ((frame.size += unfolded[child]) > limit) {
+                return "has shared objects that unfold into more objects than the file has bytes";
+            }
             continue;
         }
         Frame next{child, {}};
         if (!childrenOf(child, next.children)) {
-            return false;
+            return kDamagedTable;
         }
         if (stack.size() + 1 > static_cast<std::size_t>(NSPropertyListMaximumDepth)) {
-            return false;
+            return kNestedTooDeeply;
         }
         state[child] = inProgress;
         stack.push_back(next);
     }
-    return true;
+    return nullptr;
 }
 
+constexpr const char* kIncomplete = "is incomplete";
+
 // An XML property list is whole when its <plist> element is closed, and sound when
-// its <array> and <dict> elements nest no deeper than the limit.
-bool xmlPropertyListIsSound(std::string_view text) {
+// its <array> and <dict> elements nest no deeper than the limit. Answers what is
+// wrong, or nullptr.
+const char* xmlPropertyListProblem(std::string_view text) {
     int depth = 0;
     for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
         if (text.compare(at, 4, "<!--") == 0) {
             const std::size_t end = text.find("-->", at + 4);
             if (end == std::string_view::npos) {
-                return false;
+                return kIncomplete;
             }
             at = end;
             continue;
@@ -207,14 +234,14 @@ bool xmlPropertyListIsSound(std::string_view text) {
         if (text.compare(at, 9, "<![CDATA[") == 0) {
             const std::size_t end = text.find("]]>", at + 9);
             if (end == std::string_view::npos) {
-                return false;
+                return kIncomplete;
             }
             at = end;
             continue;
         }
         const std::size_t close = text.find('>', at);
         if (close == std::string_view::npos) {
-            return false;
+            return kIncomplete;
         }
         const std::string_view tag = text.substr(at + 1, close - at - 1);
         const bool closing = !tag.empty() && tag.front() == '/';
@@ -224,7 +251,7 @@ bool xmlPropertyListIsSound(std::string_view text) {
         if ((name == "array" || name == "dict") && !selfClosing) {
             depth += closing ? -1 : 1;
             if (depth > NSPropertyListMaximumDepth) {
-                return false;
+                return kNestedTooDeeply;
             }
         }
         at = close;
@@ -237,10 +264,37 @@ bool xmlPropertyListIsSound(std::string_view text) {
         }
         constexpr std::string_view kClosing = "</plist>";
         if (end < kClosing.size() || text.substr(end - kClosing.size(), kClosing.size()) != kClosing) {
-            return false;
+            return kIncomplete;
         }
     }
-    return true;
+    return nullptr;
+}
+
+// Why libplist refused XML text that passed the checks above: a numeric character
+// reference to a character XML does not allow (NUL, a surrogate, beyond Unicode)
+// is named, since nothing else in the text shows it; anything else is
+// not a property list.
+std::string xmlParseProblem(std::string_view text) {
+    for (std::size_t at = text.find("&#"); at != std::string_view::npos; at = text.find("&#", at + 2)) {
+        const std::size_t end = text.find(';', at);
+        if (end == std::string_view::npos || end - at > 16) {
+            continue;
+        }
+        const std::string_view reference = text.substr(at, end - at + 1);
+        const bool hexadecimal = reference.size() > 3 && (reference[2] == 'x' || reference[2] == 'X');
+        const std::string_view digits =
+            reference.substr(hexadecimal ? 3 : 2, reference.size() - (hexadecimal ? 4 : 3));
+        std::uint64_t value = 0;
+        const auto result =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, hexadecimal ? 16 : 10);
+        const bool parsed =
+            !digits.empty() && result.ec == std::errc() && result.ptr == digits.data() + digits.size();
+        if (!parsed || value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) {
+            return "holds the character reference " + std::string(reference) +
+                   ", which names no character XML allows";
+        }
+    }
+    return kNotAPropertyList;
 }
 
 Ptr<NSObject> objectFromNode(plist_t node) {
@@ -382,9 +436,19 @@ PlistHandle nodeFromObject(const NSObject* object, int depth) {
 } // namespace
 
 Ptr<NSObject> NSPropertyListSerialization::propertyListWithData(const Ptr<NSData>& data,
-                                                                NSPropertyListFormat* format) {
-    if (!data || data->length() == 0 || data->length() > std::numeric_limits<std::uint32_t>::max()) {
+                                                                NSPropertyListFormat* format,
+                                                                std::string* problem) {
+    const auto refuse = [problem](std::string why) -> Ptr<NSObject> {
+        if (problem) {
+            *problem = std::move(why);
+        }
         return nullptr;
+    };
+    if (!data || data->length() == 0) {
+        return refuse("is empty");
+    }
+    if (data->length() > std::numeric_limits<std::uint32_t>::max()) {
+        return refuse("is larger than 4 GB");
     }
     const auto* bytes = data->bytes();
     auto length = static_cast<std::uint32_t>(data->length());
@@ -395,9 +459,9 @@ Ptr<NSObject> NSPropertyListSerialization::propertyListWithData(const Ptr<NSData
     }
     const char* text = reinterpret_cast<const char*>(bytes);
     const bool binary = plist_is_binary(text, length) != 0;
-    if (binary ? !binaryPropertyListIsSound(bytes, length)
-               : !xmlPropertyListIsSound(std::string_view(text, length))) {
-        return nullptr;
+    if (const char* why = binary ? binaryPropertyListProblem(bytes, length)
+                                 : xmlPropertyListProblem(std::string_view(text, length))) {
+        return refuse(why);
     }
     plist_t parsed = nullptr;
     // libplist reports failure only by leaving the result empty.
@@ -408,10 +472,13 @@ Ptr<NSObject> NSPropertyListSerialization::propertyListWithData(const Ptr<NSData
     }
     const PlistHandle root(parsed);
     if (!root) {
-        return nullptr;
+        return refuse(binary ? kDamagedTable : xmlParseProblem(std::string_view(text, length)));
     }
     auto object = objectFromNode(root.get());
-    if (object && format) {
+    if (!object) {
+        return refuse(kNotAPropertyList);
+    }
+    if (format) {
         *format = binary ? NSPropertyListBinaryFormat_v1_0 : NSPropertyListXMLFormat_v1_0;
     }
     return object;

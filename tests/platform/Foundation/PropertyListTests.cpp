@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "Foundation/NSCollections.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSDate.h"
@@ -38,13 +40,13 @@ const unsigned char kBinary[] =
     "\x00\x00\x00\x00\x1a\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xcb";
 const std::string_view kBinaryBytes(reinterpret_cast<const char*>(kBinary), sizeof kBinary - 1);
 
-Ptr<NSObject> fromBytes(std::string_view bytes) {
+Ptr<NSObject> fromBytes(std::string_view bytes, std::string* problem = nullptr) {
     return NSPropertyListSerialization::propertyListWithData(
-        NSData::dataWithBytes(bytes.data(), bytes.size()));
+        NSData::dataWithBytes(bytes.data(), bytes.size()), nullptr, problem);
 }
 
-// A binary property list of `depth` arrays, each holding the next.
-std::string deepBinary(std::uint64_t depth) {
+// A binary property list of `depth` arrays, each holding the next `width` times.
+std::string deepBinary(std::uint64_t depth, int width = 1) {
     const auto bigEndian = [](std::uint64_t value, int size) {
         std::string bytes;
         for (int i = size - 1; i >= 0; --i) {
@@ -56,7 +58,10 @@ std::string deepBinary(std::uint64_t depth) {
     std::string offsets;
     for (std::uint64_t i = 0; i < depth; ++i) {
         offsets += bigEndian(out.size(), 4);
-        out += i + 1 < depth ? '\xA1' + bigEndian(i + 1, 4) : std::string("\xA0");
+        out += static_cast<char>(i + 1 < depth ? 0xA0 + width : 0xA0);
+        for (int reference = 0; reference < width && i + 1 < depth; ++reference) {
+            out += bigEndian(i + 1, 4);
+        }
     }
     const std::uint64_t table = out.size();
     return out + offsets + std::string(6, '\0') + "\x04\x04" + bigEndian(depth, 8) + bigEndian(0, 8) +
@@ -84,8 +89,12 @@ TEST_F(PropertyListTest, ReadsXmlBinaryAndXmlWithAByteOrderMarkAlike) {
                                    NSData::dataWithBytes(kBinaryBytes.data(), kBinaryBytes.size()), &format),
                                settings));
     EXPECT_EQ(format, NSPropertyListBinaryFormat_v1_0);
-    // Moderate nesting still reads.
+    // Moderate nesting and a little sharing still read.
     EXPECT_TRUE(as<NSArray>(fromBytes(deepBinary(100))));
+    const auto shared = as<NSArray>(fromBytes(deepBinary(6, 2)));
+    ASSERT_TRUE(shared);
+    EXPECT_EQ(shared->count(), 2u);
+    EXPECT_TRUE(NSObjectsEqual(shared->objectAtIndex(0), shared->objectAtIndex(1)));
 }
 
 TEST_F(PropertyListTest, EveryTruncationGivesNil) {
@@ -113,25 +122,56 @@ TEST_F(PropertyListTest, DamagedOrForeignContentGivesNil) {
         opening += "<array>";
         closing += "</array>";
     }
-    const std::pair<std::string_view, std::string> cases[] = {
-        {"empty", ""},
-        {"whitespace", "  \n\n"},
-        {"text", "startView = volume;"},
-        {"JSON", "{\"startView\": \"volume\"}"},
-        {"PNG", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
-        {"HTML", "<html><body>not a plist</body></html>"},
-        {"binary header only", "bplist00"},
-        {"unclosed XML", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>"},
-        {"binary key with NUL", nulKey},
-        {"broken offset table", brokenOffsetTable},
-        {"array holding itself", std::string("bplist00\xA1\x00\x08", 11) + std::string(6, '\0') +
-                                     std::string("\x01\x01\0\0\0\0\0\0\0\x01", 10) + std::string(8, '\0') +
-                                     std::string("\0\0\0\0\0\0\0\x0a", 8)},
-        {"nested too deep, XML", "<plist version=\"1.0\">" + opening + closing + "</plist>"},
-        {"nested too deep, binary", deepBinary(200000)},
+    const std::string xmlString = "<plist version=\"1.0\"><string>a&#x0;b</string></plist>";
+    const std::string notAList = "is not a property list";
+    const std::string damaged = "is a binary property list with a damaged object table";
+    const std::string tooDeep = "is nested too deeply (more than 512 levels)";
+    // Name, bytes, the problem reported.
+    const std::tuple<std::string_view, std::string, std::string> cases[] = {
+        {"empty", "", "is empty"},
+        {"whitespace", "  \n\n", notAList},
+        {"text", "startView = volume;", notAList},
+        {"JSON", "{\"startView\": \"volume\"}", notAList},
+        {"PNG", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), notAList},
+        {"HTML", "<html><body>not a plist</body></html>", notAList},
+        {"binary header only", "bplist00", damaged},
+        {"unclosed XML", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>", "is incomplete"},
+        {"binary key with NUL", nulKey, damaged},
+        {"broken offset table", brokenOffsetTable, damaged},
+        {"array holding itself",
+         std::string("bplist00\xA1\x00\x08", 11) + std::string(6, '\0') +
+             std::string("\x01\x01\0\0\0\0\0\0\0\x01", 10) + std::string(8, '\0') +
+             std::string("\0\0\0\0\0\0\0\x0a", 8),
+         "is a binary property list whose objects contain themselves"},
+        {"nested too deep, XML", "<plist version=\"1.0\">" + opening + closing + "</plist>", tooDeep},
+        {"nested too deep, binary", deepBinary(200000), tooDeep},
+        // Each array holds the next twice: 2^40 objects once unfolded, from 600 bytes.
+        {"shared objects unfolding", deepBinary(40, 2),
+         "has shared objects that unfold into more objects than the file has bytes"},
+        {"reference to NUL", xmlString,
+         "holds the character reference &#x0;, which names no character XML allows"},
     };
-    for (const auto& [name, bytes] : cases) {
-        EXPECT_EQ(fromBytes(bytes), nullptr) << name;
+    for (const auto& [name, bytes, problem] : cases) {
+        std::string reported;
+        EXPECT_EQ(fromBytes(bytes, &reported), nullptr) << name;
+        EXPECT_EQ(reported, problem) << name;
+    }
+}
+
+TEST(DictionaryTest, LaterEntriesReplaceEarlierOnesInTheFirstOnesPlace) {
+    // Few and many entries: the same answers whichever way the keys are found.
+    for (const int count : {3, 40000}) {
+        NSDictionary::Entries entries;
+        for (int i = 0; i < count; ++i) {
+            entries.emplace_back("k" + std::to_string(i % (count - 1)), NSNumber::numberWithInteger(i));
+        }
+        entries.emplace_back("k1", nullptr);
+        const auto dictionary = NSDictionary::dictionaryWithEntries(entries);
+        ASSERT_EQ(dictionary->count(), static_cast<NSUInteger>(count - 1)) << count;
+        EXPECT_EQ(dictionary->entries().front().first, "k0");
+        EXPECT_EQ(NSIntegerValue(dictionary->objectForKey("k0")), count - 1);
+        EXPECT_EQ(dictionary->entries().back().first, "k" + std::to_string(count - 2));
+        EXPECT_EQ(NSIntegerValue(dictionary->objectForKey("k1")), 1);
     }
 }
 
