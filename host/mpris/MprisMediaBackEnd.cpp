@@ -34,6 +34,43 @@ void MprisMediaBackEnd::setPresented(bool presented) {
     _controller->setPresented(presented);
 }
 
+std::vector<PlayerListing> MprisMediaBackEnd::players() const {
+    const auto& session = _controller->session();
+    const auto* followed = session->followedPlayer();
+    std::vector<PlayerListing> listings;
+    for (const auto& player : session->listedPlayers()) {
+        const char* status = player.status == MprisPlaybackStatus::playing  ? "Playing"
+                             : player.status == MprisPlaybackStatus::paused ? "Paused"
+                                                                            : "Stopped";
+        listings.push_back({.name = player.busName,
+                            .identity = player.identity,
+                            .status = status,
+                            .followed = followed && followed->owner == player.owner});
+    }
+    return listings;
+}
+
+bool MprisMediaBackEnd::movePlayer(PlayerMove move) {
+    const auto& session = _controller->session();
+    switch (move) {
+    case PlayerMove::next:
+        return session->followAdjacentPlayer(1);
+    case PlayerMove::previous:
+        return session->followAdjacentPlayer(-1);
+    case PlayerMove::automatic:
+        return session->followAutomatically();
+    }
+    return false;
+}
+
+bool MprisMediaBackEnd::followPlayer(const std::string& name) {
+    return _controller->session()->followPlayerNamed(name);
+}
+
+void MprisMediaBackEnd::setPlayersChangedHandler(std::function<void()> handler) {
+    _controller->session()->setPlayersChangedHandler(std::move(handler));
+}
+
 } // namespace host
 
 // The MPRIS module's entry, found by name when the host loads the module: a new

@@ -18,6 +18,10 @@ public:
     MprisMediaBackEnd& operator=(const MprisMediaBackEnd&) = delete;
 
     void setPresented(bool presented) override;
+    std::vector<PlayerListing> players() const override;
+    bool movePlayer(PlayerMove move) override;
+    bool followPlayer(const std::string& name) override;
+    void setPlayersChangedHandler(std::function<void()> handler) override;
 
 private:
     Ptr<MprisMediaController> _controller;

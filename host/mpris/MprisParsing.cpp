@@ -304,6 +304,9 @@ MprisMetadata parseMetadata(const PropertyMap& metadata) {
     if (const auto* value = find(metadata, "xesam:artist")) {
         track.artist = readText(*value).value_or("");
     }
+    if (const auto* value = find(metadata, "xesam:album")) {
+        track.album = readText(*value).value_or("");
+    }
     if (const auto* value = find(metadata, "mpris:length")) {
         track.lengthMicroseconds = std::max<std::int64_t>(0, readInteger(*value).value_or(0));
     }
@@ -370,6 +373,12 @@ void applyPlayerProperties(const PropertyMap& properties, MprisPlayerSnapshot& s
     }
     if (const auto* value = find(properties, "CanGoPrevious")) {
         snapshot.canGoPrevious = readBool(*value).value_or(snapshot.canGoPrevious);
+    }
+    if (const auto* value = find(properties, "CanPlay")) {
+        snapshot.canPlay = readBool(*value).value_or(snapshot.canPlay);
+    }
+    if (const auto* value = find(properties, "CanPause")) {
+        snapshot.canPause = readBool(*value).value_or(snapshot.canPause);
     }
     if (const auto* value = find(properties, "CanControl")) {
         snapshot.canControl = readBool(*value).value_or(snapshot.canControl);

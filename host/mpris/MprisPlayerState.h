@@ -20,6 +20,8 @@ struct MprisMetadata {
     std::string trackId;
     std::string artUrl;
     std::string url;
+    // "" when missing.
+    std::string album;
 
     bool operator==(const MprisMetadata&) const = default;
 };
@@ -40,9 +42,12 @@ struct MprisPlayerSnapshot {
     double rate = 1.0;
     // 0 to 1 in practice; some players go above 1.
     double volume = 1.0;
+    // A player that does not say what it can do is asked all the same, except to seek.
     bool canSeek = false;
-    bool canGoNext = false;
-    bool canGoPrevious = false;
+    bool canGoNext = true;
+    bool canGoPrevious = true;
+    bool canPlay = true;
+    bool canPause = true;
     bool canControl = true;
 
     bool operator==(const MprisPlayerSnapshot&) const = default;

@@ -136,13 +136,10 @@ void MprisSession::playerRemoved(const std::string& owner) {
         _seekInFlight = false;
         _pendingSeek.reset();
     }
-    const std::string previouslyFollowed = _followed;
-    follow();
-    if (!_followed.empty() && _followed != previouslyFollowed) {
-        _commands->readPosition(_followed);
+    if (_chosen == owner) {
+        _chosen.clear();
     }
-    refreshArtwork();
-    scheduleAnnouncement();
+    refollow();
 }
 
 void MprisSession::positionRead(const std::string& owner, std::int64_t positionMicroseconds) {
@@ -194,30 +191,175 @@ bool playerNameMatches(const MprisPlayerSnapshot& player, const std::string& nam
 
 } // namespace
 
-bool MprisSession::matchesName(const MprisPlayerSnapshot& player) const {
+std::optional<std::size_t> MprisSession::preferenceRank(const MprisPlayerSnapshot& player) const {
     const auto& preference = _options.players;
     const auto matches = [&](const std::string& name) { return playerNameMatches(player, name); };
     if (std::ranges::any_of(preference.ignored, matches)) {
+        return std::nullopt;
+    }
+    if (preference.names.empty()) {
+        return 0;
+    }
+    std::optional<std::size_t> any;
+    for (std::size_t index = 0; index < preference.names.size(); ++index) {
+        if (preference.names[index] == "%any") {
+            any = any.value_or(index);
+        } else if (matches(preference.names[index])) {
+            return index;
+        }
+    }
+    return any;
+}
+
+namespace {
+
+int filledMetadataFields(const MprisMetadata& metadata) {
+    return !metadata.title.empty() + !metadata.artist.empty() + !metadata.album.empty() +
+           !metadata.artUrl.empty() + (metadata.lengthMicroseconds > 0);
+}
+
+// Playing first; then the latest to start playing; then the latest to appear.
+auto ruleRank(const MprisPlayerSnapshot& snapshot, std::uint64_t startedPlaying, std::uint64_t appeared) {
+    return std::make_tuple(snapshot.status == MprisPlaybackStatus::playing, startedPlaying, appeared);
+}
+
+} // namespace
+
+bool MprisSession::isDuplicateOfBetter(const Player& player) const {
+    const auto& track = player.snapshot.metadata;
+    if (track.title.empty()) {
         return false;
     }
-    return preference.names.empty() ||
-           std::ranges::find(preference.names, "%any") != preference.names.end() ||
-           std::ranges::any_of(preference.names, matches);
+    const int filled = filledMetadataFields(track);
+    for (const auto& [owner, other] : _players) {
+        const auto& otherTrack = other.snapshot.metadata;
+        if (&other == &player || otherTrack.title != track.title || otherTrack.artist != track.artist ||
+            !preferenceRank(other.snapshot)) {
+            continue;
+        }
+        // Of two announcements of one track, the fuller one stays, else the earlier.
+        const int otherFilled = filledMetadataFields(otherTrack);
+        if (otherFilled > filled || (otherFilled == filled && other.appeared < player.appeared)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<const MprisSession::Player*> MprisSession::listed() const {
+    std::vector<const Player*> players;
+    for (const auto& [owner, player] : _players) {
+        if (preferenceRank(player.snapshot) && !isDuplicateOfBetter(player)) {
+            players.push_back(&player);
+        }
+    }
+    std::ranges::sort(players, {}, &Player::appeared);
+    return players;
+}
+
+std::vector<MprisPlayerSnapshot> MprisSession::listedPlayers() const {
+    std::vector<MprisPlayerSnapshot> snapshots;
+    for (const auto* player : listed()) {
+        snapshots.push_back(player->snapshot);
+    }
+    return snapshots;
 }
 
 void MprisSession::follow() {
+    const auto players = listed();
+    if (!_chosen.empty() && std::ranges::any_of(players, [&](const Player* player) {
+            return player->snapshot.owner == _chosen;
+        })) {
+        _followed = _chosen;
+        return;
+    }
     const Player* best = nullptr;
-    auto rank = [](const Player& player) {
-        // Playing first; then the latest to start playing; then the latest to appear.
-        return std::make_tuple(player.snapshot.status == MprisPlaybackStatus::playing, player.startedPlaying,
-                               player.appeared);
-    };
-    for (const auto& [owner, player] : _players) {
-        if (matchesName(player.snapshot) && (!best || rank(player) > rank(*best))) {
-            best = &player;
+    std::size_t bestPlace = 0;
+    for (const auto* player : players) {
+        const std::size_t place = *preferenceRank(player->snapshot);
+        if (!best || place < bestPlace ||
+            (place == bestPlace && ruleRank(player->snapshot, player->startedPlaying, player->appeared) >
+                                       ruleRank(best->snapshot, best->startedPlaying, best->appeared))) {
+            best = player;
+            bestPlace = place;
         }
     }
     _followed = best ? best->snapshot.owner : std::string();
+}
+
+void MprisSession::refollow() {
+    const std::string previouslyFollowed = _followed;
+    follow();
+    if (!_followed.empty() && _followed != previouslyFollowed) {
+        _commands->readPosition(_followed);
+    }
+    refreshArtwork();
+    scheduleAnnouncement();
+}
+
+std::string MprisSession::followReason() const {
+    const auto* player = followed();
+    if (!player) {
+        return "";
+    }
+    if (_followed == _chosen) {
+        return "chosen by the user";
+    }
+    const auto players = listed();
+    if (players.size() == 1) {
+        return "the only player";
+    }
+    const std::size_t place = *preferenceRank(player->snapshot);
+    const bool aheadOfAll = std::ranges::all_of(players, [&](const Player* other) {
+        return other == player || *preferenceRank(other->snapshot) > place;
+    });
+    if (aheadOfAll) {
+        return "first in --player's list";
+    }
+    if (player->snapshot.status == MprisPlaybackStatus::playing) {
+        return "playing most recently";
+    }
+    return player->startedPlaying > 0 ? "played most recently" : "appeared last";
+}
+
+bool MprisSession::followAdjacentPlayer(int direction) {
+    const auto players = listed();
+    if (players.empty() || direction == 0) {
+        return false;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(players.size());
+    const auto current = std::ranges::find_if(
+        players, [&](const Player* player) { return player->snapshot.owner == _followed; });
+    std::ptrdiff_t index = direction > 0 ? 0 : count - 1;
+    if (current != players.end()) {
+        index = ((current - players.begin()) + (direction > 0 ? 1 : -1) + count) % count;
+    }
+    _chosen = players[static_cast<std::size_t>(index)]->snapshot.owner;
+    refollow();
+    return true;
+}
+
+bool MprisSession::followPlayerNamed(const std::string& name) {
+    const Player* best = nullptr;
+    for (const auto* player : listed()) {
+        if (playerNameMatches(player->snapshot, name) &&
+            (!best || ruleRank(player->snapshot, player->startedPlaying, player->appeared) >
+                          ruleRank(best->snapshot, best->startedPlaying, best->appeared))) {
+            best = player;
+        }
+    }
+    if (!best) {
+        return false;
+    }
+    _chosen = best->snapshot.owner;
+    refollow();
+    return true;
+}
+
+bool MprisSession::followAutomatically() {
+    _chosen.clear();
+    refollow();
+    return !_followed.empty();
 }
 
 std::int64_t MprisSession::estimatePosition(const Player& player, NSTimeInterval now) const {
@@ -258,7 +400,12 @@ bool MprisSession::togglePlayPause() {
     if (!player) {
         return false;
     }
-    _commands->playPause(player->snapshot.owner);
+    const auto& snapshot = player->snapshot;
+    if (!snapshot.canControl ||
+        !(snapshot.status == MprisPlaybackStatus::playing ? snapshot.canPause : snapshot.canPlay)) {
+        return refuseRequest();
+    }
+    _commands->playPause(snapshot.owner);
     return true;
 }
 
@@ -266,6 +413,10 @@ bool MprisSession::changeTrack(int delta) {
     const auto* player = followed();
     if (!player || delta == 0) {
         return false;
+    }
+    const auto& snapshot = player->snapshot;
+    if (!snapshot.canControl || !(delta < 0 ? snapshot.canGoPrevious : snapshot.canGoNext)) {
+        return refuseRequest();
     }
     if (delta < 0) {
         _commands->previous(player->snapshot.owner);
@@ -279,8 +430,11 @@ bool MprisSession::seekTo(double seconds) {
     auto* player = followed();
     // A player that cannot seek ignores seeks: showing the target would only make
     // the slider jump back.
-    if (!player || !player->snapshot.canSeek || !std::isfinite(seconds)) {
+    if (!player || !std::isfinite(seconds)) {
         return false;
+    }
+    if (!player->snapshot.canSeek || !player->snapshot.canControl) {
+        return refuseRequest();
     }
     const std::int64_t length = player->snapshot.metadata.lengthMicroseconds;
     auto target = static_cast<std::int64_t>(std::llround(std::clamp(seconds, 0.0, 9.2e12) * 1e6));
@@ -305,6 +459,12 @@ bool MprisSession::seekTo(double seconds) {
         sendSeek(_seekOwner);
     }
     return true;
+}
+
+bool MprisSession::refuseRequest() {
+    _requestRefused = true;
+    scheduleAnnouncement();
+    return false;
 }
 
 void MprisSession::sendSeek(const std::string& owner) {
@@ -475,7 +635,20 @@ void MprisSession::announceIfChanged() {
             handler();
         }
     }
-    if (shown == _announced) {
+    ListedShown listedShown;
+    listedShown.followed = _followed;
+    for (const auto* player : listed()) {
+        listedShown.players.emplace_back(player->snapshot.owner, player->snapshot.status);
+    }
+    if (listedShown != _announcedPlayers) {
+        _announcedPlayers = std::move(listedShown);
+        if (_playersChanged) {
+            auto handler = _playersChanged;
+            handler();
+        }
+    }
+    const bool refused = std::exchange(_requestRefused, false);
+    if (shown == _announced && !refused) {
         return;
     }
     _announced = std::move(shown);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
@@ -20,10 +21,14 @@
 // through the event operations; requests go out through the player commands.
 // Everything here runs on the main thread; time is the main run loop's clock.
 //
-// The followed player is the one that most recently started playing among those
+// The followed player is the user's choice while its player is there; else, among
+// the players that take part, the first that a name of the preference matches
+// (in the preference's order; "%any" holds the place of every player not named),
+// and among equals the one that most recently started playing among those
 // playing, else the one that most recently started playing at all, else the one
-// that appeared last. With a player name, only players whose bus-name suffix
-// (without or with an instance suffix) or Identity is that name take part.
+// that appeared last. Ignored players never take part, and of a player announced
+// twice (a bridge and the player itself, with the same title and artist) only
+// the one with the fuller metadata does.
 class MprisSession : public NSObject {
 public:
     struct Options {
@@ -52,6 +57,23 @@ public:
 
     // The followed player, or null.
     const MprisPlayerSnapshot* followedPlayer() const;
+    // The players that take part, in the order they appeared: the order the
+    // user's moves walk.
+    std::vector<MprisPlayerSnapshot> listedPlayers() const;
+    // Why the followed player is followed, a short phrase for the user: "chosen by
+    // the user", "the only player", "first in --player's list", "playing most
+    // recently", "played most recently" or "appeared last"; "" when none is.
+    std::string followReason() const;
+
+    // The user's choice, which holds until its player vanishes. Follows the listed
+    // player after (1) or before (-1) the followed one, wrapping around; answers
+    // whether there was one.
+    bool followAdjacentPlayer(int direction);
+    // Follows the listed player that `name` matches as a preference name does (the
+    // one the rule ranks first when several do); false when none does.
+    bool followPlayerNamed(const std::string& name);
+    // Drops the user's choice; answers whether a player is followed.
+    bool followAutomatically();
     // The player with that owner, or null.
     const MprisPlayerSnapshot* player(const std::string& owner) const;
     bool isPlaying() const;
@@ -64,7 +86,10 @@ public:
     // Changes whenever the artwork changes.
     std::uint64_t artworkSerial() const { return _artworkSerial; }
 
-    // Requests to the followed player; each answers whether it was sent.
+    // Requests to the followed player; each answers whether it was sent. A request
+    // the player says it cannot take (CanPlay, CanPause, CanGoNext, CanGoPrevious,
+    // CanSeek, CanControl) is not sent, and the now-playing handler is called on
+    // the next pass all the same, so that what pressed a control shows the truth.
     bool togglePlayPause();
     // -1 previous track, 1 next track.
     bool changeTrack(int delta);
@@ -93,6 +118,9 @@ public:
     // Called (from the main run loop, at most once per pass) after the volume
     // answered by `volume` changed, other than by setVolume.
     void setVolumeChangedHandler(std::function<void()> handler) { _volumeChanged = std::move(handler); }
+    // Called (from the main run loop, at most once per pass) after players came,
+    // went or changed status, or another one is followed.
+    void setPlayersChangedHandler(std::function<void()> handler) { _playersChanged = std::move(handler); }
     // Called with one line for the user when the session bus cannot be reached (once
     // for a series of failed attempts) and when, once the players on a newly
     // reached bus are known, none of them is followed; the widget then shows
@@ -122,6 +150,12 @@ private:
         std::uint64_t artworkSerial = 0;
         bool operator==(const Shown&) const = default;
     };
+    // What a player list shows; a change of it is announced.
+    struct ListedShown {
+        std::vector<std::pair<std::string, MprisPlaybackStatus>> players;
+        std::string followed;
+        bool operator==(const ListedShown&) const = default;
+    };
     struct TrackKey {
         std::string owner;
         std::string trackId;
@@ -133,8 +167,17 @@ private:
 
     Player* followed();
     const Player* followed() const;
-    bool matchesName(const MprisPlayerSnapshot& player) const;
+    // The place of the first preference name that matches the player ("%any" for
+    // one not named); nothing when the player takes no part.
+    std::optional<std::size_t> preferenceRank(const MprisPlayerSnapshot& player) const;
+    bool isDuplicateOfBetter(const Player& player) const;
+    // The players that take part, in the order they appeared.
+    std::vector<const Player*> listed() const;
     void follow();
+    // Follows again after the players or the user's choice changed.
+    void refollow();
+    // For a request not sent: the now-playing handler runs on the next pass anyway.
+    bool refuseRequest();
     std::int64_t estimatePosition(const Player& player, NSTimeInterval now) const;
     void anchor(Player& player, std::int64_t position);
     void refreshArtwork();
@@ -152,6 +195,8 @@ private:
     Options _options;
     std::map<std::string, Player> _players;
     std::string _followed;
+    // The owner of the player the user chose; "" for the automatic choice.
+    std::string _chosen;
     std::uint64_t _order = 0;
 
     UICairoSurface _artwork;
@@ -172,8 +217,11 @@ private:
     NSRunLoop::TaskId _refreshTask = 0;
     NSRunLoop::TaskId _announceTask = 0;
     Shown _announced;
+    ListedShown _announcedPlayers;
+    bool _requestRefused = false;
     double _announcedVolume = 0;
     std::function<void()> _nowPlayingChanged;
     std::function<void()> _volumeChanged;
+    std::function<void()> _playersChanged;
     std::function<void(const std::string& line)> _notice;
 };

@@ -73,14 +73,15 @@ inline void writePng(const std::string& path, int width, int height, double red,
     cairo_surface_write_to_png(surface.get(), path.c_str());
 }
 
-// A player that can seek, playing track "/t/1", 200 s long.
+// A player that can seek, playing track "/t/1", 200 s long, titled after its owner (two
+// players with one title and artist are one player announced twice).
 inline MprisPlayerSnapshot makePlayer(const std::string& owner,
                                       MprisPlaybackStatus status = MprisPlaybackStatus::playing,
                                       const std::string& name = "player") {
     MprisPlayerSnapshot player{.owner = owner, .busName = kMprisBusNamePrefix + name, .identity = name};
     player.status = status;
     player.metadata = {
-        .title = "Song", .artist = "Artist", .lengthMicroseconds = 200'000'000, .trackId = "/t/1"};
+        .title = "Song " + owner, .artist = "Artist", .lengthMicroseconds = 200'000'000, .trackId = "/t/1"};
     player.canSeek = true;
     return player;
 }
