@@ -18,16 +18,31 @@ int pixels(CGFloat points, CGFloat scale) {
 
 } // namespace
 
-WindowLayout::WindowLayout(CGSize widgetSize, CGFloat scale) : _widgetSize(widgetSize), _scale(scale) {
+WindowLayout::WindowLayout(CGSize widgetSize, CGFloat scale, bool withCaption)
+    : _widgetSize(widgetSize), _scale(scale) {
     assert(std::isfinite(scale) && scale > 0);
     const render::PixelSize widget = render::pixelSizeFor(widgetSize, scale);
     _widgetPixelWidth = widget.width;
     _widgetPixelHeight = widget.height;
     const int margin = pixels(kPanelMargin, scale);
     _windowWidth = _widgetPixelWidth + 2 * margin;
-    _windowHeight = std::max(_widgetPixelHeight + 2 * margin, pixels(kMinimumPanelHeight, scale));
+    _captionPixelHeight = withCaption ? pixels(kCaptionHeight, scale) : 0;
+    _windowHeight =
+        std::max(_widgetPixelHeight + _captionPixelHeight + 2 * margin, pixels(kMinimumPanelHeight, scale));
     _widgetX = (_windowWidth - _widgetPixelWidth) / 2;
-    _widgetY = (_windowHeight - _widgetPixelHeight) / 2;
+    // The widget and its caption are centred together.
+    _widgetY = (_windowHeight - _widgetPixelHeight - _captionPixelHeight) / 2;
+}
+
+CGRect WindowLayout::captionRect() const {
+    return CGRectMake(_widgetX / _scale, (_widgetY + _widgetPixelHeight) / _scale, _widgetPixelWidth / _scale,
+                      _captionPixelHeight / _scale);
+}
+
+bool WindowLayout::captionContains(double windowX, double windowY) const {
+    const double top = _widgetY + _widgetPixelHeight;
+    return windowX >= _widgetX && windowX < _widgetX + _widgetPixelWidth && windowY >= top &&
+           windowY < top + _captionPixelHeight;
 }
 
 CGPoint WindowLayout::widgetPoint(double windowX, double windowY) const {
@@ -46,13 +61,13 @@ CGFloat displayScaleForDpi(double dotsPerInch) {
 }
 
 CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
-                          CGSize widgetSize, int usableWidth, int usableHeight) {
+                          CGSize widgetSize, int usableWidth, int usableHeight, bool withCaption) {
     if (requestedExplicitly) {
         return requested;
     }
     CGFloat scale = std::isfinite(preferredScale) && preferredScale > 0 ? preferredScale : kDefaultScale;
     const auto fits = [&](CGFloat candidate) {
-        const WindowLayout layout(widgetSize, candidate);
+        const WindowLayout layout(widgetSize, candidate, withCaption);
         return (usableWidth <= 0 || layout.windowWidth() <= usableWidth) &&
                (usableHeight <= 0 || layout.windowHeight() <= usableHeight);
     };

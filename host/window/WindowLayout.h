@@ -5,7 +5,8 @@
 namespace host {
 
 // Where things are in the trillbox window: the widget drawn at `scale` pixels per
-// point in the middle of a dark panel that stands in for the notification centre.
+// point in the middle of a dark panel that stands in for the notification centre,
+// with, when asked for, a caption line under it that names the followed player.
 // Window coordinates are pixels from the window's top left, as the pointer
 // reports them.
 class WindowLayout {
@@ -15,9 +16,11 @@ public:
     // The panel is at least this tall, in points, so that an alert or the share
     // sheet fits over a short widget.
     static constexpr CGFloat kMinimumPanelHeight = 140;
+    // The caption line's height, in points; the panel grows by it.
+    static constexpr CGFloat kCaptionHeight = 18;
 
     // `widgetSize` in points; `scale` must be positive and finite.
-    WindowLayout(CGSize widgetSize, CGFloat scale);
+    WindowLayout(CGSize widgetSize, CGFloat scale, bool withCaption = false);
 
     CGFloat scale() const { return _scale; }
     CGSize widgetSize() const { return _widgetSize; }
@@ -31,6 +34,14 @@ public:
     int widgetY() const { return _widgetY; }
     int widgetPixelWidth() const { return _widgetPixelWidth; }
     int widgetPixelHeight() const { return _widgetPixelHeight; }
+
+    // The caption line lies right under the widget, as wide as it: its height in
+    // pixels, 0 without a caption.
+    int captionPixelHeight() const { return _captionPixelHeight; }
+    // The caption line in the window's points.
+    CGRect captionRect() const;
+    // Whether a window position (pixels) lies on the caption line.
+    bool captionContains(double windowX, double windowY) const;
 
     // A window position in the widget's points (outside the widget too).
     CGPoint widgetPoint(double windowX, double windowY) const;
@@ -48,6 +59,7 @@ private:
     int _widgetY = 0;
     int _widgetPixelWidth = 0;
     int _widgetPixelHeight = 0;
+    int _captionPixelHeight = 0;
 };
 
 // The display's scale for its dots per inch: whole steps of 96 dpi, at least 1;
@@ -59,6 +71,6 @@ CGFloat displayScaleForDpi(double dotsPerInch);
 // lowered in whole steps (not below 1) while the window would not fit the
 // display's usable area of `usableWidth` x `usableHeight` pixels (0: unknown).
 CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
-                          CGSize widgetSize, int usableWidth, int usableHeight);
+                          CGSize widgetSize, int usableWidth, int usableHeight, bool withCaption = false);
 
 } // namespace host
