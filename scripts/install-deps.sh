@@ -9,6 +9,7 @@ build_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
   libsdl2-dev libx11-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
+  libcurl4-openssl-dev
 )
 # Fallback fonts for text the system font lacks (Japanese, Chinese, Korean,
 # Arabic, Hebrew, emoji); every group that runs the program draws text.

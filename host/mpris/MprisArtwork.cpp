@@ -1,5 +1,7 @@
 #include "mpris/MprisArtwork.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -113,19 +115,26 @@ std::optional<std::vector<unsigned char>> readFile(const std::string& path) {
     return std::move(contents.bytes);
 }
 
-std::optional<std::vector<unsigned char>> readFileUrl(std::string_view url) {
+// The path of a file:// URL or a bare path; nothing for other URLs and files on another host.
+std::optional<std::string> localPath(std::string_view url) {
+    if (!url.empty() && url.front() == '/') {
+        // Some players send a bare path.
+        return std::string(url);
+    }
+    if (!startsWithIgnoringCase(url, "file://")) {
+        return std::nullopt;
+    }
     auto rest = url.substr(7);
     if (startsWithIgnoringCase(rest, "localhost/")) {
         rest.remove_prefix(9);
     }
     if (rest.empty() || rest.front() != '/') {
-        // A file on another host.
         return std::nullopt;
     }
     if (const auto end = rest.find_first_of("?#"); end != std::string_view::npos) {
         rest = rest.substr(0, end);
     }
-    return readFile(percentDecode(rest));
+    return percentDecode(rest);
 }
 
 std::uint32_t bigEndian32(std::span<const unsigned char> bytes, std::size_t offset) {
@@ -227,14 +236,18 @@ std::optional<std::vector<unsigned char>> readArtworkBytes(std::string_view url)
     if (startsWithIgnoringCase(url, "data:")) {
         return readDataUrl(url);
     }
-    if (startsWithIgnoringCase(url, "file://")) {
-        return readFileUrl(url);
+    const auto path = localPath(url);
+    return path ? readFile(*path) : std::nullopt;
+}
+
+std::string artworkFileStamp(std::string_view url) {
+    const auto path = localPath(url);
+    struct stat status {};
+    if (!path || path->find('\0') != std::string::npos || ::stat(path->c_str(), &status) != 0) {
+        return {};
     }
-    if (!url.empty() && url.front() == '/') {
-        // Some players send a bare path.
-        return readFile(std::string(url));
-    }
-    return std::nullopt;
+    return std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec) + ":" +
+           std::to_string(status.st_size) + ":" + std::to_string(status.st_ino);
 }
 
 UICairoSurface decodeArtwork(std::span<const unsigned char> bytes) {

@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "UIKit/UIImage.h"
 
-// Artwork from a player's art URL: `file://` and `data:` URLs with PNG or JPEG
-// data. Remote URLs are not fetched. Anything that cannot be read or decoded
-// gives no artwork.
+// Artwork from a player's art URL: `file://` and `data:` URLs and bare paths with
+// PNG or JPEG data (remote URLs: MprisArtworkLoader). Anything that cannot be read
+// or decoded gives no artwork.
 namespace mpris {
 
 // Larger files are not read.
@@ -23,6 +24,11 @@ inline constexpr int kMaxArtworkSide = 1024;
 // The bytes an art URL points to, or nothing for a remote, malformed, missing,
 // unreadable, non-regular or oversized source.
 std::optional<std::vector<unsigned char>> readArtworkBytes(std::string_view url);
+
+// The modification time, size and identity of the file a local art URL names, as
+// text that changes when the file is rewritten; empty for other URLs and for a
+// file that cannot be seen. One stat, nothing read.
+std::string artworkFileStamp(std::string_view url);
 
 // A PNG or JPEG image as an ARGB32 image surface no larger than kMaxArtworkSide,
 // or an empty surface for anything else.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/NSObject.h"
+
 // Owns one open file descriptor and closes it when it goes. Move-only; -1 is empty.
 class NSFileDescriptor {
 public:

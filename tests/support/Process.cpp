@@ -37,6 +37,8 @@ std::string freshOutputPath(const char* kind) {
 // Starts `argv` with its standard streams on files; -1 when fork failed.
 pid_t spawn(const std::vector<std::string>& argv, const ProcessSetup& setup, const std::string& inPath,
             const std::string& outPath, const std::string& errPath) {
+    // Artwork a child fetches is kept here, never in the developer's own cache.
+    static const TemporaryDirectory cacheHome;
     std::vector<std::string> arguments = argv;
     std::vector<char*> pointers;
     for (auto& argument : arguments) {
@@ -56,6 +58,7 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessSetup& setup, con
     if (!setup.directory.empty() && ::chdir(setup.directory.c_str()) != 0) {
         ::_exit(127);
     }
+    ::setenv("XDG_CACHE_HOME", cacheHome.path().c_str(), 1);
     for (const auto& [name, value] : setup.environment) {
         ::setenv(name.c_str(), value.c_str(), 1);
     }
