@@ -17,10 +17,11 @@ struct ModuleFile {
     std::string_view purpose;
 };
 
-constexpr std::array<ModuleFile, 3> kModuleFiles = {{
+constexpr std::array<ModuleFile, 4> kModuleFiles = {{
     {"libtrillbox_window.so", "the window"},
     {"libtrillbox_mpris.so", "MPRIS support"},
     {"libtrillbox_jpeg.so", "JPEG artwork"},
+    {"libtrillbox_pulse.so", "the system volume"},
 }};
 
 } // namespace

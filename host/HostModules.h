@@ -13,6 +13,8 @@ enum class HostModule {
     mpris,
     // The JPEG decoder (libjpeg-turbo).
     jpeg,
+    // The system volume of the sound server (libpulse).
+    pulse,
 };
 
 // `symbol` of `module`, loading the module on first use; thread-safe. Throws
