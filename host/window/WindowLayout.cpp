@@ -26,12 +26,13 @@ WindowLayout::WindowLayout(CGSize widgetSize, CGFloat scale, bool withCaption)
     _widgetPixelHeight = widget.height;
     const int margin = pixels(kPanelMargin, scale);
     _windowWidth = _widgetPixelWidth + 2 * margin;
-    _captionPixelHeight = withCaption ? pixels(kCaptionHeight, scale) : 0;
-    _windowHeight =
-        std::max(_widgetPixelHeight + _captionPixelHeight + 2 * margin, pixels(kMinimumPanelHeight, scale));
+    _windowHeight = std::max(_widgetPixelHeight + 2 * margin, pixels(kMinimumPanelHeight, scale));
     _widgetX = (_windowWidth - _widgetPixelWidth) / 2;
-    // The widget and its caption are centred together.
-    _widgetY = (_windowHeight - _widgetPixelHeight - _captionPixelHeight) / 2;
+    _widgetY = (_windowHeight - _widgetPixelHeight) / 2;
+    // Within the margin below the widget, in whole pixels whatever the scale.
+    _captionPixelHeight =
+        withCaption ? std::min(pixels(kCaptionHeight, scale), _windowHeight - _widgetY - _widgetPixelHeight)
+                    : 0;
 }
 
 CGRect WindowLayout::captionRect() const {
@@ -61,13 +62,13 @@ CGFloat displayScaleForDpi(double dotsPerInch) {
 }
 
 CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
-                          CGSize widgetSize, int usableWidth, int usableHeight, bool withCaption) {
+                          CGSize widgetSize, int usableWidth, int usableHeight) {
     if (requestedExplicitly) {
         return requested;
     }
     CGFloat scale = std::isfinite(preferredScale) && preferredScale > 0 ? preferredScale : kDefaultScale;
     const auto fits = [&](CGFloat candidate) {
-        const WindowLayout layout(widgetSize, candidate, withCaption);
+        const WindowLayout layout(widgetSize, candidate);
         return (usableWidth <= 0 || layout.windowWidth() <= usableWidth) &&
                (usableHeight <= 0 || layout.windowHeight() <= usableHeight);
     };

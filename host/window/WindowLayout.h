@@ -6,7 +6,7 @@ namespace host {
 
 // Where things are in the trillbox window: the widget drawn at `scale` pixels per
 // point in the middle of a dark panel that stands in for the notification centre,
-// with, when asked for, a caption line under it that names the followed player.
+// with, when asked for, a caption line right under it that names the followed player.
 // Window coordinates are pixels from the window's top left, as the pointer
 // reports them.
 class WindowLayout {
@@ -16,8 +16,10 @@ public:
     // The panel is at least this tall, in points, so that an alert or the share
     // sheet fits over a short widget.
     static constexpr CGFloat kMinimumPanelHeight = 140;
-    // The caption line's height, in points; the panel grows by it.
-    static constexpr CGFloat kCaptionHeight = 18;
+    // The caption line's height, in points: it lies in the panel's margin under
+    // the widget, so the window is as large with it as without.
+    static constexpr CGFloat kCaptionHeight = 16;
+    static_assert(kCaptionHeight <= kPanelMargin);
 
     // `widgetSize` in points; `scale` must be positive and finite.
     WindowLayout(CGSize widgetSize, CGFloat scale, bool withCaption = false);
@@ -71,6 +73,6 @@ CGFloat displayScaleForDpi(double dotsPerInch);
 // lowered in whole steps (not below 1) while the window would not fit the
 // display's usable area of `usableWidth` x `usableHeight` pixels (0: unknown).
 CGFloat chooseWindowScale(CGFloat requested, bool requestedExplicitly, CGFloat preferredScale,
-                          CGSize widgetSize, int usableWidth, int usableHeight, bool withCaption = false);
+                          CGSize widgetSize, int usableWidth, int usableHeight);
 
 } // namespace host
