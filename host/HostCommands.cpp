@@ -3,11 +3,13 @@
 #include <iostream>
 #include <string_view>
 
+#include "Foundation/NSPathUtilities.h"
 #include "host/AutostartCommand.h"
 #include "host/CommandLine.h"
 #include "host/Headless.h"
 #include "host/HostFailure.h"
 #include "host/HostModules.h"
+#include "host/SettingsCommand.h"
 
 namespace {
 
@@ -21,14 +23,16 @@ int runWindow(const CommandLine& line, std::ostream& out) {
 struct HostCommand {
     std::string_view name;
     int (*run)(const CommandLine& line, std::ostream& out);
+    // The command shows the widget, which reads the settings file.
+    bool showsWidget = false;
 };
 
 constexpr HostCommand kHostCommands[] = {
-    {"", runWindow},
-    {"run", runWindow},
-    {"snapshot", host::runSnapshotCommand},
-    {"record", host::runRecordCommand},
-    {"script", host::runScriptCommand},
+    {"", runWindow, true},
+    {"run", runWindow, true},
+    {"snapshot", host::runSnapshotCommand, true},
+    {"record", host::runRecordCommand, true},
+    {"script", host::runScriptCommand, true},
     {"settings", host::runSettingsCommand},
     {"autostart", host::runAutostartCommand},
 };
@@ -41,6 +45,13 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
     try {
         for (const auto& command : kHostCommands) {
             if (command.name == line.command) {
+                // The widget quietly falls back to its defaults; the user hears why here.
+                if (command.showsWidget) {
+                    if (!line.host.deviceRoot.empty()) {
+                        NSSetDeviceRoot(line.host.deviceRoot);
+                    }
+                    host::warnAboutDamagedSettings(std::cerr);
+                }
                 return command.run(line, std::cout);
             }
         }

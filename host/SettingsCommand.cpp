@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "Foundation/NSCollections.h"
-#include "Foundation/NSFileManager.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPathUtilities.h"
 #include "host/HostFailure.h"
@@ -31,23 +30,31 @@ std::string systemReason() {
     return std::strerror(errno != 0 ? errno : EIO);
 }
 
+// Whether the settings file exists. Throws HostFailure when its path cannot be
+// followed (a loop of symbolic links, a folder that may not be read).
 bool fileExists() {
     std::error_code error;
-    return fs::exists(settingsFilePath(), error);
+    const fs::file_status status = fs::status(settingsFilePath(), error);
+    if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory) {
+        throw HostFailure("cannot read the settings file " + settingsFilePath() + ": " + error.message());
+    }
+    return fs::exists(status);
 }
 
-// The file's dictionary; nil when there is no file.
+// The file's dictionary; nil when there is no file. Throws HostFailure for one
+// that cannot be read or is not a property-list dictionary.
 Ptr<NSDictionary> readSettings() {
     if (!fileExists()) {
         return nullptr;
     }
     const Ptr<NSDictionary> settings = NSDictionary::dictionaryWithContentsOfFile(NSStr(kSettingsPath));
     if (!settings) {
-        throw HostFailure("the settings file " + settingsFilePath() +
-                          " is not a property-list dictionary; 'trillbox settings --reset' removes it");
+        throw HostFailure("the settings file " + settingsFilePath() + " is not a property-list dictionary");
     }
     return settings;
 }
+
+constexpr const char* kResetHint = "; 'trillbox settings --reset' removes it";
 
 std::string displayValue(const Ptr<NSObject>& value) {
     if (const auto number = as<NSNumber>(value)) {
@@ -117,7 +124,12 @@ std::string settingsFilePath() {
 }
 
 void printSettings(std::ostream& out) {
-    const Ptr<NSDictionary> settings = readSettings();
+    Ptr<NSDictionary> settings;
+    try {
+        settings = readSettings();
+    } catch (const HostFailure& failure) {
+        throw HostFailure(failure.what() + std::string(kResetHint));
+    }
     out << "settings file: " << settingsFilePath() << (settings ? "" : " (none yet)") << '\n';
     for (const auto& setting : TrillboxSettings::AllSettings) {
         const Ptr<NSObject> value = settings ? settings->objectForKey(setting.key) : nullptr;
@@ -138,7 +150,13 @@ std::string writeSetting(const std::string& spelledKey, const std::string& value
     const std::string key =
         spelledKey == kShowSeparatorsSpelling ? std::string(TrillboxSettings::ShowSeperatorsKey) : spelledKey;
     const Ptr<NSObject> typed = parseValue(key, value);
-    const auto settings = NSMutableDictionary::dictionaryWithDictionary(readSettings());
+    Ptr<NSDictionary> existing;
+    try {
+        existing = readSettings();
+    } catch (const HostFailure& failure) {
+        throw HostFailure(failure.what() + std::string(kResetHint));
+    }
+    const auto settings = NSMutableDictionary::dictionaryWithDictionary(existing);
     settings->setObject(typed, key);
 
     const std::string directory = fs::path(settingsFilePath()).parent_path().string();
@@ -155,14 +173,28 @@ std::string writeSetting(const std::string& spelledKey, const std::string& value
 }
 
 bool resetSettings() {
-    if (!fileExists()) {
+    const std::string path = settingsFilePath();
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status)) {
         return false;
     }
-    errno = 0;
-    if (!NSFileManager::defaultManager()->removeItemAtPath(NSStr(kSettingsPath))) {
-        throw HostFailure("cannot remove the settings file " + settingsFilePath() + ": " + systemReason());
+    // Only a file (or a link, not what it points to) is removed, never a folder's contents.
+    if (fs::is_directory(status)) {
+        throw HostFailure("the settings path " + path + " is a directory, not a file; nothing was removed");
+    }
+    if (!fs::remove(path, error) && error) {
+        throw HostFailure("cannot remove the settings file " + path + ": " + error.message());
     }
     return true;
+}
+
+void warnAboutDamagedSettings(std::ostream& errors) {
+    try {
+        readSettings();
+    } catch (const HostFailure& failure) {
+        errors << "trillbox: " << failure.what() << "; the widget uses its defaults" << kResetHint << '\n';
+    }
 }
 
 } // namespace host

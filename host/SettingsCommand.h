@@ -24,9 +24,15 @@ void printSettings(std::ostream& out);
 // file cannot be read or written.
 std::string writeSetting(const std::string& key, const std::string& value);
 
-// Removes the settings file; answers whether there was one. Throws HostFailure
-// when it exists but cannot be removed.
+// Removes the settings file (a link there, not what it points to); answers
+// whether there was one. Throws HostFailure when it cannot be removed or is a
+// directory, which is left alone.
 bool resetSettings();
+
+// Writes one line to `errors` when the settings file is there but cannot be read
+// or is not a property-list dictionary (the widget then uses its defaults),
+// with the way to remove it. Device paths resolve under the current device root.
+void warnAboutDamagedSettings(std::ostream& errors);
 
 // The settings file's path on this machine.
 std::string settingsFilePath();
