@@ -1,7 +1,10 @@
 #include "host/ScriptRunner.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -15,6 +18,44 @@ namespace {
 
 constexpr double kDefaultLongPress = 1;
 constexpr double kDefaultDrag = 0.5;
+// A script line may be this long; a longer one is refused, not read on (a file of
+// zero bytes has no line end at all).
+constexpr std::size_t kLongestLine = 64 * 1024;
+// An error quotes at most this many characters of a bad word.
+constexpr std::size_t kLongestQuote = 80;
+
+// `text` with C0 and C1 control characters (the latter as UTF-8, C2 80 to C2 9F)
+// written as \xNN, so that none reaches the terminal raw, and cut after `limit`
+// characters.
+std::string escapedScriptText(std::string_view text, std::size_t limit = std::string_view::npos) {
+    std::string escaped;
+    std::size_t shown = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        // Counted in characters: UTF-8 continuation bytes go with their lead byte.
+        if ((byte & 0xC0) != 0x80 && shown++ == limit) {
+            escaped += "...";
+            break;
+        }
+        const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+        const bool c1 = byte == 0xC2 && next >= 0x80 && next < 0xA0;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", c1 ? next : byte);
+            escaped += code;
+            at += c1 ? 1 : 0;
+        } else {
+            escaped += static_cast<char>(byte);
+        }
+    }
+    return escaped;
+}
+
+// "FILE:LINE: ", or "standard input:LINE: ".
+std::string whereInScript(const std::string& source, int number) {
+    const std::string name = source == "-" ? std::string("standard input") : escapedScriptText(source);
+    return name + ":" + std::to_string(number) + ": ";
+}
 
 std::vector<std::string> splitWords(std::string_view line) {
     std::vector<std::string> words;
@@ -23,6 +64,27 @@ std::vector<std::string> splitWords(std::string_view line) {
         words.push_back(std::move(word));
     }
     return words;
+}
+
+// Reads one line into `line` without its end: false at the end of the input.
+// Throws UsageFailure, naming `where`, once a line grows past kLongestLine.
+bool readLine(std::istream& input, std::string& line, const std::string& where) {
+    line.clear();
+    std::streambuf* buffer = input.rdbuf();
+    for (;;) {
+        const int character = buffer ? buffer->sbumpc() : std::char_traits<char>::eof();
+        if (character == std::char_traits<char>::eof()) {
+            input.setstate(std::ios::eofbit);
+            return !line.empty();
+        }
+        if (character == '\n') {
+            return true;
+        }
+        if (line.size() == kLongestLine) {
+            throw UsageFailure(where + "the line is longer than " + std::to_string(kLongestLine) + " bytes");
+        }
+        line.push_back(static_cast<char>(character));
+    }
 }
 
 void expectArguments(const std::vector<std::string>& words, std::size_t minimum, std::size_t maximum,
@@ -34,30 +96,50 @@ void expectArguments(const std::vector<std::string>& words, std::size_t minimum,
     }
 }
 
-CGPoint parsePoint(const std::vector<std::string>& words, std::size_t first) {
-    return CGPointMake(parseNumber(words[first], "X"), parseNumber(words[first + 1], "Y"));
+double parseScriptNumber(const std::string& word, const char* what) {
+    try {
+        return parseNumber(word, what);
+    } catch (const UsageFailure&) {
+        throw UsageFailure(std::string(what) + " must be a number, not " + quotedScriptText(word));
+    }
 }
 
-double parseSeconds(std::string_view word) {
-    const double seconds = parseNumber(word, "SECONDS");
+CGPoint parsePoint(const std::vector<std::string>& words, std::size_t first) {
+    // X is read (and named in an error) before Y.
+    const double x = parseScriptNumber(words[first], "X");
+    return CGPointMake(x, parseScriptNumber(words[first + 1], "Y"));
+}
+
+// A time: 0 or more and, for one that passes on the clock (simulated time costs
+// real time too), at most kLongestWait.
+double parseSeconds(const std::string& word, bool passes = true) {
+    const double seconds = parseScriptNumber(word, "SECONDS");
     if (seconds < 0) {
-        throw UsageFailure("SECONDS must be 0 or more, not " + std::string(word));
+        throw UsageFailure("SECONDS must be 0 or more, not " + escapedScriptText(word, kLongestQuote));
+    }
+    if (passes && seconds > kLongestWait) {
+        throw UsageFailure("SECONDS must be at most " + std::to_string(static_cast<int>(kLongestWait)) +
+                           ", not " + escapedScriptText(word, kLongestQuote));
     }
     return seconds;
 }
 
 } // namespace
 
+std::string quotedScriptText(std::string_view text) {
+    return "\"" + escapedScriptText(text, kLongestQuote) + "\"";
+}
+
 ScriptRunner::ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot)
     : _session(session), _output(output), _writeSnapshot(std::move(writeSnapshot)) {}
 
 void ScriptRunner::run(std::istream& input, const std::string& source) {
     int number = 0;
-    for (std::string line; std::getline(input, line);) {
+    for (std::string line; readLine(input, line, whereInScript(source, number + 1));) {
         runLine(line, ++number, source);
     }
     if (input.bad()) {
-        throw HostFailure("cannot read the script " + source);
+        throw HostFailure("cannot read the script " + escapedScriptText(source));
     }
 }
 
@@ -69,16 +151,23 @@ void ScriptRunner::runLine(std::string_view line, int number, const std::string&
     if (words.empty()) {
         return;
     }
-    const std::string where =
-        (source == "-" ? std::string("standard input") : source) + ":" + std::to_string(number) + ": ";
+    const std::string where = whereInScript(source, number);
     try {
         execute(words);
     } catch (const UsageFailure& failure) {
-        throw UsageFailure(where + failure.what());
+        throw UsageFailure(where + escapedScriptText(failure.what()));
     } catch (const HostFailure& failure) {
-        throw HostFailure(where + failure.what());
+        throw HostFailure(where + escapedScriptText(failure.what()));
     }
-    _output.flush();
+    // A write that failed while the line ran left its errno; a failing flush leaves its own.
+    if (_output) {
+        errno = 0;
+        _output.flush();
+    }
+    if (!_output) {
+        throw HostFailure("cannot write standard output: " +
+                          std::string(std::strerror(errno != 0 ? errno : EIO)));
+    }
 }
 
 void ScriptRunner::execute(const std::vector<std::string>& words) {
@@ -125,7 +214,7 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         expectArguments(words, 0, 0, "dump");
         _output << _session.dump() << '\n';
     } else {
-        throw UsageFailure("unknown command \"" + command + "\"");
+        throw UsageFailure("unknown command " + quotedScriptText(command));
     }
 }
 
@@ -137,12 +226,12 @@ void ScriptRunner::runPlayerCommand(const std::vector<std::string>& words) {
     if (isSeek != (words.size() == 3)) {
         throw UsageFailure(std::string(isSeek ? "too few" : "too many") + " arguments; usage: " + kUsage);
     }
-    const double seconds = isSeek ? parseSeconds(words[2]) : 0;
+    const double seconds = isSeek ? parseSeconds(words[2], false) : 0;
     const auto player = _session.mediaBackEnd().demoPlayer();
     const bool known = action == "play" || action == "pause" || action == "toggle" || action == "next" ||
                        action == "previous" || action == "stop" || isSeek;
     if (!known) {
-        throw UsageFailure("unknown player command \"" + action + "\"; usage: " + kUsage);
+        throw UsageFailure("unknown player command " + quotedScriptText(action) + "; usage: " + kUsage);
     }
     if (!player) {
         throw HostFailure("player commands need the demo player");

@@ -13,6 +13,13 @@ namespace host {
 
 class HostSession;
 
+// The longest time one command lets pass, in seconds.
+inline constexpr double kLongestWait = 3600;
+
+// `text` for an error message: in double quotes, control characters written as
+// \xNN, cut after 80 characters.
+std::string quotedScriptText(std::string_view text);
+
 // Runs automation scripts against a session: one command a line, '#' starts a
 // comment, blank lines are skipped. Commands (points are the widget's, times
 // seconds):
@@ -32,6 +39,11 @@ class HostSession;
 // Each command runs as soon as its line is read. A line that cannot be run
 // stops the script: UsageFailure (a line that is not understood) or HostFailure
 // (one that failed), either naming the source and line number.
+//
+// A time that passes (wait, longpress, drag) is at most kLongestWait seconds:
+// simulated time costs real time too. Lines are at most 64 KiB. Errors quote
+// script text with control characters escaped and at most 80 characters of a
+// word. Output that cannot be written stops the script (HostFailure).
 class ScriptRunner {
 public:
     // `writeSnapshot` draws the session's widget into a PNG file, throwing

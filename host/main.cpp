@@ -5,6 +5,9 @@
 // everything else is in the host library next to it, loaded only for the runs
 // that need it, which in turn loads the window, the MPRIS players and the JPEG
 // decoder only when a run uses them.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -12,6 +15,9 @@
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "host/CommandHelp.h"
 #include "host/CommandLine.h"
@@ -62,9 +68,33 @@ int runInHost(const host::CommandLine& line) {
     return entry(line);
 }
 
-} // namespace
+// Takes each of the standard descriptors that is closed with /dev/null opened for
+// reading only, so that no file the program opens gets one and receives what is
+// meant for the output, and a write to it still fails as on a closed one (EBADF).
+void takeClosedStandardDescriptors() {
+    // Each is taken in turn, so the lowest free descriptor is the one opened.
+    for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(descriptor, F_GETFD) == -1 && errno == EBADF) {
+            ::open("/dev/null", O_RDONLY);
+        }
+    }
+}
 
-int main(int argc, char** argv) {
+// `status`, or 1 after a one-line error when what was written to standard output
+// did not all get there. A run that failed has said so already.
+int checkStandardOutput(int status) {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || !std::cout;
+    if (!failed || status != 0) {
+        return status;
+    }
+    std::cerr << "trillbox: cannot write standard output: " << std::strerror(errno != 0 ? errno : EIO)
+              << '\n';
+    return 1;
+}
+
+int runCommandLine(int argc, char** argv) {
     std::string commandName;
     try {
         const host::CommandLine line =
@@ -91,4 +121,11 @@ int main(int argc, char** argv) {
     } catch (const std::exception& failure) {
         return host::reportFailure(failure, std::cerr, commandName);
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    takeClosedStandardDescriptors();
+    return checkStandardOutput(runCommandLine(argc, argv));
 }
