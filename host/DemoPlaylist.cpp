@@ -1,6 +1,8 @@
 #include "host/DemoPlaylist.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -25,6 +27,46 @@ constexpr std::size_t kPlaylistArtworkMaxBytes = 16 * 1024 * 1024;
 constexpr int kPlaylistArtworkFitSide = 1024;
 constexpr std::int64_t kPlaylistArtworkMaxPixels = 6000LL * 6000LL;
 
+// A playlist file larger than this is not read.
+constexpr std::size_t kPlaylistMaxBytes = 64 * 1024 * 1024;
+
+std::uint32_t pngHeaderNumber(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    return (std::uint32_t{bytes[offset]} << 24) | (std::uint32_t{bytes[offset + 1]} << 16) |
+           (std::uint32_t{bytes[offset + 2]} << 8) | std::uint32_t{bytes[offset + 3]};
+}
+
+// Whether a PNG's header chunk, which comes first, declares an image within the
+// pixel limit: a small file can claim an enormous image, which would be allocated
+// before a single pixel is read.
+bool pngSizeIsAcceptable(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < 33 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const std::int64_t width = pngHeaderNumber(bytes, 16);
+    const std::int64_t height = pngHeaderNumber(bytes, 20);
+    return width > 0 && height > 0 && width <= 65535 && height <= 65535 &&
+           width * height <= kPlaylistArtworkMaxPixels;
+}
+
+// Why the playlist file at `path` could not be read, from the error NSReadWholeFile gave.
+std::string unreadableReason(const std::string& path, int error) {
+    if (error == EFBIG) {
+        return "it is larger than " + std::to_string(kPlaylistMaxBytes / (1024 * 1024)) + " MB";
+    }
+    if (error == EINVAL) {
+        std::error_code ignored;
+        switch (fs::status(path, ignored).type()) {
+        case fs::file_type::directory:
+            return "it is a directory";
+        case fs::file_type::fifo:
+            return "it is a FIFO, not a regular file";
+        default:
+            return "it is not a regular file";
+        }
+    }
+    return std::strerror(error);
+}
+
 std::string artworkIn(const std::string& directory, const char* file) {
     if (directory.empty()) {
         return {};
@@ -48,11 +90,17 @@ std::vector<DemoTrack> builtInPlaylist(const std::string& artworkDirectory) {
 
 std::vector<DemoTrack> loadPlaylist(const std::string& path) {
     const std::string where = "playlist " + path;
-    const Ptr<NSData> data = NSData::dataWithContentsOfFile(NSStr(path));
-    if (!data) {
-        throw HostFailure("cannot read the " + where);
+    NSFileContents contents = NSReadWholeFile(path, kPlaylistMaxBytes);
+    if (!contents.bytes) {
+        throw HostFailure("cannot read the " + where + ": " + unreadableReason(path, contents.error));
     }
-    const auto entries = as<NSArray>(NSPropertyListSerialization::propertyListWithData(data));
+    std::string problem;
+    const Ptr<NSObject> root = NSPropertyListSerialization::propertyListWithData(
+        NSData::dataWithVector(std::move(*contents.bytes)), nullptr, &problem);
+    if (!root) {
+        throw HostFailure("the " + where + " " + problem);
+    }
+    const auto entries = as<NSArray>(root);
     if (!entries) {
         throw HostFailure("the " + where + " is not a property-list array");
     }
@@ -117,7 +165,7 @@ Ptr<UIImage> loadArtwork(const std::string& path) {
         return UIImage::imageWithSurface(
             decodeJpegImage(bytes, kPlaylistArtworkFitSide, kPlaylistArtworkMaxPixels));
     }
-    return UIImage::imageWithContentsOfFile(NSStr(path));
+    return pngSizeIsAcceptable(bytes) ? UIImage::imageWithContentsOfFile(NSStr(path)) : nullptr;
 }
 
 } // namespace host

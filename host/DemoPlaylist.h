@@ -28,12 +28,15 @@ std::vector<DemoTrack> builtInPlaylist(const std::string& artworkDirectory);
 // dictionaries with "title" (a non-empty string, required), and optionally
 // "artist" (a string), "duration" (a non-negative number of seconds) and
 // "artwork" (a PNG or JPEG file, relative to the playlist's directory). Throws
-// HostFailure naming the file, the entry and what is wrong with it.
+// HostFailure naming the file, the entry and what is wrong with it, or why the
+// file cannot be read (missing, a directory, a FIFO, no permission, over 64 MB)
+// or is not a property list (nested too deeply, ...).
 std::vector<DemoTrack> loadPlaylist(const std::string& path);
 
-// The PNG or JPEG image at `path`; nil when the file is missing, unreadable or
-// neither. A JPEG is decoded by the JPEG module, which is loaded the first time
-// one is met; a PNG loads like any image file (UIImage::imageWithContentsOfFile).
+// The PNG or JPEG image at `path`; nil when the file is missing, unreadable,
+// neither, or declares more pixels than an MPRIS player's artwork may have. A JPEG is decoded by the JPEG
+// module, which is loaded the first time one is met; a PNG loads like any image file
+// (UIImage::imageWithContentsOfFile).
 Ptr<UIImage> loadArtwork(const std::string& path);
 
 } // namespace host

@@ -1,8 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+#include <sys/stat.h>
+
 #include "host/DemoPlaylist.h"
 #include "host/HostFailure.h"
+#include "render/Snapshot.h"
 #include "support/TestPaths.h"
 #include "support/TestSupport.h"
 
@@ -39,11 +43,18 @@ TEST(PlaylistTest, EachFaultNamesTheFileAndTheEntry) {
     const auto second = [](const std::string& entry) {
         return plist("<array><dict><key>title</key><string>ok</string></dict>" + entry + "</array>");
     };
+    std::string deepArrays;
+    for (int level = 0; level < 600; ++level) {
+        deepArrays = "<array>" + deepArrays + "</array>";
+    }
     const auto track = [&](const std::string& more) {
         return second("<dict><key>title</key><string>t</string>" + more + "</dict>");
     };
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"not a plist", " is not a property-list array"},
+        {"not a plist", " is not a property list"},
+        {plist(deepArrays), " is nested too deeply (more than 512 levels)"},
+        {plist("<array><string>&#0;</string></array>"),
+         " holds the character reference &#0;, which names no character XML allows"},
         {plist("<dict/>"), " is not a property-list array"},
         {plist("<array/>"), " has no tracks"},
         {second("<string>x</string>"), ", entry 2: not a dictionary"},
@@ -60,16 +71,30 @@ TEST(PlaylistTest, EachFaultNamesTheFileAndTheEntry) {
          ", entry 2: the artwork ~/nope.png is not a readable PNG or JPEG"},
         {track("<key>artwork</key><string>broken.jpg</string>"),
          ", entry 2: the artwork ~/broken.jpg is not a readable PNG or JPEG"},
+        // A few kilobytes that would decode into 144 MB.
+        {track("<key>artwork</key><string>huge.png</string>"),
+         ", entry 2: the artwork ~/huge.png is not a readable PNG or JPEG"},
+        {"~", ": it is a directory"},
+        {"~/missing", ": No such file or directory"},
+        {"~/fifo", ": it is a FIFO, not a regular file"},
     };
+    const std::vector<unsigned char> huge =
+        render::encodePNG(UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_A1, 6001, 6001)));
     for (auto [contents, fault] : cases) {
         TemporaryDirectory files;
         files.write("broken.jpg", "\xFF\xD8\xFF\xE0 not the rest of a JPEG");
-        const std::string path = files.write("bad.plist", contents);
+        files.write("huge.png", std::string_view(reinterpret_cast<const char*>(huge.data()), huge.size()));
+        ::mkfifo(files.file("fifo").c_str(), 0600);
+        // "~...": the playlist is that path in the directory, not a file of these contents.
+        const std::string path =
+            contents[0] == '~' ? files.path() + contents.substr(1) : files.write("bad.plist", contents);
         if (const auto at = fault.find('~'); at != std::string::npos) {
             fault.replace(at, 1, files.path());
         }
         EXPECT_THAT([&] { host::loadPlaylist(path); },
-                    ::testing::ThrowsMessage<host::HostFailure>("the playlist " + path + fault));
+                    ::testing::ThrowsMessage<host::HostFailure>(
+                        fault[0] == ':' ? "cannot read the playlist " + path + fault
+                                        : "the playlist " + path + fault));
     }
 }
 
