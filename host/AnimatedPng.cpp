@@ -84,55 +84,79 @@ std::optional<ParsedPng> parsePng(const std::vector<std::uint8_t>& file) {
 
 } // namespace
 
+AnimatedPngWriter::AnimatedPngWriter(std::uint32_t frameCount, int framesPerSecond, Sink sink)
+    : _frameCount(frameCount), _framesPerSecond(framesPerSecond), _sink(std::move(sink)) {
+    _failed = frameCount == 0 || framesPerSecond <= 0 || framesPerSecond > 0xFFFF;
+}
+
+bool AnimatedPngWriter::emit(const std::vector<std::uint8_t>& bytes) {
+    _failed = _failed || !_sink(bytes.data(), bytes.size());
+    return !_failed;
+}
+
+bool AnimatedPngWriter::addFrame(const std::vector<std::uint8_t>& file) {
+    const auto png = _failed || _added == _frameCount ? std::nullopt : parsePng(file);
+    if (!png || (_added > 0 && png->header != _header)) {
+        _failed = true;
+        return false;
+    }
+    std::vector<std::uint8_t> out;
+    if (_added == 0) {
+        _header = png->header;
+        out.assign(std::begin(kSignature), std::end(kSignature));
+        appendChunk(out, "IHDR", _header);
+        std::vector<std::uint8_t> control;
+        appendBigEndian(control, _frameCount);
+        appendBigEndian(control, 0); // loop forever
+        appendChunk(out, "acTL", control);
+    }
+    std::vector<std::uint8_t> frameControl;
+    appendBigEndian(frameControl, _sequence++);
+    frameControl.insert(frameControl.end(), _header.begin(), _header.begin() + 8); // width, height
+    appendBigEndian(frameControl, 0);                                              // x offset
+    appendBigEndian(frameControl, 0);                                              // y offset
+    appendBigEndian(frameControl, 1, 2); // delay: 1 / framesPerSecond s
+    appendBigEndian(frameControl, static_cast<std::uint32_t>(_framesPerSecond), 2);
+    frameControl.push_back(0); // dispose: none
+    frameControl.push_back(0); // blend: source, each frame replaces the last
+    appendChunk(out, "fcTL", frameControl);
+    for (const auto& data : png->imageData) {
+        if (_added == 0) {
+            appendChunk(out, "IDAT", data);
+        } else {
+            std::vector<std::uint8_t> frameData;
+            appendBigEndian(frameData, _sequence++);
+            frameData.insert(frameData.end(), data.begin(), data.end());
+            appendChunk(out, "fdAT", frameData);
+        }
+    }
+    ++_added;
+    return emit(out);
+}
+
+bool AnimatedPngWriter::finish() {
+    if (_failed || _added != _frameCount) {
+        return false;
+    }
+    std::vector<std::uint8_t> out;
+    appendChunk(out, "IEND", {});
+    return emit(out);
+}
+
 std::vector<std::uint8_t> assembleAnimatedPng(const std::vector<std::vector<std::uint8_t>>& frames,
                                               int framesPerSecond) {
-    if (frames.empty() || framesPerSecond <= 0 || framesPerSecond > 0xFFFF) {
-        return {};
-    }
-    std::vector<ParsedPng> parsed;
+    std::vector<std::uint8_t> out;
+    AnimatedPngWriter writer(static_cast<std::uint32_t>(frames.size()), framesPerSecond,
+                             [&out](const std::uint8_t* bytes, std::size_t length) {
+                                 out.insert(out.end(), bytes, bytes + length);
+                                 return true;
+                             });
     for (const auto& frame : frames) {
-        auto png = parsePng(frame);
-        if (!png || (!parsed.empty() && png->header != parsed.front().header)) {
+        if (!writer.addFrame(frame)) {
             return {};
         }
-        parsed.push_back(std::move(*png));
     }
-
-    std::vector<std::uint8_t> out(std::begin(kSignature), std::end(kSignature));
-    appendChunk(out, "IHDR", parsed.front().header);
-    std::vector<std::uint8_t> control;
-    appendBigEndian(control, static_cast<std::uint32_t>(parsed.size()));
-    appendBigEndian(control, 0); // loop forever
-    appendChunk(out, "acTL", control);
-
-    const std::uint32_t width = readBigEndian(parsed.front().header.data());
-    const std::uint32_t height = readBigEndian(parsed.front().header.data() + 4);
-    std::uint32_t sequence = 0;
-    for (std::size_t index = 0; index < parsed.size(); ++index) {
-        std::vector<std::uint8_t> frameControl;
-        appendBigEndian(frameControl, sequence++);
-        appendBigEndian(frameControl, width);
-        appendBigEndian(frameControl, height);
-        appendBigEndian(frameControl, 0);    // x offset
-        appendBigEndian(frameControl, 0);    // y offset
-        appendBigEndian(frameControl, 1, 2); // delay: 1 / framesPerSecond s
-        appendBigEndian(frameControl, static_cast<std::uint32_t>(framesPerSecond), 2);
-        frameControl.push_back(0); // dispose: none
-        frameControl.push_back(0); // blend: source, each frame replaces the last
-        appendChunk(out, "fcTL", frameControl);
-        for (const auto& data : parsed[index].imageData) {
-            if (index == 0) {
-                appendChunk(out, "IDAT", data);
-            } else {
-                std::vector<std::uint8_t> frameData;
-                appendBigEndian(frameData, sequence++);
-                frameData.insert(frameData.end(), data.begin(), data.end());
-                appendChunk(out, "fdAT", frameData);
-            }
-        }
-    }
-    appendChunk(out, "IEND", {});
-    return out;
+    return writer.finish() ? out : std::vector<std::uint8_t>();
 }
 
 } // namespace host

@@ -11,7 +11,13 @@
 #include <iostream>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include "Foundation/NSData.h"
+#include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSPathUtilities.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "host/AnimatedPng.h"
@@ -69,7 +75,8 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     }
 }
 
-double secondsOption(const CommandArguments& arguments, const std::string& option, double fallback) {
+double secondsOption(const CommandArguments& arguments, const std::string& option, double fallback,
+                     double longest) {
     if (!arguments.has(option)) {
         return fallback;
     }
@@ -78,8 +85,64 @@ double secondsOption(const CommandArguments& arguments, const std::string& optio
     if (seconds < 0) {
         throw UsageFailure(option + " must be 0 or more, not " + text);
     }
+    if (seconds > longest) {
+        throw UsageFailure(option + " must be at most " + std::to_string(static_cast<int>(longest)) +
+                           ", not " + text);
+    }
     return seconds;
 }
+
+// A file written under a temporary name beside `target` and renamed over it only
+// when complete; otherwise removed when this goes.
+class FileBeingWritten {
+public:
+    explicit FileBeingWritten(const fs::path& target)
+        : _target(target),
+          _temporary((target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string()) {
+        _file = NSFileDescriptor(::mkstemp(_temporary.data()));
+        if (!_file.valid() || ::fchmod(_file.get(), 0644) != 0) {
+            throw HostFailure("cannot write " + _target.string() + ": " + std::strerror(errno));
+        }
+    }
+    FileBeingWritten(const FileBeingWritten&) = delete;
+    FileBeingWritten& operator=(const FileBeingWritten&) = delete;
+    ~FileBeingWritten() {
+        if (!_committed) {
+            ::unlink(_temporary.c_str());
+        }
+    }
+    bool write(const std::uint8_t* bytes, std::size_t length) {
+        if (!_file.writeAll(bytes, length)) {
+            _error = errno;
+            return false;
+        }
+        return true;
+    }
+    // Throws HostFailure with the reason when a write failed.
+    void check() const {
+        if (_error != 0) {
+            throw HostFailure("cannot write " + _target.string() + ": " + std::strerror(_error));
+        }
+    }
+    // Puts the file in place; throws HostFailure when it cannot.
+    void commit() {
+        if (_error == 0 && !_file.close()) {
+            _error = errno;
+        }
+        if (_error == 0 && ::rename(_temporary.c_str(), _target.c_str()) != 0) {
+            _error = errno;
+        }
+        check();
+        _committed = true;
+    }
+
+private:
+    fs::path _target;
+    std::string _temporary;
+    NSFileDescriptor _file;
+    int _error = 0;
+    bool _committed = false;
+};
 
 void expectPositional(const CommandArguments& arguments, std::size_t count, const char* usage) {
     if (arguments.positional().size() != count) {
@@ -89,6 +152,39 @@ void expectPositional(const CommandArguments& arguments, std::size_t count, cons
 }
 
 } // namespace
+
+std::uint64_t recordingBytesNeeded(double pixelWidth, double pixelHeight, int frameCount) {
+    // A PNG of pixels that do not compress: every row of four-byte pixels and its
+    // filter byte, stored, plus a chunk header every 8 KiB and a block header every
+    // 64 KiB (well within 1%), plus the file's fixed chunks. Each frame is in its
+    // own file and in the animation; one more may be on its way to its file.
+    const double rows = std::ceil(std::max(pixelHeight, 1.0));
+    const double raw = rows * (1 + 4 * std::ceil(std::max(pixelWidth, 1.0)));
+    const double frame = raw * 1.01 + 1024;
+    return static_cast<std::uint64_t>(std::ceil(frame * (2.0 * frameCount + 1)));
+}
+
+void requireFreeSpace(const fs::path& directory, std::uint64_t bytes) {
+    // The directory may not exist yet: its nearest existing ancestor holds it.
+    fs::path existing = fs::absolute(directory);
+    std::error_code error;
+    while (!fs::exists(existing, error) && existing.has_parent_path() && existing != existing.parent_path()) {
+        existing = existing.parent_path();
+    }
+    struct statvfs disk {};
+    if (::statvfs(existing.c_str(), &disk) != 0) {
+        return; // Nothing to measure by: creating the directory says what is wrong.
+    }
+    const auto available = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+    if (bytes > available) {
+        constexpr double kMegabyte = 1024.0 * 1024.0;
+        char amounts[96];
+        std::snprintf(amounts, sizeof amounts, "%.0f MB, and only %.0f MB", std::ceil(bytes / kMegabyte),
+                      std::floor(available / kMegabyte));
+        throw HostFailure("the recording may need up to " + std::string(amounts) + " are free in " +
+                          existing.string() + "; record fewer seconds or frames, or at a smaller scale");
+    }
+}
 
 HostOptions headlessOptions(HostOptions options) {
     options.manualClock = !mediaBackEndNeedsSystemClock(options.player);
@@ -110,7 +206,7 @@ void writeWidgetPng(HostSession& session, const std::string& path, CGFloat scale
 int runSnapshotCommand(const CommandLine& line, std::ostream&) {
     const CommandArguments arguments(line.arguments, {"--at"}, {"--transparent"});
     expectPositional(arguments, 1, "trillbox snapshot OUT.png [--at SECONDS] [--transparent]");
-    const double at = secondsOption(arguments, "--at", kDefaultSnapshotTime);
+    const double at = secondsOption(arguments, "--at", kDefaultSnapshotTime, kLongestWait);
 
     HostSession session(headlessOptions(line.host));
     session.present();
@@ -126,10 +222,7 @@ int runRecordCommand(const CommandLine& line, std::ostream& out) {
     if (!arguments.has("--seconds")) {
         throw UsageFailure(std::string("--seconds is required; usage: ") + kUsage);
     }
-    const double seconds = secondsOption(arguments, "--seconds", 0);
-    if (seconds > kLongestRecording) {
-        throw UsageFailure("--seconds must be at most 600");
-    }
+    const double seconds = secondsOption(arguments, "--seconds", 0, kLongestRecording);
     const double fps =
         arguments.has("--fps") ? parseNumber(arguments.value("--fps"), "--fps") : kDefaultFramesPerSecond;
     if (fps < 1 || fps > kLargestFramesPerSecond || fps != std::floor(fps)) {
@@ -137,6 +230,11 @@ int runRecordCommand(const CommandLine& line, std::ostream& out) {
     }
 
     const fs::path directory(arguments.positional().front());
+    HostSession session(headlessOptions(line.host));
+    const int frameCount = static_cast<int>(std::floor(seconds * fps + 1e-9)) + 1;
+    const CGSize size = session.widgetSize();
+    requireFreeSpace(directory, recordingBytesNeeded(size.width * line.host.scale,
+                                                     size.height * line.host.scale, frameCount));
     std::error_code error;
     fs::create_directories(directory, error);
     if (error || !fs::is_directory(directory)) {
@@ -144,29 +242,35 @@ int runRecordCommand(const CommandLine& line, std::ostream& out) {
                           (error ? ": " + error.message() : std::string(": a file is in the way")));
     }
 
-    HostSession session(headlessOptions(line.host));
     session.present();
-    const int frameCount = static_cast<int>(std::floor(seconds * fps + 1e-9)) + 1;
-    std::vector<std::vector<std::uint8_t>> frames;
-    frames.reserve(static_cast<std::size_t>(frameCount));
+    const fs::path animation = directory / "animation.png";
+    // Each frame goes to its file and into the animation as it is drawn, so that
+    // memory holds one frame however long the recording.
+    FileBeingWritten animationFile(animation);
+    AnimatedPngWriter animated(static_cast<std::uint32_t>(frameCount), static_cast<int>(fps),
+                               [&animationFile](const std::uint8_t* bytes, std::size_t length) {
+                                   return animationFile.write(bytes, length);
+                               });
     for (int frame = 0; frame < frameCount; ++frame) {
         if (frame > 0) {
             // Each frame's time is computed, not summed, so that the last one lands on S.
             session.wait(std::max(0.0, frame / fps - session.time()));
         }
-        std::vector<std::uint8_t> png =
+        const std::vector<std::uint8_t> png =
             render::encodePNG(widgetPicture(session, line.host.scale, arguments.has("--transparent")));
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04d.png", frame);
         writeFile((directory / name).string(), png);
-        frames.push_back(std::move(png));
+        if (!animated.addFrame(png)) {
+            animationFile.check();
+            throw HostFailure("cannot assemble the frames into " + animation.string());
+        }
     }
-    const fs::path animation = directory / "animation.png";
-    const std::vector<std::uint8_t> animated = assembleAnimatedPng(frames, static_cast<int>(fps));
-    if (animated.empty()) {
+    if (!animated.finish()) {
+        animationFile.check();
         throw HostFailure("cannot assemble the frames into " + animation.string());
     }
-    writeFile(animation.string(), animated);
+    animationFile.commit();
     out << frameCount << (frameCount == 1 ? " frame in " : " frames in ") << directory.string()
         << ", animated: " << animation.string() << '\n';
     return 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -22,13 +24,23 @@ HostOptions headlessOptions(HostOptions options);
 void writeWidgetPng(HostSession& session, const std::string& path, CGFloat scale, bool transparent);
 
 // `trillbox snapshot OUT.png [--at SECONDS] [--transparent]`: presents the
-// widget, lets SECONDS pass (1 by default) and writes the picture.
+// widget, lets SECONDS pass (1 by default, at most kLongestWait) and writes the
+// picture.
 int runSnapshotCommand(const CommandLine& line, std::ostream& out);
 
 // `trillbox record DIR --seconds S [--fps N] [--transparent]`: presents the widget
-// and writes a frame every 1/N s from 0 to S as DIR/frame-NNNN.png, then all of
-// them as the animated PNG DIR/animation.png.
+// and writes a frame every 1/N s from 0 to S as DIR/frame-NNNN.png and into the
+// animated PNG DIR/animation.png, holding one frame in memory at a time. A
+// recording whose files might not fit the free space is refused before it starts.
 int runRecordCommand(const CommandLine& line, std::ostream& out);
+
+// The most bytes `frameCount` frames of this many pixels can take on disk, as
+// frame files and in the animation, however badly they compress.
+std::uint64_t recordingBytesNeeded(double pixelWidth, double pixelHeight, int frameCount);
+
+// Throws HostFailure, naming both amounts, when `directory` (or, while it does not
+// exist, the nearest folder above it) has fewer than `bytes` bytes free.
+void requireFreeSpace(const std::filesystem::path& directory, std::uint64_t bytes);
 
 // `trillbox script FILE|-`: runs an automation script (see ScriptRunner).
 int runScriptCommand(const CommandLine& line, std::ostream& out);

@@ -3,7 +3,10 @@
 
 #include "UIKit/UIImage.h"
 #include "host/AnimatedPng.h"
+#include "host/Headless.h"
+#include "host/HostFailure.h"
 #include "render/Snapshot.h"
+#include "support/TemporaryDirectory.h"
 
 namespace {
 
@@ -59,6 +62,27 @@ TEST(AnimatedPngTest, OneAnimationControlThenEveryFrameInSequenceAndBrokenFrames
     EXPECT_TRUE(host::assembleAnimatedPng({{1, 2, 3}}, 30).empty());
     EXPECT_TRUE(host::assembleAnimatedPng({truncated}, 30).empty());
     EXPECT_TRUE(host::assembleAnimatedPng({solidPng(4, 4, 0)}, 0).empty());
+}
+
+TEST(AnimatedPngTest, RecordingEstimateHoldsFramesThatDoNotCompressAndMoreThanTheDiskHasIsRefused) {
+    // Noise, the worst a frame can compress, in its files and the animation.
+    std::vector<Bytes> frames;
+    std::size_t written = 0;
+    for (int frame = 0; frame < 5; ++frame) {
+        UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 64, 40));
+        unsigned char* pixels = cairo_image_surface_get_data(surface.get());
+        for (int i = 0; i < 64 * 40 * 4; ++i) {
+            pixels[i] = static_cast<unsigned char>((i * 2654435761u + frame) >> 13);
+        }
+        cairo_surface_mark_dirty(surface.get());
+        frames.push_back(render::encodePNG(surface));
+        written += frames.back().size();
+    }
+    EXPECT_GE(host::recordingBytesNeeded(64, 40, 5), written + host::assembleAnimatedPng(frames, 30).size());
+    TemporaryDirectory directory;
+    EXPECT_NO_THROW(host::requireFreeSpace(directory.file("not/yet"), 1));
+    EXPECT_THROW(host::requireFreeSpace(directory.file("not/yet"), std::uint64_t{1} << 62),
+                 host::HostFailure);
 }
 
 } // namespace

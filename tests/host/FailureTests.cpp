@@ -1,6 +1,8 @@
 #include <filesystem>
 #include <map>
 
+#include <gmock/gmock.h>
+
 #include "host/CommandHelp.h"
 #include "host/EndToEndSupport.h"
 #include "support/TestPaths.h"
@@ -87,6 +89,18 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
         {"script -", 2, "standard input:1: too many arguments; usage: present", "present now\n"},
         {"--legacy script -", 1, "standard input:2: a long press is not possible",
          "present\nlongpress 1 1\n"},
+        {"script -", 2, "standard input:2: SECONDS must be at most 3600, not 3600.5",
+         "wait 3600\nlongpress 1 1 3600.5"},
+        {"script -", 2, "standard input:1: SECONDS must be at most 3600, not 1e308", "drag 1 1 2 2 1e308\n"},
+        {"script -", 2, "standard input:1: X must be a number, not \"nan\"", "tap nan nan\n"},
+        {"script -", 2, "standard input:1: the line is longer than 65536 bytes", std::string(70000, '\0')},
+        {"script -", 2, "standard input:1: unknown command \"frob\\x1B[2J\\x00\\x9B\xC3\xA9\"",
+         std::string("frob\x1B[2J\0\xC2\x9B\xC3\xA9", 13)},
+        {"script -", 2, "standard input:1: unknown player command \"" + std::string(80, 'r') + "...\"",
+         "player " + std::string(81, 'r')},
+        {"script -", 1, "standard input:1: cannot write no/\\x1B]0;t\\x07.png",
+         "snapshot no/\x1B]0;t\x07.png"},
+        {"snapshot out.png --at 3601", 2, "--at must be at most 3600, not 3601"},
         {"script nowhere.txt", 1, "cannot read the script nowhere.txt"},
         {"script run.txt", 1, "run.txt:2: cannot write no/out.png", "",
          file("run.txt", "present\nsnapshot no/out.png\n")},
@@ -120,6 +134,8 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
              " is not a property-list dictionary; 'trillbox settings --reset",
          "", kDamagedSettings},
         {"settings startView time", 1, "the settings file $W/" + kSettings, "", kDamagedSettings},
+        {"settings --reset", 1, "the settings path $W/" + kSettings + " is a directory, not a file", "",
+         file(kSettings + "/kept", "")},
     };
     for (const Failure& failure : failures) {
         const TrillboxRun run;
@@ -154,6 +170,38 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
             EXPECT_EQ(readFile(run.work.file(path)), contents) << path;
         }
     }
+}
+
+// Output that goes nowhere fails the run; a damaged settings file is named by
+// every command that shows the widget, which goes on with the defaults.
+TEST(FailureTest, LostOutputFailsAndDamagedSettingsAreNamed) {
+    const TrillboxRun run;
+    const std::pair<std::string, std::string> outputs[] = {{">/dev/full", "No space left on device"},
+                                                           {">&-", "Bad file descriptor"}};
+    for (const auto& [redirection, reason] : outputs) {
+        for (const std::string command : {"--help", "settings", "script -", "record frames --seconds 0"}) {
+            const ProcessResult result = runProcess(
+                {"sh", "-c", "echo dump | exec \"$0\" --device-root . " + command + " " + redirection,
+                 TRILLBOX_BINARY},
+                {run.work.path()});
+            EXPECT_EQ(result.exitStatus, 1) << command << redirection;
+            EXPECT_THAT(result.err,
+                        ::testing::EndsWith("trillbox: cannot write standard output: " + reason + "\n"))
+                << command;
+        }
+    }
+    std::filesystem::create_directories(run.work.file(kSettings + "/.."));
+    std::filesystem::remove(run.work.file(kSettings));
+    std::filesystem::create_symlink(run.work.file(kSettings), run.work.file(kSettings));
+    EXPECT_THAT(run({"settings"}).err,
+                ::testing::HasSubstr(": Too many levels of symbolic links; 'trillbox"));
+    std::filesystem::remove(run.work.file(kSettings));
+    run.work.write(kSettings, "\x01\x02garbage");
+    const ProcessResult snapshot = run({"snapshot", "out.png"});
+    EXPECT_EQ(snapshot.exitStatus, 0);
+    EXPECT_EQ(snapshot.err, "trillbox: the settings file " + run.work.file(kSettings) +
+                                " is not a property-list dictionary; the widget uses its defaults; 'trillbox "
+                                "settings --reset' removes it\n");
 }
 
 } // namespace
