@@ -25,7 +25,7 @@ faults=(
   'widget/ArtworkActions.cpp^stringWithFormat("#np %@ %@via Trillbox"^stringWithFormat("%@ %@via Trillbox"^product_tests^ArtworkActionsTest.*'
   'widget/TrillboxSettings.h^ShareArtworkDefault = true;^ShareArtworkDefault = false;^product_tests^SettingsTest.*:ArtworkActionsTest.*'
   'host/window/FramePacer.h^return nextFrameTime(now) <= now; }^return true; }^window_tests^FramePacer*'
-  'host/mpris/MprisSession.cpp^position += player.snapshot.rate * (now - player.anchorTime)^position += (now - player.anchorTime)^mpris_tests^MprisSessionTest.*'
+  'host/mpris/MprisPositionTracker.cpp^position += _rate * (now - _anchorTime)^position += (now - _anchorTime)^mpris_tests^MprisSessionTest.*'
   'host/mpris/MprisArtwork.h^kMaxArtworkPixels = 6000LL * 6000LL;^kMaxArtworkPixels = 8000LL * 8000LL;^mpris_tests^MprisArtworkTest.*'
   'host/mpris/MprisSession.cpp^MprisPlaybackStatus::playing, player.startedPlaying,^MprisPlaybackStatus::playing, ~player.appeared,^mpris_tests^MprisSessionTest.*'
   'host/window/ArtworkSaver.cpp^O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC^O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC^window_tests^*Png*:*Artwork*'

@@ -49,7 +49,7 @@ Ptr<MprisSession> MprisSession::sessionOnBus(std::optional<std::string> address,
 }
 
 MprisSession::~MprisSession() {
-    mainLoop()->cancel(_refreshTask);
+    mainLoop()->cancel(_positionReadTask);
     mainLoop()->cancel(_announceTask);
 }
 
@@ -89,40 +89,32 @@ void MprisSession::playerChanged(const MprisPlayerSnapshot& snapshot) {
     const NSTimeInterval now = mainLoop()->now();
     auto [entry, inserted] = _players.try_emplace(snapshot.owner);
     Player& player = entry->second;
-    bool positionMoved = inserted;
+    bool trackChanged = false;
     if (inserted) {
         player.appeared = ++_order;
-        player.anchorTime = now;
         if (snapshot.status == MprisPlaybackStatus::playing) {
             player.startedPlaying = ++_order;
         }
     } else {
         const auto& old = player.snapshot;
         const bool statusChanged = old.status != snapshot.status;
-        const bool trackChanged =
-            trackKey(old.owner, old.metadata) != trackKey(snapshot.owner, snapshot.metadata);
-        if (trackChanged) {
-            player.anchorPosition = 0;
-            player.anchorTime = now;
-        } else if (statusChanged || old.rate != snapshot.rate) {
-            // Freeze (or restart) the extrapolation where it stands under the old state.
-            player.anchorPosition = estimatePosition(player, now);
-            player.anchorTime = now;
-        }
+        trackChanged = trackKey(old.owner, old.metadata) != trackKey(snapshot.owner, snapshot.metadata);
         if (statusChanged && snapshot.status == MprisPlaybackStatus::playing) {
             player.startedPlaying = ++_order;
         }
-        positionMoved = statusChanged || trackChanged;
     }
+    // Whatever is called a new track here starts the position at 0.
+    const bool positionMoved = player.position.playbackChanged(
+        snapshot.status, snapshot.rate, snapshot.metadata.lengthMicroseconds, trackChanged, now);
     player.snapshot = snapshot;
 
     const std::string previouslyFollowed = _followed;
     follow();
     const bool followChanged = _followed != previouslyFollowed;
-    if (!_followed.empty() && (followChanged || (positionMoved && _followed == snapshot.owner)) &&
-        !(_seekInFlight && _seekOwner == _followed)) {
-        _commands->readPosition(_followed);
+    if (followChanged || (positionMoved && _followed == snapshot.owner)) {
+        readFollowedPosition();
     }
+    planPositionRead();
     refreshArtwork();
     scheduleAnnouncement();
 }
@@ -143,17 +135,29 @@ void MprisSession::playerRemoved(const std::string& owner) {
 }
 
 void MprisSession::positionRead(const std::string& owner, std::int64_t positionMicroseconds) {
+    positionReported(owner, positionMicroseconds, false);
+}
+
+void MprisSession::playerSeeked(const std::string& owner, std::int64_t positionMicroseconds) {
+    positionReported(owner, positionMicroseconds, true);
+}
+
+void MprisSession::positionReported(const std::string& owner, std::int64_t positionMicroseconds,
+                                    bool jumped) {
     const auto found = _players.find(owner);
     // While our own seek is on its way, positions read before it would pull the
     // estimate back; the read after it settles the position.
     if (found == _players.end() || (_seekOwner == owner && (_seekInFlight || _pendingSeek))) {
         return;
     }
-    anchor(found->second, positionMicroseconds);
-}
-
-void MprisSession::playerSeeked(const std::string& owner, std::int64_t positionMicroseconds) {
-    positionRead(owner, positionMicroseconds);
+    auto& position = found->second.position;
+    const NSTimeInterval now = mainLoop()->now();
+    if (jumped) {
+        position.jumped(positionMicroseconds, now);
+    } else {
+        position.positionRead(positionMicroseconds, now);
+    }
+    planPositionRead();
 }
 
 MprisSession::Player* MprisSession::followed() {
@@ -290,9 +294,10 @@ void MprisSession::follow() {
 void MprisSession::refollow() {
     const std::string previouslyFollowed = _followed;
     follow();
-    if (!_followed.empty() && _followed != previouslyFollowed) {
-        _commands->readPosition(_followed);
+    if (_followed != previouslyFollowed) {
+        readFollowedPosition();
     }
+    planPositionRead();
     refreshArtwork();
     scheduleAnnouncement();
 }
@@ -362,24 +367,6 @@ bool MprisSession::followAutomatically() {
     return !_followed.empty();
 }
 
-std::int64_t MprisSession::estimatePosition(const Player& player, NSTimeInterval now) const {
-    double position = static_cast<double>(player.anchorPosition);
-    if (player.snapshot.status == MprisPlaybackStatus::playing && now > player.anchorTime) {
-        position += player.snapshot.rate * (now - player.anchorTime) * 1e6;
-    }
-    const std::int64_t length = player.snapshot.metadata.lengthMicroseconds;
-    position = std::max(0.0, position);
-    if (length > 0) {
-        position = std::min(position, static_cast<double>(length));
-    }
-    return static_cast<std::int64_t>(std::llround(std::min(position, 9.2e18)));
-}
-
-void MprisSession::anchor(Player& player, std::int64_t position) {
-    player.anchorPosition = std::max<std::int64_t>(0, position);
-    player.anchorTime = mainLoop()->now();
-}
-
 bool MprisSession::isPlaying() const {
     const auto* player = followed();
     return player && player->snapshot.status == MprisPlaybackStatus::playing;
@@ -392,7 +379,7 @@ double MprisSession::durationSeconds() const {
 
 double MprisSession::elapsedSeconds() const {
     const auto* player = followed();
-    return player ? static_cast<double>(estimatePosition(*player, mainLoop()->now())) / 1e6 : 0.0;
+    return player ? static_cast<double>(player->position.estimate(mainLoop()->now())) / 1e6 : 0.0;
 }
 
 bool MprisSession::togglePlayPause() {
@@ -449,11 +436,12 @@ bool MprisSession::seekTo(double seconds) {
     }
     if (!_seekInFlight) {
         // Where the player really is: the base for a seek by offset.
-        _sentTarget = estimatePosition(*player, now);
+        _sentTarget = player->position.estimate(now);
         _sentTime = now;
     }
     // Show the target at once, so that a dragged slider does not jump back.
-    anchor(*player, target);
+    player->position.jumped(target, now);
+    planPositionRead();
     _pendingSeek = target;
     if (!_seekInFlight) {
         sendSeek(_seekOwner);
@@ -504,8 +492,10 @@ void MprisSession::seekFinished(const std::string& owner) {
     _seekInFlight = false;
     if (_pendingSeek) {
         sendSeek(owner);
-    } else if (_players.contains(owner)) {
+    } else if (const auto found = _players.find(owner); found != _players.end()) {
         _commands->readPosition(owner);
+        found->second.position.readSent(mainLoop()->now());
+        planPositionRead();
     }
 }
 
@@ -541,28 +531,43 @@ void MprisSession::setPresented(bool presented) {
         return;
     }
     _presented = presented;
-    mainLoop()->cancel(_refreshTask);
-    _refreshTask = 0;
     if (presented) {
-        refreshPosition();
+        readFollowedPosition();
     }
+    planPositionRead();
 }
 
-void MprisSession::refreshPosition() {
-    _refreshTask = 0;
-    if (!_presented) {
+void MprisSession::readFollowedPosition() {
+    auto* player = followed();
+    if (!player) {
         return;
     }
-    if (!_followed.empty() && !(_seekOwner == _followed && _seekInFlight)) {
+    if (!(_seekInFlight && _seekOwner == _followed)) {
         _commands->readPosition(_followed);
     }
-    schedulePositionRefresh();
+    player->position.readSent(mainLoop()->now());
 }
 
-void MprisSession::schedulePositionRefresh() {
-    _refreshTask =
-        mainLoop()->scheduleAfter(_options.positionRefreshInterval,
-                                  NSWhileAlive(weakSelf<MprisSession>(), &MprisSession::refreshPosition));
+void MprisSession::planPositionRead() {
+    mainLoop()->cancel(_positionReadTask);
+    _positionReadTask = 0;
+    const auto* player = followed();
+    const auto due = player ? player->position.nextReadTime(_presented) : std::nullopt;
+    if (!due) {
+        return;
+    }
+    _positionReadTask =
+        mainLoop()->scheduleAfter(std::max(0.0, *due - mainLoop()->now()),
+                                  NSWhileAlive(weakSelf<MprisSession>(), &MprisSession::positionReadDue));
+}
+
+void MprisSession::positionReadDue() {
+    _positionReadTask = 0;
+    if (const auto* player = followed();
+        player && player->position.isReadDue(_presented, mainLoop()->now())) {
+        readFollowedPosition();
+    }
+    planPositionRead();
 }
 
 void MprisSession::refreshArtwork() {

@@ -15,6 +15,7 @@
 #include "mpris/MprisArtworkSource.h"
 #include "mpris/MprisPlayerCommands.h"
 #include "mpris/MprisPlayerState.h"
+#include "mpris/MprisPositionTracker.h"
 
 // The main thread's picture of the MPRIS players: which one is followed, what it
 // plays, where in the track it is and its artwork. Events from the bus come in
@@ -35,8 +36,6 @@ public:
         // The name "vlc" matches org.mpris.MediaPlayer2.vlc,
         // org.mpris.MediaPlayer2.vlc.instance42 and a player that calls itself "VLC".
         host::PlayerPreference players;
-        // How often the position is read again while presented.
-        NSTimeInterval positionRefreshInterval = 3.0;
     };
 
     // A session that sends its requests to `commands` and loads artwork from `artwork`.
@@ -104,9 +103,9 @@ public:
     // once and is not announced by the volume handler.
     bool setVolume(double volume);
 
-    // While presented, the followed player's position is read again every
-    // positionRefreshInterval (and once at presentation); otherwise it is only
-    // extrapolated.
+    // The followed player's position is read at presentation and whenever its
+    // status, rate or track changes; while presented, also when its tracker plans
+    // a read (MprisPositionTracker): never while it is paused.
     void setPresented(bool presented);
     bool isPresented() const { return _presented; }
 
@@ -134,9 +133,7 @@ public:
 private:
     struct Player {
         MprisPlayerSnapshot snapshot;
-        // The position read or set last, and when.
-        std::int64_t anchorPosition = 0;
-        NSTimeInterval anchorTime = 0;
+        MprisPositionTracker position;
         // Order of the player's latest start of playback; 0 when never seen starting.
         std::uint64_t startedPlaying = 0;
         std::uint64_t appeared = 0;
@@ -178,14 +175,17 @@ private:
     void refollow();
     // For a request not sent: the now-playing handler runs on the next pass anyway.
     bool refuseRequest();
-    std::int64_t estimatePosition(const Player& player, NSTimeInterval now) const;
-    void anchor(Player& player, std::int64_t position);
+    void positionReported(const std::string& owner, std::int64_t positionMicroseconds, bool jumped);
     void refreshArtwork();
     void artworkLoaded(std::uint64_t request, UICairoSurface artwork);
     void sendSeek(const std::string& owner);
     void seekFinished(const std::string& owner);
-    void schedulePositionRefresh();
-    void refreshPosition();
+    // Reads the followed player's position (unless our own seek is on its way: the
+    // read after it settles the position).
+    void readFollowedPosition();
+    // Times the followed player's next planned read.
+    void planPositionRead();
+    void positionReadDue();
     void scheduleAnnouncement();
     void announceIfChanged();
     static TrackKey trackKey(const std::string& owner, const MprisMetadata& metadata);
@@ -214,7 +214,7 @@ private:
     NSTimeInterval _sentTime = 0;
 
     bool _presented = false;
-    NSRunLoop::TaskId _refreshTask = 0;
+    NSRunLoop::TaskId _positionReadTask = 0;
     NSRunLoop::TaskId _announceTask = 0;
     Shown _announced;
     ListedShown _announcedPlayers;

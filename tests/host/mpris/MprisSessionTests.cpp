@@ -129,19 +129,70 @@ TEST_F(MprisSessionTest, SeekSetsThePositionOrMovesByTheDifference) {
     EXPECT_FALSE(_session->seekTo(10));
 }
 
-TEST_F(MprisSessionTest, PositionIsReadPeriodicallyOnlyWhilePresented) {
-    _session->playerChanged(makePlayer(":1.1"));
-    _commands->take();
-    advance(10);
-    EXPECT_THAT(_commands->take(), IsEmpty());
+TEST_F(MprisSessionTest, ShownTimeFollowsThePlayerWithReadsOnlyAfterChanges) {
+    // What the player does, at ticks of 50 ms; its own position runs on between.
+    const struct {
+        int tick;
+        const char* change;
+        double value;
+    } changes[] = {{100, "rate", 0.5}, {240, "rate", 2.0}, {400, "seek", 100},
+                   {900, "pause", 0},  {1000, "track", 0}, {1006, "play", 0}};
+    auto player = makePlayer(":1.1");
+    double position = 10;
+    int reads = 0;
+    std::vector<std::string> sent;
     _session->setPresented(true);
-    EXPECT_THAT(_commands->take(), ElementsAre("Read :1.1"));
-    advance(9);
-    EXPECT_THAT(_commands->take(), ElementsAre("Read :1.1", "Read :1.1", "Read :1.1"));
-    _session->setPresented(true);
-    _session->setPresented(false);
-    advance(30);
-    EXPECT_THAT(_commands->take(), IsEmpty());
+    _session->playerChanged(player);
+    _session->positionRead(":1.1", 10'000'000);
+    for (int tick = 0; tick <= 1200; ++tick) {
+        // Answers come a tick after the request, with where the player is then.
+        for (const auto& request : sent) {
+            ASSERT_EQ(request, "Read :1.1");
+            ++reads;
+            _session->positionRead(":1.1", std::llround(position * 1e6));
+        }
+        for (const auto& change : changes) {
+            if (change.tick != tick) {
+                continue;
+            }
+            const std::string what = change.change;
+            player.rate = what == "rate" ? change.value : player.rate;
+            player.status = what == "pause"  ? Status::paused
+                            : what == "play" ? Status::playing
+                                             : player.status;
+            player.metadata.title = what == "track" ? "Next" : player.metadata.title;
+            position = what == "seek" ? change.value : what == "track" ? 0 : position;
+            if (what == "seek") {
+                _session->playerSeeked(":1.1", std::llround(position * 1e6));
+            } else {
+                _session->playerChanged(player);
+            }
+        }
+        ASSERT_NEAR(_session->elapsedSeconds(), position, 0.1) << "at " << tick * 0.05 << " s";
+        sent = _commands->take();
+        position += player.status == Status::playing ? player.rate * 0.05 : 0;
+        advance(0.05);
+    }
+    // On appearing; twice for each change of rate, status or track; once after 30 s unread while playing.
+    EXPECT_EQ(reads, 1 + 2 * 2 + 1 + 2 * 3);
+}
+
+TEST_F(MprisSessionTest, PositionReadsPerMinuteWithoutChanges) {
+    const struct {
+        bool presented;
+        Status status;
+        int reads;
+    } rows[] = {{true, Status::paused, 0}, {true, Status::playing, 2}, {false, Status::playing, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        makeSession({});
+        _session->playerChanged(makePlayer(":1.1", row.status));
+        _session->setPresented(row.presented);
+        advance(1);
+        _commands->take();
+        advance(60);
+        EXPECT_EQ(_commands->take().size(), static_cast<std::size_t>(row.reads));
+    }
 }
 
 TEST_F(MprisSessionTest, ArtworkIsTiedToItsTrack) {
