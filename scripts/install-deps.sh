@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trillbox needs to build, run and test.
 # Idempotent: only missing packages are installed, and `apt-get update` runs
-# only when something is missing. Groups: build (default), window, mpris, all.
+# only when something is missing. Groups: build (default), window, mpris, sound, all.
 set -euo pipefail
 
 build_packages=(
   build-essential cmake ninja-build pkg-config ccache clang-format desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libplist-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
-  libsdl2-dev libx11-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev
+  libsdl2-dev libx11-dev libsdbus-c++-dev libsystemd-dev libturbojpeg0-dev libpulse-dev
   libcurl4-openssl-dev
 )
 # Fallback fonts for text the system font lacks (Japanese, Chinese, Korean,
@@ -16,6 +16,8 @@ build_packages=(
 font_packages=(fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji)
 window_packages=(xvfb xdotool x11-apps imagemagick)
 mpris_packages=(dbus mpv mpv-mpris sox playerctl)
+# A sound server the system-volume tests start on a socket of their own, and its client.
+sound_packages=(pulseaudio pulseaudio-utils)
 
 wanted=()
 for group in "${@:-build}"; do
@@ -23,8 +25,9 @@ for group in "${@:-build}"; do
     build) wanted+=("${build_packages[@]}" "${font_packages[@]}") ;;
     window) wanted+=("${window_packages[@]}" "${font_packages[@]}") ;;
     mpris) wanted+=("${mpris_packages[@]}" "${font_packages[@]}") ;;
-    all) wanted+=("${build_packages[@]}" "${font_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}") ;;
-    *) echo "install-deps: unknown group '$group' (build, window, mpris, all)" >&2; exit 2 ;;
+    sound) wanted+=("${sound_packages[@]}") ;;
+    all) wanted+=("${build_packages[@]}" "${font_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}" "${sound_packages[@]}") ;;
+    *) echo "install-deps: unknown group '$group' (build, window, mpris, sound, all)" >&2; exit 2 ;;
   esac
 done
 

@@ -48,9 +48,10 @@ TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
         std::vector<std::string> arguments;
         std::vector<std::string> unmapped;
     };
-    const std::vector<std::string> optional = {
-        "libSDL2",      "libpulse", "libwayland",         "libsystemd",        "libsdbus",
-        "libturbojpeg", "libcurl",  "libtrillbox_window", "libtrillbox_mpris", "libtrillbox_jpeg"};
+    const std::vector<std::string> optional = {"libSDL2",          "libpulse",           "libwayland",
+                                               "libsystemd",       "libsdbus",           "libturbojpeg",
+                                               "libcurl",          "libtrillbox_window", "libtrillbox_mpris",
+                                               "libtrillbox_jpeg", "libtrillbox_pulse"};
     std::vector<std::string> launcherOnly = optional;
     launcherOnly.insert(launcherOnly.end(),
                         {"libtrillbox_host", "libtrillbox_platform", "libpango", "libcairo"});

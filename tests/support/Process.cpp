@@ -39,6 +39,9 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessSetup& setup, con
             const std::string& outPath, const std::string& errPath) {
     // Artwork a child fetches is kept here, never in the developer's own cache.
     static const TemporaryDirectory cacheHome;
+    // A sound server's socket where none listens: a child never turns the developer's
+    // own volume, unless its test names a server of its own.
+    static const std::string noSoundServer = "unix:" + cacheHome.file("no-sound-server");
     std::vector<std::string> arguments = argv;
     std::vector<char*> pointers;
     for (auto& argument : arguments) {
@@ -59,6 +62,7 @@ pid_t spawn(const std::vector<std::string>& argv, const ProcessSetup& setup, con
         ::_exit(127);
     }
     ::setenv("XDG_CACHE_HOME", cacheHome.path().c_str(), 1);
+    ::setenv("PULSE_SERVER", noSoundServer.c_str(), 1);
     for (const auto& [name, value] : setup.environment) {
         ::setenv(name.c_str(), value.c_str(), 1);
     }
