@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
+#include <tuple>
 
 #include "host/mpris/MprisTestSupport.h"
 
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using Status = MprisPlaybackStatus;
 
 TEST_F(MprisSessionTest, FollowsThePlayerThatMostRecentlyStartedPlaying) {
@@ -131,12 +131,9 @@ TEST_F(MprisSessionTest, SeekSetsThePositionOrMovesByTheDifference) {
 
 TEST_F(MprisSessionTest, ShownTimeFollowsThePlayerWithReadsOnlyAfterChanges) {
     // What the player does, at ticks of 50 ms; its own position runs on between.
-    const struct {
-        int tick;
-        const char* change;
-        double value;
-    } changes[] = {{100, "rate", 0.5}, {240, "rate", 2.0}, {400, "seek", 100},
-                   {900, "pause", 0},  {1000, "track", 0}, {1006, "play", 0}};
+    const std::tuple<int, std::string, double> changes[] = {{100, "rate", 0.5}, {240, "rate", 2.0},
+                                                            {400, "seek", 100}, {900, "pause", 0},
+                                                            {1000, "track", 0}, {1006, "play", 0}};
     auto player = makePlayer(":1.1");
     double position = 10;
     int reads = 0;
@@ -151,17 +148,16 @@ TEST_F(MprisSessionTest, ShownTimeFollowsThePlayerWithReadsOnlyAfterChanges) {
             ++reads;
             _session->positionRead(":1.1", std::llround(position * 1e6));
         }
-        for (const auto& change : changes) {
-            if (change.tick != tick) {
+        for (const auto& [at, what, value] : changes) {
+            if (at != tick) {
                 continue;
             }
-            const std::string what = change.change;
-            player.rate = what == "rate" ? change.value : player.rate;
+            player.rate = what == "rate" ? value : player.rate;
             player.status = what == "pause"  ? Status::paused
                             : what == "play" ? Status::playing
                                              : player.status;
             player.metadata.title = what == "track" ? "Next" : player.metadata.title;
-            position = what == "seek" ? change.value : what == "track" ? 0 : position;
+            position = what == "seek" ? value : what == "track" ? 0 : position;
             if (what == "seek") {
                 _session->playerSeeked(":1.1", std::llround(position * 1e6));
             } else {
@@ -178,20 +174,17 @@ TEST_F(MprisSessionTest, ShownTimeFollowsThePlayerWithReadsOnlyAfterChanges) {
 }
 
 TEST_F(MprisSessionTest, PositionReadsPerMinuteWithoutChanges) {
-    const struct {
-        bool presented;
-        Status status;
-        int reads;
-    } rows[] = {{true, Status::paused, 0}, {true, Status::playing, 2}, {false, Status::playing, 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(&row - rows);
+    const std::tuple<bool, Status, std::size_t> rows[] = {
+        {true, Status::paused, 0}, {true, Status::playing, 2}, {false, Status::playing, 0}};
+    for (const auto& [presented, status, reads] : rows) {
+        SCOPED_TRACE(testing::Message() << presented << " " << static_cast<int>(status));
         makeSession({});
-        _session->playerChanged(makePlayer(":1.1", row.status));
-        _session->setPresented(row.presented);
+        _session->playerChanged(makePlayer(":1.1", status));
+        _session->setPresented(presented);
         advance(1);
         _commands->take();
         advance(60);
-        EXPECT_EQ(_commands->take().size(), static_cast<std::size_t>(row.reads));
+        EXPECT_EQ(_commands->take().size(), reads);
     }
 }
 
