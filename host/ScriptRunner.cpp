@@ -68,7 +68,7 @@ std::vector<std::string> splitWords(std::string_view line) {
 
 // Reads one line into `line` without its end: false at the end of the input.
 // Throws UsageFailure, naming `where`, once a line grows past kLongestLine.
-bool readLine(std::istream& input, std::string& line, const std::string& where) {
+bool readScriptLine(std::istream& input, std::string& line, const std::string& where) {
     line.clear();
     std::streambuf* buffer = input.rdbuf();
     for (;;) {
@@ -135,7 +135,7 @@ ScriptRunner::ScriptRunner(HostSession& session, std::ostream& output, SnapshotW
 
 void ScriptRunner::run(std::istream& input, const std::string& source) {
     int number = 0;
-    for (std::string line; readLine(input, line, whereInScript(source, number + 1));) {
+    for (std::string line; readScriptLine(input, line, whereInScript(source, number + 1));) {
         runLine(line, ++number, source);
     }
     if (input.bad()) {

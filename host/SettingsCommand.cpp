@@ -9,8 +9,11 @@
 #include <system_error>
 
 #include "Foundation/NSCollections.h"
+#include "Foundation/NSData.h"
+#include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPathUtilities.h"
+#include "Foundation/NSPropertyListSerialization.h"
 #include "host/HostFailure.h"
 #include "host/Json.h"
 #include "widget/TrillboxSettings.h"
@@ -47,14 +50,25 @@ Ptr<NSDictionary> readSettings() {
     if (!fileExists()) {
         return nullptr;
     }
-    const Ptr<NSDictionary> settings = NSDictionary::dictionaryWithContentsOfFile(NSStr(kSettingsPath));
+    const std::string path = settingsFilePath();
+    NSFileContents contents = NSReadWholeFile(path);
+    if (!contents.bytes) {
+        throw HostFailure(
+            "cannot read the settings file " + path + ": " +
+            (contents.error == EINVAL ? "it is not a regular file" : std::strerror(contents.error)));
+    }
+    std::string problem;
+    const Ptr<NSObject> root = NSPropertyListSerialization::propertyListWithData(
+        NSData::dataWithVector(std::move(*contents.bytes)), nullptr, &problem);
+    const auto settings = as<NSDictionary>(root);
     if (!settings) {
-        throw HostFailure("the settings file " + settingsFilePath() + " is not a property-list dictionary");
+        throw HostFailure("the settings file " + path + " " +
+                          (root ? "is not a property-list dictionary" : problem));
     }
     return settings;
 }
 
-constexpr const char* kResetHint = "; 'trillbox settings --reset' removes it";
+constexpr const char* kSettingsResetHint = "; 'trillbox settings --reset' removes it";
 
 std::string displayValue(const Ptr<NSObject>& value) {
     if (const auto number = as<NSNumber>(value)) {
@@ -128,7 +142,7 @@ void printSettings(std::ostream& out) {
     try {
         settings = readSettings();
     } catch (const HostFailure& failure) {
-        throw HostFailure(failure.what() + std::string(kResetHint));
+        throw HostFailure(failure.what() + std::string(kSettingsResetHint));
     }
     out << "settings file: " << settingsFilePath() << (settings ? "" : " (none yet)") << '\n';
     for (const auto& setting : TrillboxSettings::AllSettings) {
@@ -154,7 +168,7 @@ std::string writeSetting(const std::string& spelledKey, const std::string& value
     try {
         existing = readSettings();
     } catch (const HostFailure& failure) {
-        throw HostFailure(failure.what() + std::string(kResetHint));
+        throw HostFailure(failure.what() + std::string(kSettingsResetHint));
     }
     const auto settings = NSMutableDictionary::dictionaryWithDictionary(existing);
     settings->setObject(typed, key);
@@ -193,7 +207,8 @@ void warnAboutDamagedSettings(std::ostream& errors) {
     try {
         readSettings();
     } catch (const HostFailure& failure) {
-        errors << "trillbox: " << failure.what() << "; the widget uses its defaults" << kResetHint << '\n';
+        errors << "trillbox: " << failure.what() << "; the widget uses its defaults" << kSettingsResetHint
+               << '\n';
     }
 }
 

@@ -215,7 +215,7 @@ const char* binaryPropertyListProblem(const std::uint8_t* bytes, std::size_t len
     return nullptr;
 }
 
-constexpr const char* kIncomplete = "is incomplete";
+constexpr const char* kIncompletePropertyList = "is incomplete";
 
 // An XML property list is whole when its <plist> element is closed, and sound when
 // its <array> and <dict> elements nest no deeper than the limit. Answers what is
@@ -226,7 +226,7 @@ const char* xmlPropertyListProblem(std::string_view text) {
         if (text.compare(at, 4, "<!--") == 0) {
             const std::size_t end = text.find("-->", at + 4);
             if (end == std::string_view::npos) {
-                return kIncomplete;
+                return kIncompletePropertyList;
             }
             at = end;
             continue;
@@ -234,14 +234,14 @@ const char* xmlPropertyListProblem(std::string_view text) {
         if (text.compare(at, 9, "<![CDATA[") == 0) {
             const std::size_t end = text.find("]]>", at + 9);
             if (end == std::string_view::npos) {
-                return kIncomplete;
+                return kIncompletePropertyList;
             }
             at = end;
             continue;
         }
         const std::size_t close = text.find('>', at);
         if (close == std::string_view::npos) {
-            return kIncomplete;
+            return kIncompletePropertyList;
         }
         const std::string_view tag = text.substr(at + 1, close - at - 1);
         const bool closing = !tag.empty() && tag.front() == '/';
@@ -264,7 +264,7 @@ const char* xmlPropertyListProblem(std::string_view text) {
         }
         constexpr std::string_view kClosing = "</plist>";
         if (end < kClosing.size() || text.substr(end - kClosing.size(), kClosing.size()) != kClosing) {
-            return kIncomplete;
+            return kIncompletePropertyList;
         }
     }
     return nullptr;

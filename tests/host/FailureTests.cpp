@@ -130,9 +130,8 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
          file("blocker", "")},
         // A damaged settings file is named and kept.
         {"settings", 1,
-         "the settings file $W/" + kSettings +
-             " is not a property-list dictionary; 'trillbox settings --reset",
-         "", kDamagedSettings},
+         "the settings file $W/" + kSettings + " is not a property list; 'trillbox settings --reset", "",
+         kDamagedSettings},
         {"settings startView time", 1, "the settings file $W/" + kSettings, "", kDamagedSettings},
         {"settings --reset", 1, "the settings path $W/" + kSettings + " is a directory, not a file", "",
          file(kSettings + "/kept", "")},
@@ -200,7 +199,7 @@ TEST(FailureTest, LostOutputFailsAndDamagedSettingsAreNamed) {
     const ProcessResult snapshot = run({"snapshot", "out.png"});
     EXPECT_EQ(snapshot.exitStatus, 0);
     EXPECT_EQ(snapshot.err, "trillbox: the settings file " + run.work.file(kSettings) +
-                                " is not a property-list dictionary; the widget uses its defaults; 'trillbox "
+                                " is not a property list; the widget uses its defaults; 'trillbox "
                                 "settings --reset' removes it\n");
 }
 
