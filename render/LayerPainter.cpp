@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <typeinfo>
 
 #include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCore/CALayer.h"
@@ -177,6 +178,25 @@ private:
 };
 
 } // namespace
+
+LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale) {
+    const auto view = layer.delegate();
+    if (!view) {
+        return dynamic_cast<const CAGradientLayer*>(&layer) ? LayerContent::Unknown : LayerContent::Nothing;
+    }
+    const Ptr<UIColor> background = view->UIView::backgroundColor();
+    const double alpha = background ? background->alpha() : 0;
+    // A plain view's drawRect draws nothing; a subclass may draw anything.
+    if (!(alpha > 0) && typeid(*view) == typeid(UIView)) {
+        return LayerContent::Nothing;
+    }
+    const auto isWhole = [](double pixels) { return std::abs(pixels - std::round(pixels)) < 1e-9; };
+    if (alpha >= 1 && UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius()) == 0 &&
+        isWhole(box.size.width * scale) && isWhole(box.size.height * scale)) {
+        return LayerContent::Opaque;
+    }
+    return LayerContent::Unknown;
+}
 
 void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box) {
     Painter(context).paintContent(layer, box, UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius()));

@@ -46,6 +46,14 @@ std::optional<LayerState> visibleLayerState(const CALayer& layer);
 // layer's gradient. Nothing is drawn outside `box`.
 void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box);
 
+// What `layer`'s own content (as paintLayerContent draws it in `box`) is known to
+// be without drawing it: nothing at all (a plain view without a background, a
+// layer that is neither a view's nor a gradient), opaque over every pixel of a
+// store of `box` at `scale` (an opaque background filling whole pixels, whatever
+// is drawn over it), or anything else.
+enum class LayerContent { Nothing, Opaque, Unknown };
+LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale);
+
 // Paints `content` through `mask` (a layer whose frame lies in the current user
 // space) at `opacity`, as paintLayerTree applies a layer's mask.
 void paintThroughMask(cairo_t* context, CALayer& mask, cairo_pattern_t* content, double opacity);

@@ -1,8 +1,10 @@
 #include "render/Renderer.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "QuartzCore/CALayer.h"
@@ -131,17 +133,37 @@ std::uint64_t maskSignatureOf(const CALayer& mask) {
 
 bool isBlank(cairo_surface_t* surface) {
     const int bytesPerPixel = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_A8 ? 1 : 4;
-    const int width = cairo_image_surface_get_width(surface) * bytesPerPixel;
+    const std::size_t width =
+        static_cast<std::size_t>(cairo_image_surface_get_width(surface) * bytesPerPixel);
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     for (int row = 0; row < height; ++row) {
         const unsigned char* bytes = data + row * stride;
-        if (std::any_of(bytes, bytes + width, [](unsigned char byte) { return byte != 0; })) {
+        // Eight bytes at a time: most stores with content are mostly empty rows.
+        std::uint64_t seen = 0;
+        std::size_t index = 0;
+        for (; index + sizeof seen <= width; index += sizeof seen) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + index, sizeof word);
+            seen |= word;
+        }
+        for (; index < width; ++index) {
+            seen |= bytes[index];
+        }
+        if (seen != 0) {
             return false;
         }
     }
     return true;
+}
+
+void clearSurface(cairo_surface_t* surface) {
+    cairo_surface_flush(surface);
+    std::memset(cairo_image_surface_get_data(surface), 0,
+                static_cast<std::size_t>(cairo_image_surface_get_stride(surface)) *
+                    static_cast<std::size_t>(cairo_image_surface_get_height(surface)));
+    cairo_surface_mark_dirty(surface);
 }
 
 } // namespace
@@ -260,8 +282,10 @@ private:
 // Composites the tree from the backing stores, inside the context's clip.
 class Renderer::Compositor {
 public:
-    Compositor(Renderer& renderer, cairo_t* context, CGFloat scale, const cairo_region_t* region)
-        : _renderer(renderer), _context(context), _scale(scale), _region(region) {}
+    // `opaqueRoot`: the root's store covers the clip opaquely and is copied, not blended.
+    Compositor(Renderer& renderer, cairo_t* context, CGFloat scale, const cairo_region_t* region,
+               bool opaqueRoot)
+        : _renderer(renderer), _context(context), _scale(scale), _region(region), _opaqueRoot(opaqueRoot) {}
 
     void paint(const Ptr<CALayer>& layer, bool asRoot) {
         const auto state = visibleLayerState(*layer);
@@ -280,14 +304,23 @@ public:
             cairo_clip(_context);
         }
         const Ptr<CALayer>& mask = layer->mask();
+        const Store& store = _renderer.storeFor(layer, box, _scale);
+        if (mask && state->opacity >= 1 && !store.pixels && !store.tooLarge &&
+            paintLeavesThroughStoredMask(*layer, mask)) {
+            cairo_restore(_context);
+            return;
+        }
         const bool grouped = mask || state->opacity < 1;
         if (grouped) {
             cairo_push_group(_context);
         }
-        const Store& store = _renderer.storeFor(layer, box, _scale);
         if (store.pixels) {
             cairo_set_source_surface(_context, store.pixels.get(), box.origin.x, box.origin.y);
+            if (asRoot && _opaqueRoot) {
+                cairo_set_operator(_context, CAIRO_OPERATOR_SOURCE);
+            }
             cairo_paint(_context);
+            cairo_set_operator(_context, CAIRO_OPERATOR_OVER);
         } else if (store.tooLarge) {
             // As a fresh store would start: painting in black.
             cairo_save(_context);
@@ -340,6 +373,75 @@ private:
         return true;
     }
 
+    // Paints the sublayers of a layer that draws nothing itself straight through its
+    // stored mask, one at a time, without gathering them in a group first: the same
+    // pixels when they are plain stored layers that do not overlap (a scrolling
+    // title and its copy). False, having painted nothing, when they are not.
+    bool paintLeavesThroughStoredMask(const CALayer& layer, const Ptr<CALayer>& mask) {
+        constexpr std::size_t kLargestLeafCount = 4;
+        if (!mask->sublayers().empty() || mask->mask() || layer.sublayers().size() > kLargestLeafCount) {
+            return false;
+        }
+        const auto maskState = visibleLayerState(*mask);
+        if (!maskState) {
+            return true;
+        }
+        const Store& maskStore = _renderer.storeFor(mask, maskState->bounds, _scale, CAIRO_FORMAT_A8);
+        if (!maskStore.pixels) {
+            return !maskStore.tooLarge;
+        }
+        struct Leaf {
+            cairo_surface_t* pixels;
+            LayerState state;
+            PixelRect extent;
+        };
+        std::array<Leaf, kLargestLeafCount> leaves{};
+        std::size_t leafCount = 0;
+        for (const auto& sublayer : layer.sublayers()) {
+            const auto state = visibleLayerState(*sublayer);
+            if (!state) {
+                continue;
+            }
+            const bool roundedClip =
+                sublayer->masksToBounds() &&
+                UIGraphicsClampedCornerRadius(state->bounds.size, sublayer->cornerRadius()) > 0;
+            const auto placement = _renderer._placements.find(sublayer.get());
+            if (!sublayer->sublayers().empty() || sublayer->mask() || state->opacity < 1 || roundedClip ||
+                placement == _renderer._placements.end()) {
+                return false;
+            }
+            const Store& store = _renderer.storeFor(sublayer, state->bounds, _scale);
+            if (store.tooLarge) {
+                return false;
+            }
+            const PixelRect extent = placement->second.extent;
+            if (!store.pixels || extent.isEmpty()) {
+                continue;
+            }
+            for (std::size_t index = 0; index < leafCount; ++index) {
+                if (!intersectionOf(leaves[index].extent, extent).isEmpty()) {
+                    return false;
+                }
+            }
+            leaves[leafCount++] = {store.pixels.get(), *state, extent};
+        }
+        cairo_matrix_t parent;
+        cairo_get_matrix(_context, &parent);
+        const cairo_matrix_t maskMatrix = placedLayerMatrix(parent, *maskState, false);
+        for (std::size_t index = 0; index < leafCount; ++index) {
+            const Leaf& leaf = leaves[index];
+            const cairo_matrix_t leafMatrix = placedLayerMatrix(parent, leaf.state, false);
+            cairo_set_matrix(_context, &leafMatrix);
+            cairo_set_source_surface(_context, leaf.pixels, leaf.state.bounds.origin.x,
+                                     leaf.state.bounds.origin.y);
+            cairo_set_matrix(_context, &maskMatrix);
+            cairo_mask_surface(_context, maskStore.pixels.get(), maskState->bounds.origin.x,
+                               maskState->bounds.origin.y);
+        }
+        cairo_set_matrix(_context, &parent);
+        return true;
+    }
+
     // Whether any of what `layer` and its sublayers showed at the last walk lies in the region.
     bool intersectsRegion(const CALayer& layer) const {
         if (!_region) {
@@ -359,6 +461,7 @@ private:
     cairo_t* _context;
     CGFloat _scale;
     const cairo_region_t* _region;
+    bool _opaqueRoot;
 };
 
 bool Renderer::needsFrame(const UIView& root) const {
@@ -427,25 +530,64 @@ void Renderer::drawWholeFrame(cairo_t* context, UIView& root, CGFloat scale) {
 void Renderer::composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region,
                          bool skipUnchanged) {
     cairo_save(context);
+    cairo_surface_t* target = cairo_get_target(context);
+    PixelRect area;
+    if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE) {
+        area = {0, 0, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target)};
+    }
     if (region) {
         cairo_save(context);
         cairo_identity_matrix(context);
         for (int index = 0; index < cairo_region_num_rectangles(region); ++index) {
-            cairo_rectangle_int_t area;
-            cairo_region_get_rectangle(region, index, &area);
-            cairo_rectangle(context, area.x, area.y, area.width, area.height);
+            cairo_rectangle_int_t rect;
+            cairo_region_get_rectangle(region, index, &rect);
+            cairo_rectangle(context, rect.x, rect.y, rect.width, rect.height);
         }
         cairo_restore(context);
         cairo_clip(context);
+        cairo_rectangle_int_t extents;
+        cairo_region_get_extents(region, &extents);
+        area = {extents.x, extents.y, extents.width, extents.height};
     }
-    cairo_set_operator(context, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(context);
-    cairo_set_operator(context, CAIRO_OPERATOR_OVER);
-    if (scale > 0 && root.layer()) {
+    const bool usable = scale > 0 && root.layer();
+    const bool opaqueRoot = usable && rootCoversOpaquely(root, scale, context, area);
+    if (!opaqueRoot) {
+        if (_backdrop) {
+            cairo_set_operator(context, CAIRO_OPERATOR_SOURCE);
+            cairo_set_source_rgb(context, _backdrop->red, _backdrop->green, _backdrop->blue);
+        } else {
+            cairo_set_operator(context, CAIRO_OPERATOR_CLEAR);
+        }
+        cairo_paint(context);
+        cairo_set_operator(context, CAIRO_OPERATOR_OVER);
+    }
+    if (usable) {
         cairo_scale(context, scale, scale);
-        Compositor(*this, context, scale, skipUnchanged ? region : nullptr).paint(root.layer(), true);
+        Compositor(*this, context, scale, skipUnchanged ? region : nullptr, opaqueRoot)
+            .paint(root.layer(), true);
     }
     cairo_restore(context);
+    _spareSurfaces.clear();
+}
+
+bool Renderer::rootCoversOpaquely(UIView& root, CGFloat scale, cairo_t* context, PixelRect area) {
+    const Ptr<CALayer>& layer = root.layer();
+    const auto state = visibleLayerState(*layer);
+    cairo_matrix_t matrix;
+    cairo_get_matrix(context, &matrix);
+    const bool plainTarget = matrix.xx == 1 && matrix.yy == 1 && matrix.xy == 0 && matrix.yx == 0 &&
+                             matrix.x0 == 0 && matrix.y0 == 0;
+    if (!plainTarget || area.isEmpty() || !state || state->opacity < 1 || layer->mask()) {
+        return false;
+    }
+    const Store& store = storeFor(layer, state->bounds, scale);
+    if (!store.pixels || !store.opaque) {
+        return false;
+    }
+    // The root's store is placed at the target's top left.
+    return area.x >= 0 && area.y >= 0 &&
+           area.x + area.width <= cairo_image_surface_get_width(store.pixels.get()) &&
+           area.y + area.height <= cairo_image_surface_get_height(store.pixels.get());
 }
 
 const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,
@@ -466,15 +608,21 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.cornerRadius = radius;
     store.scale = scale;
     store.format = format;
-    store.pixels = {};
+    store.opaque = false;
+    UICairoSurface previous = std::move(store.pixels);
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
     // A layer too large for a store is drawn straight into each frame instead.
     store.tooLarge = pixels.isEmpty() && bounds.size.width * scale >= 1 && bounds.size.height * scale >= 1;
-    if (pixels.isEmpty()) {
+    const LayerContent content =
+        pixels.isEmpty() ? LayerContent::Nothing : layerContentOf(*layer, bounds, scale);
+    if (content == LayerContent::Nothing) {
+        keepAsSpare(std::move(previous));
         return store;
     }
-    UICairoSurface surface(cairo_image_surface_create(format, pixels.width, pixels.height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+    // Opaque content covers every pixel: what a used surface held needs no clearing.
+    UICairoSurface surface =
+        surfaceFor(format, pixels.width, pixels.height, std::move(previous), content != LayerContent::Opaque);
+    if (!surface) {
         return store;
     }
     {
@@ -484,12 +632,63 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
         paintLayerContent(context.get(), *layer, bounds);
     }
     cairo_surface_flush(surface.get());
-    if (!isBlank(surface.get())) {
+    if (content == LayerContent::Opaque || !isBlank(surface.get())) {
         // One stored pixel per device pixel wherever it is composited.
         cairo_surface_set_device_scale(surface.get(), scale, scale);
+        store.opaque = content == LayerContent::Opaque;
         store.pixels = std::move(surface);
+    } else {
+        keepAsSpare(std::move(surface));
     }
     return store;
+}
+
+UICairoSurface Renderer::surfaceFor(cairo_format_t format, int width, int height, UICairoSurface previous,
+                                    bool cleared) {
+    const auto fits = [&](const UICairoSurface& surface) {
+        return surface && cairo_image_surface_get_format(surface.get()) == format &&
+               cairo_image_surface_get_width(surface.get()) == width &&
+               cairo_image_surface_get_height(surface.get()) == height;
+    };
+    UICairoSurface surface;
+    if (fits(previous)) {
+        surface = std::move(previous);
+    } else {
+        keepAsSpare(std::move(previous));
+        const auto spare = std::find_if(_spareSurfaces.begin(), _spareSurfaces.end(), fits);
+        if (spare != _spareSurfaces.end()) {
+            surface = std::move(*spare);
+            _spareSurfaces.erase(spare);
+        }
+    }
+    if (surface) {
+        // Drawn at one device pixel per unit, as a new surface is.
+        cairo_surface_set_device_scale(surface.get(), 1, 1);
+        if (cleared) {
+            clearSurface(surface.get());
+        }
+        return surface;
+    }
+    surface = UICairoSurface(cairo_image_surface_create(format, width, height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return {};
+    }
+    return surface;
+}
+
+void Renderer::keepAsSpare(UICairoSurface surface) {
+    if (surface) {
+        _spareSurfaces.push_back(std::move(surface));
+    }
+}
+
+void Renderer::setBackdrop(std::optional<Backdrop> backdrop) {
+    if (_backdrop == backdrop) {
+        return;
+    }
+    _backdrop = backdrop;
+    // What was cleared to the old backdrop shows through: draw the next frame whole.
+    _target = {};
 }
 
 void Renderer::dropStaleStores() {
@@ -500,6 +699,9 @@ void Renderer::dropStaleStores() {
 }
 
 void Renderer::discardStores() {
+    for (auto& entry : _stores) {
+        keepAsSpare(std::move(entry.second.pixels));
+    }
     _stores.clear();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -63,7 +64,19 @@ public:
     // considers changed is not affected.
     void drawWholeFrame(cairo_t* context, UIView& root, CGFloat scale);
 
-    // Forgets every backing store, so that each layer draws its content again.
+    // The colour the changed region is filled with before the tree is composited
+    // over it (the backdrop of a window); transparent, so that the region is cleared,
+    // by default. Components are from 0 to 1; the colour is opaque when set.
+    struct Backdrop {
+        double red = 0;
+        double green = 0;
+        double blue = 0;
+        bool operator==(const Backdrop&) const = default;
+    };
+    void setBackdrop(std::optional<Backdrop> backdrop);
+
+    // Forgets every backing store, so that each layer draws its content again (the
+    // memory of a store is used again by the next frame's stores of its size).
     void discardStores();
     // How many layers keep a backing store with pixels in it.
     std::size_t storeCount() const;
@@ -83,6 +96,8 @@ private:
         cairo_format_t format = CAIRO_FORMAT_ARGB32;
         // Larger than kLargestSnapshotSide: drawn directly, never stored.
         bool tooLarge = false;
+        // Every pixel is opaque (an opaque background fills it).
+        bool opaque = false;
         std::uint64_t lastShownFrame = 0;
     };
     struct Placement {
@@ -100,8 +115,16 @@ private:
     // alpha of a mask); nil pixels when it draws nothing.
     const Store& storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,
                           cairo_format_t format = CAIRO_FORMAT_ARGB32);
+    // An image surface of `format` and `size`: `previous` when it fits, else a spare
+    // one that does (cleared when `cleared`), else a new one; nil when none can be made.
+    UICairoSurface surfaceFor(cairo_format_t format, int width, int height, UICairoSurface previous,
+                              bool cleared);
+    void keepAsSpare(UICairoSurface surface);
     void dropStaleStores();
     void composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region, bool skipUnchanged);
+    // Whether the root's stored pixels are opaque and cover `area` of a target whose
+    // user space is device pixels: then nothing under them needs clearing.
+    bool rootCoversOpaquely(UIView& root, CGFloat scale, cairo_t* context, PixelRect area);
 
     bool _hasDrawn = false;
     std::uint64_t _drawnGeneration = 0;
@@ -110,6 +133,10 @@ private:
     std::uint64_t _frame = 0;
     std::unordered_map<const CALayer*, Store> _stores;
     std::unordered_map<const CALayer*, Placement> _placements;
+    // Pixels of stores discarded or drawn at a new size, for this frame's new stores;
+    // let go at the end of the frame.
+    std::vector<UICairoSurface> _spareSurfaces;
+    std::optional<Backdrop> _backdrop;
     UICairoSurface _target;
     int _targetWidth = 0;
     int _targetHeight = 0;

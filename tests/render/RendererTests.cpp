@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "QuartzCore/CAGradientLayer.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIWindow.h"
@@ -27,6 +28,9 @@ class RendererTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
+        makeWindow();
+    }
+    void makeWindow() {
         _window = alloc<UIWindow>()->initWithFrame(CGRectMake(0, 0, 40, 20));
         _window->setBackgroundColor(UIColor::whiteColor());
         _box = makeView(CGRectMake(0, 5, 10, 10), UIColor::colorWithRed(1, 0, 0, 1), _window);
@@ -134,6 +138,55 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
     const unsigned char* row =
         cairo_image_surface_get_data(surface.get()) + 23 * cairo_image_surface_get_stride(surface.get());
     EXPECT_EQ(row[3 * 4], 0) << "black on white";
+}
+
+// Frames drawn by changes into a target that held other pixels look as the tree
+// does over the backdrop: whether or not the root's store covers what changed, with
+// the stores' memory used again after discarding them, and whether a mask's
+// sublayers are composited one by one or together.
+TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
+    const auto maskedPair = [this](double secondX) {
+        auto strip = makeView(CGRectMake(12, 0, 28, 20), nullptr, _window);
+        auto fade = CAGradientLayer::layer();
+        fade->setFrame(CGRectMake(0, 0, 28, 20));
+        fade->setStartPoint(CGPointMake(0, 0.5));
+        fade->setEndPoint(CGPointMake(1, 0.5));
+        fade->setColors(
+            NSArray::arrayWithObjects({UIColor::clearColor()->CGColor(), UIColor::blackColor()->CGColor()}));
+        strip->layer()->setMask(fade);
+        makeView(CGRectMake(0, 2, 8, 8), UIColor::colorWithRed(1, 0, 0, 0.5), strip);
+        makeView(CGRectMake(secondX, 2, 8, 8), UIColor::colorWithRed(0, 0, 1, 0.5), strip);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"opaque root", [] {}},
+        {"rounded root", [this] { _window->layer()->setCornerRadius(6); }},
+        {"translucent root", [this] { _window->setBackgroundColor(UIColor::colorWithWhite(1, 0.5)); }},
+        {"masked views apart", [&] { maskedPair(12); }},
+        {"masked views overlapping", [&] { maskedPair(4); }},
+    };
+    for (const auto& [name, setUp] : cases) {
+        makeWindow();
+        setUp();
+        render::Renderer renderer;
+        renderer.setBackdrop(render::Renderer::Backdrop{0.2, 0.3, 0.4});
+        UICairoSurface target(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 40));
+        UICairoSurface expected(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 40));
+        auto context = UICairoContextCreate(target.get());
+        auto expectedContext = UICairoContextCreate(expected.get());
+        cairo_set_source_rgb(context.get(), 0, 1, 0);
+        cairo_paint(context.get());
+        for (int frame = 0; frame < 2; ++frame) {
+            renderer.drawFrame(context.get(), *_window, 2);
+            cairo_set_source_rgb(expectedContext.get(), 0.2, 0.3, 0.4);
+            cairo_paint(expectedContext.get());
+            cairo_set_source_surface(expectedContext.get(), render::snapshot(*_window, 2).get(), 0, 0);
+            cairo_paint(expectedContext.get());
+            EXPECT_TRUE(samePixels(target, expected, 2)) << name << ", frame " << frame;
+            renderer.discardStores();
+            _box->setFrame(CGRectMake(3, 5, 10, 10));
+            _box->setBackgroundColor(UIColor::colorWithRed(0, 0, 0, 0.5));
+        }
+    }
 }
 
 } // namespace
