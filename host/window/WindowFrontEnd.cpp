@@ -185,15 +185,6 @@ WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& 
     // Keys are commands here, not text: no input method needs to run.
     SDL_StopTextInput();
 
-    _widgetPixels = UICairoSurface(cairo_image_surface_create(
-        CAIRO_FORMAT_ARGB32, _layout->widgetPixelWidth(), _layout->widgetPixelHeight()));
-    _framePixels = UICairoSurface(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, _layout->windowWidth(), _layout->windowHeight()));
-    if (cairo_surface_status(_widgetPixels.get()) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_status(_framePixels.get()) != CAIRO_STATUS_SUCCESS) {
-        throw HostFailure("cannot allocate the window's pixels");
-    }
-
     auto* runLoop = NSRunLoop::mainRunLoop();
     watchDisplayConnection();
     runLoop->addEventSource(_signals.fileDescriptor(), [this] {

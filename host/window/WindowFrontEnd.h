@@ -85,11 +85,22 @@ private:
     // Makes the panel stand for what the presenter shows now.
     void syncPanel();
     void drawFrame(Nanoseconds now);
+    // Composites the widget's changes straight into the window's pixels; returns the
+    // window's rectangles that changed.
+    std::vector<SDL_Rect> drawIntoWindow();
+    // Draws the widget's changes into its own pixels and composes them with the
+    // backdrop and the panel; returns the window's rectangles that changed.
+    std::vector<SDL_Rect> drawByComposing();
     // Redraws `area` of the window (in pixels) from the widget's pixels and the panel.
     void compose(const SDL_Rect& area);
-    // Copies the composed `areas` to the window and shows them, in one update.
-    void present(const std::vector<SDL_Rect>& areas);
+    // Shows `areas` of the window in one update, first copying them from the
+    // composed pixels when `copyComposed`.
+    void present(const std::vector<SDL_Rect>& areas, bool copyComposed);
     void acquireWindowSurface();
+
+    // Points _windowPixels at the widget's rectangle of the window surface, or at
+    // nothing when Cairo cannot draw into the surface's pixel format.
+    void makeWindowPixels();
 
     WindowOptions _options;
     std::ostream& _out;
@@ -105,8 +116,14 @@ private:
     QuitSignals _signals;
 
     render::Renderer _renderer;
+    // The widget's rectangle of the window surface, drawn into directly.
+    UICairoSurface _windowPixels;
+    // The widget and the whole window composed apart, while a panel or notice shows;
+    // made the first time one does.
     UICairoSurface _widgetPixels;
     UICairoSurface _framePixels;
+    // The last frame was drawn into _windowPixels.
+    bool _drewDirectly = false;
     FramePacer _pacer;
     Nanoseconds _startTime = 0;
     FrameCount _lastReport;
