@@ -35,6 +35,9 @@ struct HostOptions {
     PlayerKind player = PlayerKind::demo;
     // With the MPRIS players: which of them take part, in what order.
     PlayerPreference players;
+    // The volume slider turns the sound server's default output (as it always does
+    // with the MPRIS players); false: the back-end's own volume (the demo's kept number).
+    bool soundServerVolume = false;
     // Run the bundle as the older host does: the legacy controller in a 70-point strip.
     bool legacy = false;
     // Pixels per point of the main screen (and of bundle images).

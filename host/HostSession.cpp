@@ -8,11 +8,14 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSPathUtilities.h"
 #include "Foundation/NSRunLoop.h"
+#include "MediaPlayer/MPSystemVolume.h"
+#include "MediaPlayer/MPVolumeView.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UITouchInjector.h"
 #include "UIKit/UIWindow.h"
 #include "host/HostFailure.h"
+#include "host/HostModules.h"
 #include "host/HostPresenter.h"
 #include "host/Json.h"
 #include "host/ViewDump.h"
@@ -69,6 +72,9 @@ HostSession::HostSession(const HostOptions& options) : _options(options) {
     // The host's services exist before the bundle is loaded: the widget looks
     // them up by name when its first controller is created.
     _mediaBackEnd = makeMediaBackEnd({_options.player, _options.playlistPath, _options.players});
+    if (_options.soundServerVolume || _options.player == PlayerKind::mpris) {
+        followSoundServerVolume();
+    }
     _presenter = std::make_shared<HostPresenter>(_options.closePresentationsAutomatically);
     _presenter->install();
 
@@ -113,6 +119,11 @@ HostSession::~HostSession() {
     if (_presenter) {
         _presenter->uninstall();
     }
+    if (_soundServerVolume && MPSystemVolume::sharedService() == _soundServerVolume) {
+        MPSystemVolume::setSharedService(_backEndVolume);
+    }
+    _soundServerVolume = nullptr;
+    _backEndVolume = nullptr;
     // The registrations hold the services; they go with the session, not at exit.
     _mediaBackEnd.reset();
     NSLogSetSink(nullptr);
@@ -152,6 +163,35 @@ void HostSession::rotate() {
     _orientation = _orientation == 1 ? 3 : 1;
     _window->rotateToInterfaceOrientation(_orientation);
     settle();
+}
+
+void HostSession::followSoundServerVolume() {
+    // The sound server's library is loaded only by the runs that turn its volume.
+    using Install = void(const std::function<bool()>& wanted, Ptr<MPSystemVolume>& installed);
+    _backEndVolume = MPSystemVolume::sharedService();
+    try {
+        hostModuleFunction<Install>(HostModule::pulse, "trillbox_pulse_system_volume")(
+            [this] { return volumeRowShown(); }, _soundServerVolume);
+    } catch (const HostFailure& failure) {
+        NSLog("%s; the volume slider keeps the player's volume", failure.what());
+    }
+}
+
+bool HostSession::volumeRowShown() const {
+    if (!_presented || !_widget) {
+        return false;
+    }
+    const std::function<bool(const UIView&)> shows = [&](const UIView& view) {
+        if (view.isHidden()) {
+            return false;
+        }
+        if (dynamic_cast<const MPVolumeView*>(&view)) {
+            return true;
+        }
+        return std::any_of(view.subviews().begin(), view.subviews().end(),
+                           [&](const Ptr<UIView>& subview) { return shows(*subview); });
+    };
+    return shows(*_widget->view());
 }
 
 CGPoint HostSession::windowPoint(CGPoint widgetPoint) const {

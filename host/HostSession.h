@@ -15,6 +15,7 @@
 #include "host/MediaBackEnd.h"
 
 class ManualClock;
+class MPSystemVolume;
 class UITouchInjector;
 class UIView;
 class UIWindow;
@@ -105,6 +106,8 @@ public:
 
 private:
     CGPoint windowPoint(CGPoint widgetPoint) const;
+    void followSoundServerVolume();
+    bool volumeRowShown() const;
     void requireTouches(const char* what) const;
 
     HostOptions _options;
@@ -112,6 +115,9 @@ private:
     double _startTime = 0;
     std::string _bundlePath;
     std::unique_ptr<MediaBackEnd> _mediaBackEnd;
+    // The sound server's volume, installed over the back-end's own, which it falls back to.
+    Ptr<MPSystemVolume> _soundServerVolume;
+    Ptr<MPSystemVolume> _backEndVolume;
     std::shared_ptr<HostPresenter> _presenter;
     Ptr<UIWindow> _window;
     Ptr<UITouchInjector> _touches;

@@ -38,6 +38,7 @@ HostOptions windowSessionOptions(HostOptions options, CGFloat scale) {
     options.scale = scale;
     options.manualClock = false;
     options.closePresentationsAutomatically = false;
+    options.soundServerVolume = true;
     return options;
 }
 
