@@ -4,6 +4,7 @@
 
 #include "host/HostPresenter.h"
 #include "window/KeyCommands.h"
+#include "window/VolumeWheel.h"
 #include "window/WidgetButtons.h"
 #include "window/WindowFrontEnd.h"
 
@@ -34,6 +35,9 @@ void WindowFrontEnd::handleEvent(const SDL_Event& event) {
         break;
     case SDL_MOUSEMOTION:
         handleMotion(event.motion);
+        break;
+    case SDL_MOUSEWHEEL:
+        handleWheel(event.wheel);
         break;
     case SDL_KEYDOWN:
         handleKey(event.key);
@@ -115,6 +119,20 @@ void WindowFrontEnd::handleMotion(const SDL_MouseMotionEvent& event) {
         return;
     }
     _panels.move(_layout->windowPoint(event.x, event.y));
+}
+
+void WindowFrontEnd::handleWheel(const SDL_MouseWheelEvent& event) {
+    if (!_presentation.isVisible() || _panels.isShown()) {
+        return;
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    // A flipped wheel (natural scrolling) reports the other sign for the same turn.
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (turnVolumeWheel(*_session->widgetView(), _layout->widgetPoint(x, y), notches)) {
+        _session->settle();
+    }
 }
 
 void WindowFrontEnd::handleKey(const SDL_KeyboardEvent& event) {

@@ -74,6 +74,7 @@ private:
     void handleWindowEvent(const SDL_WindowEvent& event);
     void handleButton(const SDL_MouseButtonEvent& event);
     void handleMotion(const SDL_MouseMotionEvent& event);
+    void handleWheel(const SDL_MouseWheelEvent& event);
     void handleKey(const SDL_KeyboardEvent& event);
     void deliver(const std::optional<TouchChange>& change);
     void cancelTouch();
