@@ -1,166 +1,88 @@
 #include <gmock/gmock.h>
+#include <sstream>
 
 #include "host/mpris/MprisTestSupport.h"
-#include "support/MprisBusTestSupport.h"
 
 namespace {
 
 using Status = MprisPlaybackStatus;
-using Snapshot = MprisPlayerSnapshot;
 
-// The identities of the listed players.
-std::vector<std::string> followedTestListedNames(const MprisSession& session) {
-    std::vector<std::string> names;
-    for (const auto& player : session.listedPlayers()) {
-        names.push_back(player.identity);
+// Players by name, appearing in this order: "vlc-" is stopped, "vlc~" paused, "vlc+" playing;
+// a "=" gives it the title of the other "=" players, a "!" leaves its length out.
+void addPlayersForChoice(MprisSession& session, const std::string& players) {
+    std::istringstream words(players);
+    for (std::string word; words >> word;) {
+        const std::string name = word.substr(0, word.find_first_of("+~-"));
+        auto player = makePlayer(":" + name, Status(std::string("-~+").find(word[name.size()])), name);
+        player.metadata.title = word.find('=') != std::string::npos ? "Twice" : player.metadata.title;
+        player.metadata.lengthMicroseconds *= word.find('!') == std::string::npos;
+        session.playerChanged(player);
     }
-    return names;
 }
 
-TEST_F(MprisSessionTest, PreferenceOrdersAndExcludesPlayers) {
-    const auto p = Status::playing, a = Status::paused, s = Status::stopped;
-    const struct {
-        host::PlayerPreference preference;
-        // Players by name, appearing in this order.
-        std::vector<std::pair<std::string, Status>> players;
-        std::vector<std::string> listed;
-        const char* followed;
-        const char* reason;
-    } rows[] = {
-        {{{"spotify", "%any", "vlc"}},
-         {{"vlc", p}, {"chromium", a}, {"Spotify", s}},
-         {"vlc", "chromium", "Spotify"},
-         "Spotify",
-         "first in --player's list"},
-        {{{"spotify", "%any", "vlc"}},
-         {{"vlc", p}, {"chromium", a}},
-         {"vlc", "chromium"},
-         "chromium",
-         "first in --player's list"},
-        {{{"spotify", "%any", "vlc"}}, {{"vlc", p}}, {"vlc"}, "vlc", "the only player"},
-        {{{"vlc", "mpv"}},
-         {{"firefox", p}, {"mpv.instance2", p}, {"vlc", s}},
-         {"mpv.instance2", "vlc"},
-         "vlc",
-         "first in --player's list"},
-        {{{}, {"VLC"}}, {{"vlc", p}, {"mpv", a}}, {"mpv"}, "mpv", "the only player"},
-        {{{"mpv", "%any"}}, {{"a", p}, {"b", p}, {"c", s}}, {"a", "b", "c"}, "b", "playing most recently"},
-        {{}, {{"a", s}, {"b", a}}, {"a", "b"}, "b", "appeared last"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(&row - rows);
-        makeSession({.players = row.preference});
-        for (const auto& [name, status] : row.players) {
-            _session->playerChanged(makePlayer(":" + name, status, name));
+TEST_F(MprisSessionTest, PreferenceAndDuplicatesDecideWhichPlayersTakePartAndWhichIsFollowed) {
+    const std::string first = "first in --player's list", only = "the only player";
+    // The preference, the players, those listed, the one followed and why.
+    const std::tuple<host::PlayerPreference, std::string, std::string, std::string, std::string> rows[] = {
+        {{{"spotify", "%any", "vlc"}}, "vlc+ chromium~ Spotify-", "vlc chromium Spotify", "Spotify", first},
+        {{{"spotify", "%any", "vlc"}}, "vlc+ chromium~", "vlc chromium", "chromium", first},
+        {{{"vlc", "mpv"}}, "firefox+ mpv.instance2+ vlc-", "mpv.instance2 vlc", "vlc", first},
+        {{{}, {"VLC"}}, "vlc+ mpv~", "mpv", "mpv", only},
+        {{}, "a- b~", "a b", "b", "appeared last"},
+        // One player announced twice: the fuller metadata stays, else the earlier.
+        {{}, "bridge+=! player+= other-", "player other", "player", "playing most recently"},
+        {{}, "one+= two+=", "one", "one", only},
+        {{{}, {"player"}}, "bridge+=! player+=", "bridge", "bridge", only}};
+    for (const auto& [preference, players, listed, followed, reason] : rows) {
+        makeSession({.players = preference});
+        addPlayersForChoice(*_session, players);
+        std::string names;
+        for (const auto& player : _session->listedPlayers()) {
+            names += (names.empty() ? "" : " ") + player.identity;
         }
-        EXPECT_EQ(followedTestListedNames(*_session), row.listed);
-        EXPECT_EQ(_session->followedPlayer()->identity, row.followed);
-        EXPECT_EQ(_session->followReason(), row.reason);
+        EXPECT_EQ(names, listed);
+        EXPECT_EQ(_session->followedPlayer()->identity + ", " + _session->followReason(),
+                  followed + ", " + reason);
+        EXPECT_EQ(_session->followPlayerNamed("bridge"), listed.starts_with("bridge"))
+            << players; // Listed only.
     }
 }
 
-TEST_F(MprisSessionTest, UsersChoiceHoldsUntilItsPlayerVanishes) {
-    for (const auto& [name, status] :
-         {std::pair{"a", Status::paused}, {"b", Status::paused}, {"c", Status::stopped}}) {
-        _session->playerChanged(makePlayer(std::string(":") + name, status, name));
-    }
+TEST_F(MprisSessionTest, UsersChoiceHoldsUntilItsPlayerVanishesAndPressesHonourCapabilities) {
+    addPlayersForChoice(*_session, "a~ b~ c-");
+    auto c = makePlayer(":c", Status::stopped, "c");
+    c.canGoNext = c.canPlay = false;
+    _session->playerChanged(c);
     settle();
     int announced = 0;
     _session->setPlayersChangedHandler([&] { ++announced; });
-    const struct {
-        std::string action;
-        bool answer;
-        const char* followed;
-        const char* reason;
-    } steps[] = {
-        {"next", true, "a", "chosen by the user"},     {"next", true, "b", "chosen by the user"},
-        {"previous", true, "a", "chosen by the user"}, {"previous", true, "c", "chosen by the user"},
-        {"play", true, "c", "chosen by the user"},     {"B", true, "b", "chosen by the user"},
-        {"zzz", false, "b", "chosen by the user"},     {"remove", true, "a", "playing most recently"},
-        {"previous", true, "c", "chosen by the user"}, {"automatic", true, "a", "playing most recently"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.action);
-        const std::string before = _session->followedPlayer()->owner;
-        const bool answer = step.action == "next"        ? _session->followAdjacentPlayer(1)
-                            : step.action == "previous"  ? _session->followAdjacentPlayer(-1)
-                            : step.action == "automatic" ? _session->followAutomatically()
-                            : step.action == "play"
-                                ? (_session->playerChanged(makePlayer(":a", Status::playing, "a")), true)
-                            : step.action == "remove" ? (_session->playerRemoved(before), true)
-                                                      : _session->followPlayerNamed(step.action);
-        EXPECT_EQ(answer, step.answer);
-        EXPECT_EQ(_session->followedPlayer()->identity, step.followed);
-        EXPECT_EQ(_session->followReason(), step.reason);
+    _session->setNowPlayingChangedHandler([&] { ++announced; });
+    // An action, its answer, the player followed after it (by the user's choice unless marked "*") and how
+    // many changes were announced: the list's and the now playing's.
+    const std::tuple<std::string, bool, std::string, int> steps[] = {
+        {"next", true, "a", 2},        {"next", true, "b", 2},        {"previous", true, "a", 2},
+        {"previous", true, "c", 2},    {"press next", false, "c", 1}, {"press previous", true, "c", 0},
+        {"press play", false, "c", 1}, {"play a", true, "c", 1},      {"B", true, "b", 2},
+        {"zzz", false, "b", 0},        {"remove", true, "a*", 2},     {"previous", true, "c", 2},
+        {"automatic", true, "a*", 2}};
+    for (const auto& [action, expectedAnswer, followed, changes] : steps) {
+        SCOPED_TRACE(action);
+        const bool answer =
+            action == "next"              ? _session->followAdjacentPlayer(1)
+            : action == "previous"        ? _session->followAdjacentPlayer(-1)
+            : action == "automatic"       ? _session->followAutomatically()
+            : action == "press play"      ? _session->togglePlayPause()
+            : action.starts_with("press") ? _session->changeTrack(action == "press next" ? 1 : -1)
+            : action == "play a"          ? (addPlayersForChoice(*_session, "a+"), true)
+            : action == "remove"          ? (_session->playerRemoved(_session->followedPlayer()->owner), true)
+                                          : _session->followPlayerNamed(action);
+        EXPECT_EQ(answer, expectedAnswer);
+        EXPECT_EQ(_session->followedPlayer()->identity + ", " + _session->followReason(),
+                  followed.substr(0, 1) +
+                      (followed.size() == 1 ? ", chosen by the user" : ", playing most recently"));
+        EXPECT_EQ(std::ranges::count(_commands->take(), "Previous :c"), action == "press previous");
         settle();
-        EXPECT_EQ(std::exchange(announced, 0), step.answer ? 1 : 0);
-    }
-}
-
-TEST_F(MprisSessionTest, PlayerAnnouncedTwiceIsListedOnce) {
-    const MprisMetadata thin{.title = "T", .artist = "A"};
-    const MprisMetadata full{
-        .title = "T", .artist = "A", .lengthMicroseconds = 1, .artUrl = "file:///a.png", .album = "B"};
-    const struct {
-        MprisMetadata first, second;
-        host::PlayerPreference preference;
-        std::vector<std::string> listed;
-    } rows[] = {
-        {thin, full, {}, {"second"}},
-        {thin, thin, {}, {"first"}},
-        {full, thin, {}, {"first"}},
-        {thin, {.title = "T", .artist = "Other"}, {}, {"first", "second"}},
-        {thin, full, {.ignored = {"second"}}, {"first"}},
-        {{}, {}, {}, {"first", "second"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(&row - rows);
-        makeSession({.players = row.preference});
-        for (const auto& [name, metadata] : {std::pair{"first", row.first}, {"second", row.second}}) {
-            auto player = makePlayer(std::string(":") + name, Status::playing, name);
-            player.metadata = metadata;
-            _session->playerChanged(player);
-        }
-        EXPECT_EQ(followedTestListedNames(*_session), row.listed);
-        EXPECT_EQ(_session->followedPlayer()->identity, row.listed.back());
-        EXPECT_EQ(_session->followPlayerNamed("first"), row.listed.front() == "first");
-    }
-}
-
-TEST_F(MprisSessionTest, PressThePlayerCannotTakeIsNotSentButRedrawn) {
-    const struct {
-        bool Snapshot::*capability;
-        Status status;
-        const char* press;
-        const char* sent;
-    } rows[] = {
-        {&Snapshot::canPause, Status::playing, "toggle", ""},
-        {&Snapshot::canPlay, Status::paused, "toggle", ""},
-        {&Snapshot::canPause, Status::paused, "toggle", "PlayPause :1.1"},
-        {&Snapshot::canGoNext, Status::playing, "next", ""},
-        {&Snapshot::canGoPrevious, Status::playing, "previous", ""},
-        {&Snapshot::canGoPrevious, Status::playing, "next", "Next :1.1"},
-        {&Snapshot::canSeek, Status::playing, "seek", ""},
-        {&Snapshot::canControl, Status::paused, "toggle", ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(&row - rows);
-        makeSession({});
-        auto player = makePlayer(":1.1", row.status);
-        player.*row.capability = false;
-        _session->playerChanged(player);
-        settle();
-        int changes = 0;
-        _session->setNowPlayingChangedHandler([&] { ++changes; });
-        _commands->take();
-        const std::string press = row.press;
-        const bool sent = press == "toggle" ? _session->togglePlayPause()
-                          : press == "seek" ? _session->seekTo(5)
-                                            : _session->changeTrack(press == "next" ? 1 : -1);
-        EXPECT_EQ(sent, *row.sent != '\0');
-        EXPECT_EQ(_commands->take(), sent ? std::vector<std::string>{row.sent} : std::vector<std::string>{});
-        settle();
-        EXPECT_EQ(changes, sent ? 0 : 1);
+        EXPECT_EQ(std::exchange(announced, 0), changes);
     }
 }
 

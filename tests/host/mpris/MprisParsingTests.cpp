@@ -59,6 +59,7 @@ TEST(MprisParsingTest, MetadataKeepsWhatCanBeUnderstood) {
         {"mpris:length",
          Variant(~std::uint64_t{0}),
          {.lengthMicroseconds = std::numeric_limits<std::int64_t>::max()}},
+        {"xesam:album", Variant(std::vector{"Album"s}), {.album = "Album"}},
         // What cannot be used is dropped; huge texts are cut.
         {"mpris:trackid", Variant("spotify:track:4uLU"s), {}},
         {"mpris:trackid", Variant(sdbus::ObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack")), {}},
@@ -98,6 +99,8 @@ TEST(MprisParsingTest, PlayerPropertiesAreReadTolerantly) {
         {"Volume", Variant(-0.5), [](Player& player) { player.volume = 0; }},
         {"CanSeek", Variant(std::int32_t{1}), [](Player& player) { player.canSeek = true; }},
         {"CanSeek", Variant("no"s), same},
+        {"CanPause", Variant(false), [](Player& player) { player.canPause = false; }},
+        {"CanPlay", Variant(std::int32_t{0}), [](Player& player) { player.canPlay = false; }},
         {"Identity", Variant(" VLC\nmedia player "s),
          [](Player& player) { player.identity = "VLC media player"; }},
         {"Identity", Variant(""s), same},

@@ -73,8 +73,7 @@ inline void writePng(const std::string& path, int width, int height, double red,
     cairo_surface_write_to_png(surface.get(), path.c_str());
 }
 
-// A player that can seek, playing track "/t/1", 200 s long, titled after its owner (two
-// players with one title and artist are one player announced twice).
+// A player that can seek, playing track "/t/1", 200 s long, titled after its owner.
 inline MprisPlayerSnapshot makePlayer(const std::string& owner,
                                       MprisPlaybackStatus status = MprisPlaybackStatus::playing,
                                       const std::string& name = "player") {
