@@ -7,7 +7,7 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSWhileAlive.h"
-#include "mpris/MprisBusAddress.h"
+#include "host/SessionBusAddress.h"
 
 namespace {
 
@@ -77,9 +77,9 @@ MprisBusConnection::~MprisBusConnection() {
 
 bool MprisBusConnection::connect() {
     const auto address = _address ? _address
-                                  : mpris::defaultSessionBusAddress(std::getenv("DBUS_SESSION_BUS_ADDRESS"),
-                                                                    std::getenv("XDG_RUNTIME_DIR"));
-    if (address && !mpris::busMayBeListening(*address)) {
+                                  : host::defaultSessionBusAddress(std::getenv("DBUS_SESSION_BUS_ADDRESS"),
+                                                                   std::getenv("XDG_RUNTIME_DIR"));
+    if (address && !host::busMayBeListening(*address)) {
         reportFailure("nothing listens at " + *address);
         return false;
     }

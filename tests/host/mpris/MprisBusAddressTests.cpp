@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "host/ReconnectBackoff.h"
-#include "mpris/MprisBusAddress.h"
+#include "host/SessionBusAddress.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {
 
-using mpris::BusSocket;
+using host::BusSocket;
 using Kind = BusSocket::Kind;
 
-TEST(MprisBusAddressTest, EntriesReadAsTheSocketsToProbe) {
+TEST(SessionBusAddressTest, EntriesReadAsTheSocketsToProbe) {
     const BusSocket unprobed{};
     const struct {
         std::string address;
@@ -38,25 +38,24 @@ TEST(MprisBusAddressTest, EntriesReadAsTheSocketsToProbe) {
         {"launchd:env=X", {unprobed}},
     };
     for (const auto& [address, sockets] : cases) {
-        EXPECT_EQ(mpris::parseBusAddress(address), sockets) << address;
+        EXPECT_EQ(host::parseBusAddress(address), sockets) << address;
     }
 }
 
-TEST(MprisBusAddressTest, DefaultAddressPrefersTheVariableAndEscapesTheRuntimeDirectory) {
-    EXPECT_EQ(mpris::defaultSessionBusAddress("unix:path=/x", "/run/user/5"), "unix:path=/x");
-    EXPECT_EQ(mpris::defaultSessionBusAddress(nullptr, nullptr), std::nullopt);
-    EXPECT_EQ(mpris::defaultSessionBusAddress("", ""), std::nullopt);
+TEST(SessionBusAddressTest, DefaultAddressPrefersTheVariableAndEscapesTheRuntimeDirectory) {
+    EXPECT_EQ(host::defaultSessionBusAddress("unix:path=/x", "/run/user/5"), "unix:path=/x");
+    EXPECT_EQ(host::defaultSessionBusAddress(nullptr, nullptr), std::nullopt);
+    EXPECT_EQ(host::defaultSessionBusAddress("", ""), std::nullopt);
     // Whatever the directory's name, it parses back to the socket inside it.
     for (const std::string directory : {"/run/user/1000", "/tmp/a,b;c=d", "/tmp/caf\xc3\xa9 %41"}) {
-        const auto address = mpris::defaultSessionBusAddress("", directory.c_str());
+        const auto address = host::defaultSessionBusAddress("", directory.c_str());
         ASSERT_TRUE(address);
-        EXPECT_EQ(mpris::parseBusAddress(*address),
-                  (std::vector<BusSocket>{{Kind::path, directory + "/bus"}}))
+        EXPECT_EQ(host::parseBusAddress(*address), (std::vector<BusSocket>{{Kind::path, directory + "/bus"}}))
             << *address;
     }
 }
 
-TEST(MprisBusAddressTest, ProbeFindsAListeningSocketInAnyEntry) {
+TEST(SessionBusAddressTest, ProbeFindsAListeningSocketInAnyEntry) {
     TemporaryDirectory directory;
     const std::string path = directory.file("bus");
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -80,7 +79,7 @@ TEST(MprisBusAddressTest, ProbeFindsAListeningSocketInAnyEntry) {
         {"unix:path=/" + std::string(200, 'x'), true},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(mpris::busMayBeListening(text), expected) << text;
+        EXPECT_EQ(host::busMayBeListening(text), expected) << text;
     }
     ::close(listener);
 }

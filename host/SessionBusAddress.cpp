@@ -1,4 +1,4 @@
-#include "mpris/MprisBusAddress.h"
+#include "host/SessionBusAddress.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include "Foundation/NSFileDescriptor.h"
 #include "Foundation/NSUTF8.h"
 
-namespace mpris {
+namespace host {
 namespace {
 
 BusSocket parseBusAddressEntry(std::string_view entry) {
@@ -102,4 +102,4 @@ bool busMayBeListening(std::string_view address) {
     return sockets.empty() || std::any_of(sockets.begin(), sockets.end(), busSocketAccepts);
 }
 
-} // namespace mpris
+} // namespace host

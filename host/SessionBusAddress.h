@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mpris {
+namespace host {
 
 // One entry of a D-Bus address list, as far as the socket probe cares.
 struct BusSocket {
@@ -41,4 +41,4 @@ std::optional<std::string> defaultSessionBusAddress(const char* sessionBusAddres
 // object on every failed attempt, so a missing bus is found out here instead.
 bool busMayBeListening(std::string_view address);
 
-} // namespace mpris
+} // namespace host
