@@ -34,21 +34,6 @@ std::string optionName(const std::string& argument, std::optional<std::string>& 
     return argument.substr(0, equals);
 }
 
-void applyPlayer(HostOptions& options, const std::string& value) {
-    if (value == "demo") {
-        options.player = PlayerKind::demo;
-        options.players.names.clear();
-    } else if (value == "mpris") {
-        options.player = PlayerKind::mpris;
-        options.players.names.clear();
-    } else if (value.starts_with("mpris:") && value.size() > 6) {
-        options.player = PlayerKind::mpris;
-        options.players.names = {value.substr(6)};
-    } else {
-        throw UsageFailure("--player is demo, mpris or mpris:NAME, not \"" + value + "\"");
-    }
-}
-
 // Applies the shared option `name`, taking its value from `takeValue`; answers
 // false when `name` is not one of them. Throws UsageFailure for a bad value.
 bool applySharedOption(CommandLine& line, const std::string& name,
@@ -73,16 +58,15 @@ bool applySharedOption(CommandLine& line, const std::string& name,
             throw UsageFailure("--playlist needs a file");
         }
     } else if (name == "--player") {
-        applyPlayer(line.host, takeValue());
+        applyPlayerValue(line.host, takeValue(), "--player");
+        line.playerGiven = true;
+    } else if (name == "--ignore-player") {
+        line.host.players.ignored = parsePlayerNames(takeValue(), "--ignore-player");
+        line.ignoredGiven = true;
     } else if (name == "--legacy") {
         line.host.legacy = true;
     } else if (name == "--scale") {
-        const std::string value = takeValue();
-        const double scale = parseNumber(value, "--scale");
-        if (scale <= 0 || scale > kLargestScale) {
-            throw UsageFailure("--scale must lie above 0 and at most 8, not " + value);
-        }
-        line.host.scale = scale;
+        line.host.scale = parseScale(takeValue(), "--scale");
         line.scaleGiven = true;
     } else {
         return false;
@@ -132,10 +116,56 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             problem = problem.value_or(failure.what());
         }
     }
+    if (!line.host.playlistPath.empty()) {
+        if (line.host.player == PlayerKind::mpris && !problem) {
+            problem = "--playlist plays the demo player; it cannot go with --player mpris";
+        }
+        line.playerGiven = true;
+    }
     if (problem) {
         throw CommandLineFailure(*problem, line.command);
     }
     return line;
+}
+
+void applyPlayerValue(HostOptions& options, std::string_view value, std::string_view what) {
+    constexpr std::string_view kNamed = "mpris:";
+    if (value == "demo" || value == "mpris") {
+        options.player = value == "demo" ? PlayerKind::demo : PlayerKind::mpris;
+        options.players.names.clear();
+    } else if (value.starts_with(kNamed) && value.size() > kNamed.size()) {
+        options.players.names = parsePlayerNames(value.substr(kNamed.size()), what);
+        options.player = PlayerKind::mpris;
+    } else {
+        throw UsageFailure(std::string(what) + " is demo, mpris or mpris:NAME, not \"" + std::string(value) +
+                           "\"");
+    }
+}
+
+std::vector<std::string> parsePlayerNames(std::string_view value, std::string_view what) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start <= value.size();) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        // "vlc, mpv" is two names; spaces inside a name ("VLC media player") are its own.
+        std::string_view name = value.substr(start, end - start);
+        name.remove_prefix(std::min(name.size(), name.find_first_not_of(' ')));
+        name.remove_suffix(name.size() - std::min(name.size(), name.find_last_not_of(' ') + 1));
+        if (name.empty()) {
+            throw UsageFailure(std::string(what) + " takes names separated by commas, not \"" +
+                               std::string(value) + "\"");
+        }
+        names.emplace_back(name);
+        start = end + 1;
+    }
+    return names;
+}
+
+double parseScale(std::string_view value, std::string_view what) {
+    const double scale = parseNumber(value, what);
+    if (scale <= 0 || scale > kLargestScale) {
+        throw UsageFailure(std::string(what) + " must lie above 0 and at most 8, not " + std::string(value));
+    }
+    return scale;
 }
 
 CommandArguments::CommandArguments(const std::vector<std::string>& arguments,

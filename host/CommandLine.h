@@ -14,7 +14,8 @@ namespace host {
 // The program's command line: the options every command takes, which may stand
 // before or after the command name, the command and its own arguments.
 //
-//   --device-root DIR  --bundle PATH  --playlist FILE  --player demo|mpris[:NAME]
+//   --device-root DIR  --bundle PATH  --playlist FILE
+//   --player demo|mpris[:NAME[,NAME...]]  --ignore-player NAME[,NAME...]
 //   --legacy  --scale N
 //
 // Options take their value as the next argument or after '=' (--scale=2).
@@ -22,6 +23,11 @@ struct CommandLine {
     HostOptions host;
     // --scale was given: the window then keeps to it, even when it is the default.
     bool scaleGiven = false;
+    // --player or --playlist (which plays the demo player) was given: the window
+    // then keeps to it instead of looking for a session bus.
+    bool playerGiven = false;
+    // --ignore-player was given.
+    bool ignoredGiven = false;
     // Empty when none was given.
     std::string command;
     // The command's own arguments and options, in order.
@@ -45,8 +51,19 @@ private:
 // Parses `arguments` (without the program name). A word that starts with '-'
 // and then a digit or '.' ("-5", "-.5") is a negative number, not an option.
 // Throws CommandLineFailure for a shared option without its value or with a bad
-// one, naming the first such problem.
+// one, or for --playlist with --player mpris, naming the first such problem.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Sets `options`' player from a --player value: "demo", "mpris" (every player) or
+// "mpris:NAME[,NAME...]" (a priority list). Throws UsageFailure naming `what`.
+void applyPlayerValue(HostOptions& options, std::string_view value, std::string_view what);
+
+// The names of a comma-separated list, in order; throws UsageFailure naming
+// `what` when one of them is empty.
+std::vector<std::string> parsePlayerNames(std::string_view value, std::string_view what);
+
+// A scale: a number above 0 and at most 8; throws UsageFailure naming `what` otherwise.
+double parseScale(std::string_view value, std::string_view what);
 
 // Prints `failure` as the program's one-line error ("trillbox: ..."), after a
 // UsageFailure with a pointer to the help of `command` (when it names one) or of

@@ -1,5 +1,6 @@
 // The host library's entry: the commands the launcher hands over once it has
 // read the command line.
+#include <cstdlib>
 #include <iostream>
 #include <string_view>
 
@@ -7,6 +8,7 @@
 #include "host/AutostartCommand.h"
 #include "host/CommandLine.h"
 #include "host/Headless.h"
+#include "host/HostConfigFile.h"
 #include "host/HostFailure.h"
 #include "host/HostModules.h"
 #include "host/SettingsCommand.h"
@@ -23,7 +25,8 @@ int runWindow(const CommandLine& line, std::ostream& out) {
 struct HostCommand {
     std::string_view name;
     int (*run)(const CommandLine& line, std::ostream& out);
-    // The command shows the widget, which reads the settings file.
+    // The command shows the widget, which reads the settings file, in a session
+    // that the host's config file sets up.
     bool showsWidget = false;
 };
 
@@ -45,14 +48,16 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
     try {
         for (const auto& command : kHostCommands) {
             if (command.name == line.command) {
+                CommandLine configured = line;
                 // The widget quietly falls back to its defaults; the user hears why here.
                 if (command.showsWidget) {
+                    host::applyHostConfigFile(host::hostConfigFilePath(std::getenv), configured, std::cerr);
                     if (!line.host.deviceRoot.empty()) {
                         NSSetDeviceRoot(line.host.deviceRoot);
                     }
                     host::warnAboutDamagedSettings(std::cerr);
                 }
-                return command.run(line, std::cout);
+                return command.run(configured, std::cout);
             }
         }
         throw host::UsageFailure("unknown command \"" + line.command + "\"");

@@ -5,16 +5,29 @@
 
 #include "host/CommandHelp.h"
 #include "host/CommandLine.h"
+#include "host/HostConfigFile.h"
 #include "host/HostFailure.h"
+#include "support/Process.h"
+#include "support/TemporaryDirectory.h"
 
 namespace {
 
 using Arguments = std::vector<std::string>;
 
-// The parsed command line in one line; "usage failure" when it is refused.
-std::string parsed(const Arguments& arguments) {
+Arguments splitAtSpaces(const std::string& commandLine) {
+    std::istringstream words(commandLine);
+    return Arguments(std::istream_iterator<std::string>(words), {});
+}
+
+// The parsed command line in one line, after the configuration `config` when one
+// is given; "usage failure" when it is refused.
+std::string parsed(const Arguments& arguments, const char* config = nullptr,
+                   std::ostream* warnings = nullptr) {
     try {
-        const host::CommandLine line = host::parseCommandLine(arguments);
+        host::CommandLine line = host::parseCommandLine(arguments);
+        if (config) {
+            host::applyHostConfig(config, line, *warnings);
+        }
         const host::HostOptions& options = line.host;
         std::ostringstream out;
         out << "[" << line.command;
@@ -24,12 +37,18 @@ std::string parsed(const Arguments& arguments) {
         const auto named = [](const std::string& name, const std::string& value) {
             return value.empty() ? "" : " " + name + "=" + value;
         };
+        const auto joined = [](const std::vector<std::string>& names, std::string text) {
+            for (const std::string& name : names) {
+                text = (&name == &names.front() ? "" : text + ",") + name;
+            }
+            return text;
+        };
         out << "] scale=" << options.scale << (line.scaleGiven ? " given" : "")
             << named("root", options.deviceRoot) << named("bundle", options.bundlePath)
             << named("playlist", options.playlistPath)
-            << named("mpris", options.player == host::PlayerKind::mpris
-                                  ? (options.players.names.empty() ? "any" : options.players.names.front())
-                                  : "")
+            << named("mpris",
+                     options.player == host::PlayerKind::mpris ? joined(options.players.names, "any") : "")
+            << named("ignore", joined(options.players.ignored, "")) << (line.playerGiven ? " chosen" : "")
             << (options.legacy ? " legacy" : "") << (line.help ? " help" : "")
             << (line.version ? " version" : "");
         return out.str();
@@ -42,10 +61,16 @@ TEST(CommandLineTest, SharedOptionsStandAnywhereAndBadValuesAreUsageFailures) {
     // Each command line split at spaces.
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"--device-root /tmp/d --playlist=/p.plist script -",
-         "[script -] scale=2 root=/tmp/d playlist=/p.plist"},
+         "[script -] scale=2 root=/tmp/d playlist=/p.plist chosen"},
         {"snapshot out.png --at 2 --scale 3 --legacy --player mpris:radio --bundle /b",
-         "[snapshot out.png --at 2] scale=3 given bundle=/b mpris=radio legacy"},
-        {"--player=mpris run -- --legacy", "[run --legacy] scale=2 mpris=any"},
+         "[snapshot out.png --at 2] scale=3 given bundle=/b mpris=radio chosen legacy"},
+        {"--player=mpris run -- --legacy", "[run --legacy] scale=2 mpris=any chosen"},
+        {"--player mpris:vlc,%any,mpv --ignore-player=kdeconnect,Firefox run",
+         "[run] scale=2 mpris=vlc,%any,mpv ignore=kdeconnect,Firefox chosen"},
+        {"--playlist p.plist --player demo", "[] scale=2 playlist=p.plist chosen"},
+        {"--playlist p.plist --player mpris:vlc", "usage failure"},
+        {"--player mpris:vlc,,mpv", "usage failure"},
+        {"--ignore-player=", "usage failure"},
         {"record -h", "[record] scale=2 help"},
         {"--version", "[] scale=2 version"},
         {"--scale=+1.5", "[] scale=1.5 given"},
@@ -58,13 +83,53 @@ TEST(CommandLineTest, SharedOptionsStandAnywhereAndBadValuesAreUsageFailures) {
         {"--device-root=", "usage failure"},
     };
     for (const auto& [commandLine, expected] : cases) {
-        std::istringstream words(commandLine);
-        EXPECT_EQ(parsed(Arguments(std::istream_iterator<std::string>(words), {})), expected) << commandLine;
+        EXPECT_EQ(parsed(splitAtSpaces(commandLine)), expected) << commandLine;
     }
     // Numbers are finite decimals and nothing more.
     for (const char* scale :
          {"0", "8.01", "-1", "", "two", "1x", "nan", "inf", "1e999", "--1", "+-1", "0x10", " 1"}) {
         EXPECT_EQ(parsed({"--scale", scale}), "usage failure") << scale;
+    }
+}
+
+TEST(CommandLineTest, TheConfigFileFillsInWhatTheCommandLineLeavesOpenAndWarnsAboutTheRest) {
+    const char* config = "# mine\n\n player = mpris: vlc , %any\nignore-player=kdeconnect\nscale = 1.5\n"
+                         "scale = 9\ncolour = red\nplayer\n";
+    const std::string warnings = "trillbox: config line 6: scale must lie above 0 and at most 8, not 9\n"
+                                 "trillbox: config line 7: unknown key \"colour\"\n"
+                                 "trillbox: config line 8: expected key = value, not \"player\"\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"run", "[run] scale=1.5 given mpris=vlc,%any ignore=kdeconnect chosen"},
+        {"--scale 3 --player demo --ignore-player a run", "[run] scale=3 given ignore=a chosen"},
+        {"--playlist p.plist", "[] scale=1.5 given playlist=p.plist ignore=kdeconnect chosen"},
+    };
+    for (const auto& [commandLine, expected] : cases) {
+        std::ostringstream warned;
+        EXPECT_EQ(parsed(splitAtSpaces(commandLine), config, &warned), expected) << commandLine;
+        EXPECT_EQ(warned.str(), warnings);
+    }
+
+    const TemporaryDirectory home;
+    const auto found = [&](const char* configHome) {
+        return host::hostConfigFilePath(
+            [&](std::string_view name) { return name == "HOME" ? home.path().c_str() : configHome; });
+    };
+    EXPECT_EQ(found("/x"), "/x/trillbox/config");
+    // No file is no configuration; one that cannot be read (a directory here) is one warning.
+    home.write(".config/trillbox/config/x", "");
+    std::ostringstream warned;
+    host::CommandLine line;
+    host::applyHostConfigFile(home.file("none"), line, warned);
+    host::applyHostConfigFile(found("relative"), line, warned);
+    EXPECT_EQ(warned.str(), "trillbox: cannot read the config file " + home.file(".config/trillbox/config") +
+                                ": not a regular file\n");
+    // The program reads it for a command that shows the widget, not for settings.
+    home.write("xdg/trillbox/config", "colour = red\n");
+    for (const std::string command : {"snapshot out.png", "settings"}) {
+        const ProcessResult result = runTrillbox(splitAtSpaces("--device-root . " + command),
+                                                 {home.path(), "", {{"XDG_CONFIG_HOME", home.file("xdg")}}});
+        EXPECT_EQ(result.err,
+                  command == "settings" ? "" : "trillbox: config line 1: unknown key \"colour\"\n");
     }
 }
 
