@@ -34,10 +34,10 @@ asan:
 DEMO_DIR ?= build/demo
 demo: configure
 	cmake --build --preset $(PRESET) -j $(JOBS) --target trillbox
-	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY$$SDL_VIDEODRIVER" ] && build/$(PRESET)/trillbox run; then :; else \
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY$$SDL_VIDEODRIVER" ] && build/$(PRESET)/trillbox run --player demo; then :; else \
 	  mkdir -p $(DEMO_DIR) && \
-	  build/$(PRESET)/trillbox snapshot $(DEMO_DIR)/widget.png --at 3 && \
-	  build/$(PRESET)/trillbox record $(DEMO_DIR)/recording --seconds 6 --fps 20 && \
+	  build/$(PRESET)/trillbox --player demo snapshot $(DEMO_DIR)/widget.png --at 3 && \
+	  build/$(PRESET)/trillbox --player demo record $(DEMO_DIR)/recording --seconds 6 --fps 20 && \
 	  echo "Picture: $(DEMO_DIR)/widget.png" && \
 	  echo "Recording: $(DEMO_DIR)/recording/animation.png (frames beside it)"; \
 	fi

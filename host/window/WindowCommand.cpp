@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "host/HostFailure.h"
+#include "host/SessionBusAddress.h"
 #include "window/SdlVideo.h"
 #include "window/WindowFrontEnd.h"
 
@@ -12,6 +13,25 @@ namespace {
 
 bool isSet(const char* value) {
     return value && *value;
+}
+
+// The players the window follows: those of the session bus, unless the command
+// line or the config file chose, or no session bus answers (then the demo player,
+// said in one line on `errors`). Only a socket is tried: sd-bus loads with the
+// players, not to find out whether there are any.
+HostOptions windowPlayerOptions(const CommandLine& line, std::ostream& errors) {
+    HostOptions options = line.host;
+    if (line.playerGiven) {
+        return options;
+    }
+    const auto address =
+        defaultSessionBusAddress(std::getenv("DBUS_SESSION_BUS_ADDRESS"), std::getenv("XDG_RUNTIME_DIR"));
+    if (address && busMayBeListening(*address)) {
+        options.player = PlayerKind::mpris;
+    } else {
+        errors << "trillbox: no session bus answers, so the window plays the demo player\n";
+    }
+    return options;
 }
 
 } // namespace
@@ -39,7 +59,7 @@ int runWindowCommand(const CommandLine& line, std::ostream& out) {
             !reason.empty()) {
             throw NoDisplayFailure(reason);
         }
-        WindowFrontEnd window(line.host, options, out, std::cerr);
+        WindowFrontEnd window(windowPlayerOptions(line, std::cerr), options, out, std::cerr);
         window.run();
     } catch (const NoDisplayFailure& failure) {
         std::cerr << noWindowMessage(failure.what());

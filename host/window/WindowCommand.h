@@ -14,8 +14,10 @@ namespace host {
 std::string missingDisplayReason(const std::function<const char*(const char*)>& variable);
 
 // `trillbox run [--frame-stats]`, also what `trillbox` without a command does:
-// opens the widget's window and runs until it is closed. Without a display it
-// says so on standard error, points to the headless commands and answers 1.
+// opens the widget's window and runs until it is closed. Unless a player was
+// chosen, it follows the session bus's players, or plays the demo player when no
+// session bus answers. Without a display it says so on standard error, points to
+// the headless commands and answers 1.
 int runWindowCommand(const CommandLine& line, std::ostream& out);
 
 } // namespace host

@@ -3,9 +3,11 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <sstream>
 
 #include "UIKit/UIImage.h"
+#include "support/MprisBusTestSupport.h"
 #include "support/Process.h"
 #include "support/TestPaths.h"
 #include "support/TestSupport.h"
@@ -111,7 +113,8 @@ protected:
     }
 
     // Starts the program and finds its window.
-    void openWindow(const std::vector<std::string>& arguments = {"run", "--frame-stats"}) {
+    void openWindow(const std::vector<std::string>& arguments = {"--player", "demo", "run",
+                                                                 "--frame-stats"}) {
         program = ChildProcess::start(trillbox(arguments), {work.path(), "", environment});
         std::istringstream found(xdotool("search --sync --name ^Trillbox$").out);
         std::getline(found, windowId);
@@ -233,6 +236,26 @@ TEST_F(WindowDisplayTest, DraggingTheTimeSliderSeeksTheDemoPlayer) {
     }
     xdotool(drag + "mouseup 1");
     EXPECT_TRUE(waitUntil(showsTheMiddle, kPatience)) << "the elapsed time is not near the middle";
+}
+
+// Unless a player is chosen, the window plays the demo player, and says so, only
+// when no session bus answers; the bus here is the default one, `bus` in XDG_RUNTIME_DIR.
+TEST_F(WindowDisplayTest, WithoutAChosenPlayerTheWindowFollowsTheSessionBusWhenOneAnswers) {
+    const auto pictures = references({"wait 0.2", "player stop\nwait 0.2"});
+    environment["DBUS_SESSION_BUS_ADDRESS"] = "";
+    environment["XDG_RUNTIME_DIR"] = work.path();
+    std::optional<PrivateBus> bus;
+    // The demo's artwork, then the title line that says "Not Playing".
+    for (const auto& [expected, area] : {std::pair{&pictures[0], kArtwork}, {&pictures[1], kTitleLine}}) {
+        openWindow({"run"});
+        EXPECT_TRUE(eventuallyShows(*expected, area)) << distance(*expected, area);
+        EXPECT_EQ(program.terminate(kPatience), 0);
+        EXPECT_EQ(program.err().find("no session bus answers, so the window plays the demo player") !=
+                      std::string::npos,
+                  !bus)
+            << program.err();
+        bus.emplace(work.path());
+    }
 }
 
 // News from a player on the session bus arrive on the bus's thread and are posted
