@@ -307,6 +307,7 @@ std::string HostSession::dump() {
         json.string(line);
     }
     json.endArray();
+    writePlayersJson(json, *_mediaBackEnd);
     json.endObject();
     return json.take();
 }

@@ -88,7 +88,8 @@ public:
     // The widget's view as it shows now, at `scale` pixels per point.
     UICairoSurface snapshot(CGFloat scale) const;
     // One line of JSON: {"time", "presented", "view", "shown", "log"}, with what
-    // was shown and logged since the previous dump.
+    // was shown and logged since the previous dump, and "players" when the music
+    // comes from players outside the process.
     std::string dump();
 
     // --- For front-ends -----------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "UIKit/UILabel.h"
 #include "UIKit/UISlider.h"
 #include "UIKit/UIView.h"
+#include "host/MediaBackEnd.h"
 
 namespace host {
 namespace {
@@ -46,8 +47,13 @@ void writeImage(JsonWriter& json, const Ptr<UIImage>& image, const std::string& 
 } // namespace
 
 Ptr<NSObject> imageNameForDump(const Ptr<UIImage>& image, const std::string& bundlePath) {
-    if (!image || !image->path()) {
+    if (!image) {
         return nullptr;
+    }
+    if (!image->path()) {
+        cairo_surface_t* pixels = image->cairoSurface();
+        return NSStr("artwork " + std::to_string(pixels ? cairo_image_surface_get_width(pixels) : 0) + "x" +
+                     std::to_string(pixels ? cairo_image_surface_get_height(pixels) : 0));
     }
     const fs::path file = fs::path(image->path()->UTF8String()).lexically_normal();
     if (!bundlePath.empty() && file.parent_path() == fs::path(bundlePath).lexically_normal()) {
@@ -100,6 +106,22 @@ void writeViewJson(JsonWriter& json, const UIView& view, const std::string& bund
     }
     json.endArray();
     json.endObject();
+}
+
+void writePlayersJson(JsonWriter& json, const MediaBackEnd& backEnd) {
+    if (backEnd.demoPlayer()) {
+        return;
+    }
+    json.key("players").beginArray();
+    for (const PlayerListing& player : backEnd.players()) {
+        json.beginObject();
+        json.key("name").string(player.name);
+        json.key("identity").string(player.identity);
+        json.key("status").string(player.status);
+        json.key("followed").boolean(player.followed);
+        json.endObject();
+    }
+    json.endArray();
 }
 
 } // namespace host
