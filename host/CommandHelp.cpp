@@ -14,18 +14,33 @@ constexpr std::string_view kSharedOptions = R"(Options for every command (before
                            dictionaries with "title" and optionally "artist",
                            "duration" (seconds) and "artwork" (a PNG or JPEG,
                            relative to the file)
-  --player demo|mpris[:NAME]
-                           the built-in demo player (default), or the MPRIS
-                           players of the session bus (only NAME's with :NAME)
+  --player demo|mpris[:NAME[,NAME...]]
+                           the built-in demo player, or the MPRIS players of
+                           the session bus; with names, the first of them
+                           present is followed ("%any" stands for every other
+                           player). Default: the session bus's players in the
+                           window when a bus answers, the demo player otherwise
+                           and in the headless commands; --playlist means demo
+  --ignore-player NAME[,NAME...]
+                           MPRIS players never to follow
   --legacy                 run the bundle as the older host does: a 70-point
                            strip that takes taps only
   --scale N                pixels per point (default 2)
 )";
 
+constexpr std::string_view kConfigFile = R"(
+What a desktop entry cannot pass can stand in $XDG_CONFIG_HOME/trillbox/config
+(~/.config/trillbox/config): "key = value" lines and '#' comments, with the keys
+player, ignore-player and scale taking the options' values. Options given on
+the command line override it; 'trillbox settings' does not read it.
+)";
+
 constexpr std::string_view kRunHelp = R"(Usage: trillbox [run] [--frame-stats]
 
 Opens the widget in a window, on a dark panel that stands in for the
-notification centre, at twice the desktop's scale (GDK_SCALE, Xft.dpi or the
+notification centre, following your music players over MPRIS ("Not Playing"
+until one appears), or the demo player when no session bus answers (or with
+--player demo), at twice the desktop's scale (GDK_SCALE, Xft.dpi or the
 display's DPI) unless --scale is given, and where and at the scale it was last
 closed. The mouse is a finger: click, double-click, hold, drag. Keys: space
 plays or pauses, left and right go to the previous and next track, Esc or
@@ -81,7 +96,9 @@ wait and the gestures that take time.
   snapshot FILE              a PNG of the widget
   dump                       one line of JSON: {"time", "presented", "view",
                              "shown" (alerts and share sheets since the last
-                             dump), "log" (log lines since the last dump)}
+                             dump), "log" (log lines since the last dump),
+                             "players" (with MPRIS: [{"name", "identity",
+                             "status", "followed"}])}
 
 A line that cannot be run stops the script with an error naming its number.
 )"},
@@ -137,7 +154,8 @@ void printProgramHelp(std::ostream& out) {
     out << "\n"
         << kSharedOptions
         << "  --help, -h               this help; 'trillbox COMMAND --help' for a command's\n"
-           "  --version                the program's version\n";
+           "  --version                the program's version\n"
+        << kConfigFile;
 }
 
 void printCommandHelp(const CommandHelp& command, std::ostream& out) {
