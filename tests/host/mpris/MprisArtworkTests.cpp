@@ -11,8 +11,8 @@
 #include "mpris/MprisArtwork.h"
 #include "mpris/MprisArtworkDecoder.h"
 #include "mpris/MprisArtworkLoader.h"
-#include "support/HttpTestServer.h"
 #include "support/Process.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -119,6 +119,15 @@ int widthOf(const UICairoSurface& artwork) {
     return artwork ? cairo_image_surface_get_width(artwork.get()) : 0;
 }
 
+// support/HttpTestServer.py, answering with the files in a directory.
+struct HttpServer {
+    ChildProcess process;
+    std::string url(const std::string& name) const {
+        return "http://127.0.0.1:" + process.out().substr(0, process.out().find('\n')) + "/" + name;
+    }
+    int requests() const { return static_cast<int>(std::ranges::count(process.out(), '\n')) - 1; }
+};
+
 TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     TemporaryDirectory files;
     writePng(files.file("green.png"), 8, 8, 0, 1, 0);
@@ -126,17 +135,16 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     const auto ok = [](const std::string& body) {
         return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     };
-    const auto moved = [](const std::string& to) {
-        return "HTTP/1.1 302 Found\r\nLocation: " + to + "\r\n\r\n";
-    };
-    HttpTestServer server({{"/green.png", ok(green)},
-                           {"/a.png", ok(green)},
-                           {"/b.png", ok(green)},
-                           {"/blue.jpg", ok(jpegBytes(64, 48, 0x0000FF))},
-                           {"/moved", moved("/green.png")},
-                           {"/to-file", moved("file://" + files.file("green.png"))},
-                           {"/silent", ""},
-                           {"/huge", "HTTP/1.1 200 OK\r\n\r\n" + green + std::string(70'000, 'x')}});
+    files.write("answers/green.png", ok(green));
+    files.write("answers/blue.jpg", ok(jpegBytes(64, 48, 0x0000FF)));
+    files.write("answers/moved", "HTTP/1.1 302 Found\r\nLocation: /green.png\r\n\r\n");
+    files.write("answers/to-file",
+                "HTTP/1.1 302 Found\r\nLocation: file://" + files.file("green.png") + "\r\n\r\n");
+    files.write("answers/silent", "");
+    files.write("answers/huge", "HTTP/1.1 200 OK\r\n\r\n" + green + std::string(70'000, 'x'));
+    const HttpServer server{ChildProcess::start(
+        {"python3", TRILLBOX_SOURCE_DIR "/tests/support/HttpTestServer.py", files.file("answers")})};
+    ASSERT_TRUE(waitUntil([&] { return server.requests() >= 0; }));
     std::vector<std::string> lines;
     const auto loaderFor = [&](const std::string& cache, std::uint64_t bound = 1'000'000) {
         return std::make_unique<MprisArtworkLoader>(MprisArtworkLoader::Options{
@@ -145,77 +153,57 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
             }});
     };
     auto loader = loaderFor("cache");
-    // Then: the picture's width, requests and lines told so far.
+    // Then: the picture's width, the requests and the lines told so far. Failures are
+    // told once per URL; the cache outlives a restart.
     const struct {
-        const char* path;
+        const char* name;
         int width, requests;
         std::size_t lines;
-        bool restart = false, damage = false;
-    } steps[] = {{"/green.png", 8, 1, 0},
-                 {"/green.png", 8, 1, 0},
-                 {"/blue.jpg", 64, 2, 0},
-                 {"/moved", 8, 4, 0},
-                 // Nothing, told once per URL.
-                 {"/missing", 0, 5, 1},
-                 {"/missing", 0, 6, 1},
-                 {"/silent", 0, 7, 2},
-                 {"/huge", 0, 8, 3},
-                 {"/to-file", 0, 9, 4},
-                 // Kept past a restart; a damaged entry is fetched again.
-                 {"/green.png", 8, 9, 4, true},
-                 {"/green.png", 8, 10, 4, false, true},
-                 {"/green.png", 8, 10, 4}};
+        bool restart = false;
+    } steps[] = {{"green.png", 8, 1, 0},      {"green.png", 8, 1, 0}, {"blue.jpg", 64, 2, 0},
+                 {"moved", 8, 4, 0},          {"missing", 0, 5, 1},   {"missing", 0, 6, 1},
+                 {"silent", 0, 7, 2},         {"huge", 0, 8, 3},      {"to-file", 0, 9, 4},
+                 {"green.png", 8, 9, 4, true}};
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
         if (step.restart) {
             loader = loaderFor("cache");
         }
-        for (const auto& name : step.damage ? filesUnder(files.file("cache")) : std::vector<std::string>{}) {
-            files.write("cache/" + name, readFile(files.file("cache/" + name)) + "x");
-        }
-        EXPECT_EQ(widthOf(loader->load(server.url(step.path), {})), step.width);
+        EXPECT_EQ(widthOf(loader->load(server.url(step.name), {})), step.width);
         EXPECT_EQ(server.requests(), step.requests);
         EXPECT_EQ(lines.size(), step.lines);
     }
-    // Room for two entries: the one used longest ago goes.
-    loaderFor("small")->load(server.url("/a.png"), {});
-    loader = loaderFor("small",
-                       std::filesystem::file_size(files.file("small/" + filesUnder(files.file("small"))[0])) *
-                           5 / 2);
-    for (const auto& [path, fetched] :
-         {std::pair{"/green.png", 1}, {"/a.png", 0}, {"/b.png", 1}, {"/a.png", 0}, {"/green.png", 1}}) {
-        // Every entry 10 s older, so that the next one is newer.
+    // Room for two entries of 100 bytes: the one used longest ago goes (each use 10 s after the last).
+    MprisArtworkCache small(files.file("small"), 300);
+    for (const auto& [url, hit] :
+         {std::pair{"a", false}, {"b", false}, {"a", true}, {"c", false}, {"b", false}, {"c", true}}) {
+        EXPECT_EQ(small.read(url).has_value(), hit) << url;
+        if (!hit) {
+            small.write(url, std::vector<unsigned char>(100, 'x'));
+        }
         for (const auto& entry : std::filesystem::directory_iterator(files.file("small"))) {
             std::filesystem::last_write_time(entry, entry.last_write_time() - std::chrono::seconds(10));
         }
-        const int before = server.requests();
-        EXPECT_EQ(widthOf(loader->load(server.url(path), {})), 8);
-        EXPECT_EQ(server.requests() - before, fetched) << path;
     }
 }
 
 // Loads that end only when the test lets them; each picture is as wide as its track number + 1.
-class GatedLoads {
-public:
+struct GatedLoads {
     UICairoSurface load(const std::string& url) {
-        std::unique_lock lock(_mutex);
-        _begun.push_back(url);
-        _changed.wait(lock, [&] { return _allowed >= _begun.size(); });
+        std::unique_lock lock(mutex);
+        _changed.wait(lock, [&, mine = ++begun] { return allowed >= mine; });
         return surfaceOfSize(std::stoi(url.substr(url.rfind('/') + 1)) + 1, 1);
     }
     // Lets the loads begun so far (or all) end; answers how many began.
     std::size_t allow(bool all = false) {
-        std::lock_guard lock(_mutex);
-        _allowed = all ? SIZE_MAX : _begun.size();
+        std::lock_guard lock(mutex);
+        allowed = all ? SIZE_MAX : begun;
         _changed.notify_all();
-        return _begun.size();
+        return begun;
     }
-
-private:
-    std::vector<std::string> _begun;
-    std::mutex _mutex;
+    std::mutex mutex;
     std::condition_variable _changed;
-    std::size_t _allowed = 0;
+    std::size_t begun = 0, allowed = 0;
 };
 
 TEST_F(MprisSessionTest, FloodOfTrackChangesDecodesOnlyTheNewestCover) {
@@ -229,8 +217,8 @@ TEST_F(MprisSessionTest, FloodOfTrackChangesDecodesOnlyTheNewestCover) {
     // 200 track changes a second for 5 s; a decode takes 0.1 s.
     auto player = makePlayer(":1.1");
     for (int track = 0; track < 1000; ++track) {
-        player.metadata.title = std::to_string(track);
         player.metadata.artUrl = "file:///art/" + std::to_string(track);
+        player.metadata.title = player.metadata.artUrl;
         session->playerChanged(player);
         advance(0.005);
         if (track % 20 == 19) {
