@@ -7,6 +7,7 @@
 
 #include "Foundation/NSLog.h"
 #include "Foundation/NSWhileAlive.h"
+#include "mpris/MprisArtwork.h"
 #include "mpris/MprisArtworkDecoder.h"
 #include "mpris/MprisBusClient.h"
 
@@ -578,18 +579,21 @@ void MprisSession::refreshArtwork() {
         track = trackKey(player->snapshot.owner, player->snapshot.metadata);
         url = player->snapshot.metadata.artUrl;
     }
-    if (track == _artworkTrack && url == _artworkUrl) {
+    // One stat, nothing read: a local file rewritten under the same name is loaded again.
+    std::string stamp = url.empty() ? std::string() : mpris::artworkFileStamp(url);
+    const bool sameTrack = track == _artworkTrack;
+    _artworkTrack = track;
+    if (url == _artworkUrl && stamp == _artworkStamp) {
+        // The same picture, shown or on its way, goes with this track too.
         return;
     }
-    // Same player, same URL, new track: the file may have been rewritten, so it is
-    // read again, but the old image stays until the new one is there.
-    const bool sameSource =
-        track && _artworkTrack && track->owner == _artworkTrack->owner && url == _artworkUrl;
-    _artworkTrack = track;
     _artworkUrl = url;
+    _artworkStamp = std::move(stamp);
     // Outdates every load still on its way.
     const std::uint64_t request = ++_artworkRequest;
-    if ((!sameSource || url.empty()) && _artwork) {
+    // A new track never shows the previous track's picture; the same track keeps its
+    // picture until the new one is decoded.
+    if ((!sameTrack || url.empty()) && _artwork) {
         _artwork = UICairoSurface();
         ++_artworkSerial;
     }

@@ -203,6 +203,8 @@ private:
     std::uint64_t _artworkSerial = 0;
     std::optional<TrackKey> _artworkTrack;
     std::string _artworkUrl;
+    // The local file's mpris::artworkFileStamp when `_artworkUrl` was loaded.
+    std::string _artworkStamp;
     std::uint64_t _artworkRequest = 0;
 
     // A seek on its way to `_seekOwner`, the target to send after it, and where

@@ -203,21 +203,37 @@ TEST_F(MprisSessionTest, ArtworkIsTiedToItsTrack) {
     _artwork->loads[1].second(surfaceOfSize(6, 6));
     EXPECT_EQ(cairo_image_surface_get_width(_session->artwork().get()), 6);
 
-    // Same URL, next track: loaded again, the old image stays until the new one is in.
-    const auto serial = _session->artworkSerial();
-    player.metadata.title = "Three";
-    _session->playerChanged(player);
-    ASSERT_EQ(_artwork->loads.size(), 3u);
-    EXPECT_EQ(_session->artworkSerial(), serial);
-    _artwork->loads[2].second(UICairoSurface());
-    EXPECT_FALSE(_session->artwork());
+    // The same file for the next track is the same picture. A rewritten file (one stat
+    // tells) is read again: the same track keeps its picture meanwhile, a new one shows none.
+    TemporaryDirectory files;
+    player.metadata.artUrl = "file://" + files.write("art.png", "one");
+    const struct {
+        const char* title;
+        const char* contents;
+        bool loads, keepsPicture;
+    } steps[] = {{"Three", nullptr, true, false},
+                 {"Three", nullptr, false, true},
+                 {"Three", "two!", true, true},
+                 {"Four", nullptr, false, true},
+                 {"Five", "three", true, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        if (step.contents) {
+            files.write("art.png", step.contents);
+        }
+        const auto loads = _artwork->loads.size();
+        player.metadata.title = step.title;
+        _session->playerChanged(player);
+        EXPECT_EQ(_artwork->loads.size() - loads, step.loads ? 1u : 0u);
+        EXPECT_EQ(bool(_session->artwork()), step.keepsPicture);
+        _artwork->loads.back().second(surfaceOfSize(4, 4));
+    }
 
     // A track without art URL has none.
-    _artwork->loads[2].second(surfaceOfSize(6, 6));
-    player.metadata.title = "Four";
+    player.metadata.title = "Six";
     player.metadata.artUrl = "";
     _session->playerChanged(player);
-    EXPECT_EQ(_artwork->loads.size(), 3u);
+    EXPECT_EQ(_artwork->loads.size(), 5u);
     EXPECT_FALSE(_session->artwork());
 }
 
