@@ -180,9 +180,8 @@ TEST(FailureTest, LostOutputFailsAndDamagedSettingsAreNamed) {
     for (const auto& [redirection, reason] : outputs) {
         for (const std::string command : {"--help", "settings", "script -", "record frames --seconds 0"}) {
             const ProcessResult result = runProcess(
-                {"sh", "-c", "echo dump | exec \"$0\" --device-root . " + command + " " + redirection,
-                 TRILLBOX_BINARY},
-                {run.work.path()});
+                {"sh", "-c", "exec \"$0\" --device-root . " + command + " " + redirection, TRILLBOX_BINARY},
+                {run.work.path(), "dump\n", {}});
             EXPECT_EQ(result.exitStatus, 1) << command << redirection;
             EXPECT_THAT(result.err,
                         ::testing::EndsWith("trillbox: cannot write standard output: " + reason + "\n"))
