@@ -119,6 +119,19 @@ each time it builds its view.
 
 --reset removes the file, so that every setting has its default.
 )"},
+    {"players", "list the MPRIS players and the one the widget follows",
+     R"(Usage: trillbox players [--json]
+
+Lists the MPRIS players on the session bus as they are now: bus name,
+Identity, status, capabilities, title, artist, length and artwork (a data: URL
+as its type and size), then which one the widget would follow and why, after
+--player and --ignore-player. Prints "no players" when there are none; fails
+when there is no session bus.
+
+  --json   the same as one JSON object: {"players": [{"busName", "identity",
+           "status", "CanPlay", ..., "title", "artist", "length" (seconds or
+           null), "artwork", "takesPart", "followed"}], "followed", "reason"}
+)"},
     {"autostart", "open the window when you log in, or no longer",
      R"(Usage: trillbox autostart on|off
 

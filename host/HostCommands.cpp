@@ -22,6 +22,12 @@ int runWindow(const CommandLine& line, std::ostream& out) {
     return host::hostModuleFunction<Entry>(host::HostModule::window, "trillbox_window_run")(line, out);
 }
 
+// The MPRIS module (and sd-bus with it) loads only for the players command.
+int runPlayers(const CommandLine& line, std::ostream& out) {
+    using Entry = int(const CommandLine&, std::ostream&);
+    return host::hostModuleFunction<Entry>(host::HostModule::mpris, "trillbox_mpris_players")(line, out);
+}
+
 struct HostCommand {
     std::string_view name;
     int (*run)(const CommandLine& line, std::ostream& out);
@@ -37,6 +43,7 @@ constexpr HostCommand kHostCommands[] = {
     {"record", host::runRecordCommand, true},
     {"script", host::runScriptCommand, true},
     {"settings", host::runSettingsCommand},
+    {"players", runPlayers},
     {"autostart", host::runAutostartCommand},
 };
 

@@ -1,0 +1,69 @@
+#include "support/MprisBusTestSupport.h"
+
+namespace {
+
+class MprisPlayerChoiceBusTest : public MprisBusTest {
+protected:
+    FakeMprisPlayer::Setup paused(const std::string& suffix) {
+        auto setup = FakeMprisPlayer::playing(suffix, suffix);
+        setup.player["PlaybackStatus"] = std::string("Paused");
+        return setup;
+    }
+    ProcessResult run(const std::vector<std::string>& arguments, const std::string& input = "",
+                      const std::string& address = "") {
+        const std::string bus = address.empty() ? _bus.address() : address;
+        return runTrillbox(arguments, {_directory.path(), input, {{"DBUS_SESSION_BUS_ADDRESS", bus}}, 20});
+    }
+};
+
+// `trillbox players` reads the bus once: what a bug report needs of each player and
+// the one the widget would follow under the preference given; "no players" on an
+// empty bus and a one-line failure without a bus.
+TEST_F(MprisPlayerChoiceBusTest, ListsThePlayersAndTheFollowedOne) {
+    auto one = paused("one");
+    one.player["CanPause"] = false;
+    one.root["CanRaise"] = true;
+    // The PNG signature: 8 bytes.
+    std::get<FakeMetadata>(one.player["Metadata"])["mpris:artUrl"] =
+        sdbus::Variant(std::string("data:image/png;base64,iVBORw0KGgo="));
+    const std::string missing = "unix:path=" + _directory.file("missing");
+    const std::vector<std::tuple<std::vector<std::string>, bool, std::string, std::string>> cases = {
+        {{"players"},
+         true,
+         "",
+         "org.mpris.MediaPlayer2.one\n  identity:     Fake one\n  status:       Paused\n"
+         "  capabilities: CanPlay CanSeek CanGoNext CanGoPrevious CanRaise\n  title:        one\n"
+         "  artist:       Artist\n  length:       3:00\n  artwork:      data:image/png (8 bytes)\n"
+         "org.mpris.MediaPlayer2.two  (followed)\n  identity:     Fake two\n  status:       Playing\n"},
+        {{"players"}, true, "", "Trillbox follows org.mpris.MediaPlayer2.two: "},
+        {{"--player", "mpris:one", "players", "--json"},
+         true,
+         "",
+         R"j({"players":[{"busName":"org.mpris.MediaPlayer2.one","identity":"Fake one","status":"Paused",)j"
+         R"j("CanPlay":true,"CanPause":false,"CanSeek":true,"CanGoNext":true,"CanGoPrevious":true,)j"
+         R"j("CanRaise":true,"title":"one","artist":"Artist","length":180,"artwork":"data:image/png )j"
+         R"j((8 bytes)","takesPart":true,"followed":true},)j"},
+        {{"--player", "mpris:one", "players", "--json"},
+         true,
+         "",
+         R"j("takesPart":false,"followed":false}],"followed":"org.mpris.MediaPlayer2.one","reason":")j"},
+        {{"players"}, false, "", "no players\n"},
+        {{"players"}, false, missing, ""},
+    };
+    for (const auto& [arguments, withPlayers, address, shown] : cases) {
+        _players.clear();
+        if (withPlayers) {
+            addPlayer(one);
+            addPlayer(FakeMprisPlayer::playing("two", "two"));
+        }
+        const ProcessResult result = run(arguments, "", address);
+        EXPECT_NE(result.out.find(shown), std::string::npos) << shown << "\n" << result.out;
+        EXPECT_EQ(result.exitStatus, address.empty() ? 0 : 1) << result.err;
+        EXPECT_EQ(result.err, address.empty() ? ""
+                                              : "trillbox: no session bus, so no MPRIS player (nothing "
+                                                "listens at " +
+                                                    missing + ")\n");
+    }
+}
+
+} // namespace
