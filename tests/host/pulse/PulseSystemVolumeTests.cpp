@@ -61,9 +61,6 @@ protected:
         }
         return {percents, pactl({"get-sink-mute", "@DEFAULT_SINK@"}).out.find("yes") != std::string::npos};
     }
-    bool follows(double seconds) {
-        return answeredWithin([&] { return _volume->followsSoundServer(); }, seconds);
-    }
     bool sliderShows(float value) {
         return answeredWithin([&] { return std::fabs(_view->volumeSlider()->value() - value) < 0.005f; });
     }
@@ -77,36 +74,30 @@ protected:
 };
 
 TEST_F(SoundServerVolumePulseTest, SliderShowsTheDefaultSinkAndSetsItKeepingTheBalance) {
-    ASSERT_TRUE(sliderShows(1)) << "the server's volume";
-    const float none = NAN;
-    const struct {
-        const char* what;
-        std::vector<std::string> pactl;
-        // What the slider is dragged to; none: it is not.
-        float dragTo;
-        float shown;
-        std::vector<int> server;
-        bool muted;
-    } steps[] = {
-        {"set elsewhere", {"set-sink-volume", "@DEFAULT_SINK@", "30%"}, none, 0.3f, {30, 30}, false},
-        {"over 100 %", {"set-sink-volume", "@DEFAULT_SINK@", "130%"}, none, 1, {130, 130}, false},
-        {"dragged from over 100 %", {}, 0.9f, 0.9f, {90, 90}, false},
-        {"unbalanced", {"set-sink-volume", "@DEFAULT_SINK@", "80%", "40%"}, none, 0.8f, {80, 40}, false},
-        {"dragged", {}, 0.5f, 0.5f, {50, 25}, false},
-        {"muted elsewhere", {"set-sink-mute", "@DEFAULT_SINK@", "1"}, none, 0.5f, {50, 25}, true},
-        {"dragged while muted", {}, 0.6f, 0.6f, {60, 30}, false},
-        {"dragged to full", {}, 1, 1, {100, 50}, false},
+    const float none = -1;
+    // What pactl does first, what the slider is dragged to (none: nothing), what it
+    // shows then, and the sink's channels (%) and muting as pactl reports them.
+    const std::tuple<std::vector<std::string>, float, float, std::vector<int>, bool> steps[] = {
+        {{"set-sink-volume", "@DEFAULT_SINK@", "30%"}, none, 0.3f, {30, 30}, false},
+        {{"set-sink-volume", "@DEFAULT_SINK@", "130%"}, none, 1, {130, 130}, false},
+        {{}, 0.9f, 0.9f, {90, 90}, false},
+        {{"set-sink-volume", "@DEFAULT_SINK@", "80%", "40%"}, none, 0.8f, {80, 40}, false},
+        {{}, 0.5f, 0.5f, {50, 25}, false},
+        {{"set-sink-mute", "@DEFAULT_SINK@", "1"}, none, 0.5f, {50, 25}, true},
+        {{}, 0.6f, 0.6f, {60, 30}, false},
+        {{}, 1, 1, {100, 50}, false},
     };
-    for (const auto& step : steps) {
-        if (!step.pactl.empty()) {
-            ASSERT_EQ(pactl(step.pactl).exitStatus, 0) << step.what;
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        const auto& [command, dragTo, shown, channels, muted] = steps[step];
+        const std::string what = "step " + std::to_string(step);
+        if (!command.empty()) {
+            ASSERT_EQ(pactl(command).exitStatus, 0) << what;
         }
-        if (!std::isnan(step.dragTo)) {
-            _volume->setVolume(step.dragTo);
+        if (dragTo != none) {
+            _volume->setVolume(dragTo);
         }
-        EXPECT_TRUE(sliderShows(step.shown)) << step.what << ": shows " << _view->volumeSlider()->value();
-        EXPECT_TRUE(answeredWithin([&] { return sink() == std::pair(step.server, step.muted); }))
-            << step.what;
+        EXPECT_TRUE(sliderShows(shown)) << what << ": shows " << _view->volumeSlider()->value();
+        EXPECT_TRUE(answeredWithin([&] { return sink() == std::pair(channels, muted); })) << what;
     }
 }
 
@@ -120,11 +111,11 @@ TEST_F(SoundServerVolumePulseTest, FallsBackWhileNoServerAnswersAndFollowsItAgai
     // Tried 1 s after it was lost; a try while it is still away puts the next 1 s
     // later, then 2 s, 4 s...
     advance(1);
-    EXPECT_FALSE(follows(0.5));
+    EXPECT_FALSE(answeredWithin([&] { return _volume->followsSoundServer(); }, 0.5));
     ASSERT_TRUE(startServer());
     ASSERT_EQ(pactl({"set-sink-volume", "@DEFAULT_SINK@", "20%"}).exitStatus, 0);
     advance(0.9);
-    EXPECT_FALSE(follows(0.5));
+    EXPECT_FALSE(answeredWithin([&] { return _volume->followsSoundServer(); }, 0.5));
     advance(0.1);
     EXPECT_TRUE(sliderShows(0.2f));
 }

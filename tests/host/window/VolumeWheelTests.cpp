@@ -8,33 +8,24 @@ namespace {
 using VolumeWheelTest = PlatformTest;
 
 TEST_F(VolumeWheelTest, NotchesOverTheVolumeRowTurnTheVolumeByFivePercentWithinItsRange) {
-    const struct {
-        const char* what;
-        CGPoint point;
-        int notches;
-        bool rowHidden;
-        float before;
-        float after;
-    } cases[] = {
-        {"up", {140, 80}, 1, false, 0.5f, 0.55f},
-        {"down two at the row's far end", {289, 94}, -2, false, 0.5f, 0.4f},
-        {"up past full", {200, 85}, 3, false, 0.95f, 1},
-        {"down past silence", {200, 85}, -1, false, 0.02f, 0},
-        {"beside the row", {129, 80}, 1, false, 0.5f, 0.5f},
-        {"below the row", {200, 96}, 1, false, 0.5f, 0.5f},
-        {"over the hidden row", {200, 85}, 1, true, 0.5f, 0.5f},
+    // The row at (100, 50) in the widget; its slider at (130, 75) to (290, 95).
+    const auto root = alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 320, 100));
+    const auto row = alloc<UIView>()->initWithFrame(CGRectMake(100, 50, 220, 50));
+    root->addSubview(row);
+    row->addSubview(alloc<MPVolumeView>()->initWithFrame(CGRectMake(30, 25, 160, 20)));
+    // Where, how many notches, whether the row is hidden, the volume before and after.
+    const std::tuple<CGPoint, int, bool, float, float> cases[] = {
+        {{140, 80}, 1, false, 0.5f, 0.55f}, {{289, 94}, -2, false, 0.5f, 0.4f},
+        {{200, 85}, 3, false, 0.95f, 1},    {{200, 85}, -1, false, 0.02f, 0},
+        {{129, 80}, 1, false, 0.5f, 0.5f},  {{200, 96}, 1, false, 0.5f, 0.5f},
+        {{200, 85}, 1, true, 0.5f, 0.5f},
     };
-    for (const auto& each : cases) {
-        const auto root = alloc<UIView>()->initWithFrame(CGRectMake(0, 0, 320, 100));
-        const auto row = alloc<UIView>()->initWithFrame(CGRectMake(100, 50, 220, 50));
-        root->addSubview(row);
-        row->addSubview(alloc<MPVolumeView>()->initWithFrame(CGRectMake(30, 25, 160, 20)));
-        row->setHidden(each.rowHidden);
-        const auto volume = alloc<host::HostSystemVolume>()->initWithVolume(each.before);
+    for (const auto& [point, notches, rowHidden, before, after] : cases) {
+        row->setHidden(rowHidden);
+        const auto volume = alloc<host::HostSystemVolume>()->initWithVolume(before);
         MPSystemVolume::setSharedService(volume);
-        EXPECT_EQ(host::turnVolumeWheel(*root, each.point, each.notches), each.after != each.before)
-            << each.what;
-        EXPECT_FLOAT_EQ(volume->volume(), each.after) << each.what;
+        EXPECT_EQ(host::turnVolumeWheel(*root, point, notches), after != before) << point.x << "," << point.y;
+        EXPECT_FLOAT_EQ(volume->volume(), after) << point.x << "," << point.y;
     }
     MPSystemVolume::setSharedService(nullptr);
 }
