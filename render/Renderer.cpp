@@ -131,6 +131,37 @@ std::uint64_t maskSignatureOf(const CALayer& mask) {
     return signature;
 }
 
+// The widest run of columns of an A8 image that are opaque in every row, as
+// [begin, end); empty when there is none.
+std::pair<int, int> opaqueColumnsOf(cairo_surface_t* surface) {
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    std::vector<unsigned char> opaque(static_cast<std::size_t>(width), 1);
+    for (int row = 0; row < height; ++row) {
+        const unsigned char* bytes = data + row * stride;
+        for (int column = 0; column < width; ++column) {
+            opaque[static_cast<std::size_t>(column)] &= bytes[column] == 0xFF;
+        }
+    }
+    std::pair<int, int> widest{0, 0};
+    for (int column = 0; column < width;) {
+        if (!opaque[static_cast<std::size_t>(column)]) {
+            ++column;
+            continue;
+        }
+        const int begin = column;
+        while (column < width && opaque[static_cast<std::size_t>(column)]) {
+            ++column;
+        }
+        if (column - begin > widest.second - widest.first) {
+            widest = {begin, column};
+        }
+    }
+    return widest;
+}
+
 bool isBlank(cairo_surface_t* surface) {
     const int bytesPerPixel = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_A8 ? 1 : 4;
     const std::size_t width =
@@ -428,15 +459,49 @@ private:
         cairo_matrix_t parent;
         cairo_get_matrix(_context, &parent);
         const cairo_matrix_t maskMatrix = placedLayerMatrix(parent, *maskState, false);
+        // Where the mask lets everything through (the middle of a fade), a plain
+        // composite gives the same pixels as one through the mask, for less.
+        double maskX = maskState->bounds.origin.x;
+        double maskY = maskState->bounds.origin.y;
+        cairo_matrix_transform_point(&maskMatrix, &maskX, &maskY);
+        const int left = static_cast<int>(std::lround(maskX));
+        const int top = static_cast<int>(std::lround(maskY));
+        const int width = cairo_image_surface_get_width(maskStore.pixels.get());
+        const int height = cairo_image_surface_get_height(maskStore.pixels.get());
+        const auto [opaqueBegin, opaqueEnd] = maskStore.opaqueColumns;
+        const bool split = opaqueEnd > opaqueBegin;
+        const auto clipToColumns = [&](std::initializer_list<std::pair<int, int>> spans) {
+            cairo_identity_matrix(_context);
+            for (const auto& [begin, end] : spans) {
+                if (end > begin) {
+                    cairo_rectangle(_context, left + begin, top, end - begin, height);
+                }
+            }
+            cairo_clip(_context);
+        };
         for (std::size_t index = 0; index < leafCount; ++index) {
             const Leaf& leaf = leaves[index];
             const cairo_matrix_t leafMatrix = placedLayerMatrix(parent, leaf.state, false);
+            if (split) {
+                cairo_save(_context);
+                clipToColumns({{opaqueBegin, opaqueEnd}});
+                cairo_set_matrix(_context, &leafMatrix);
+                cairo_set_source_surface(_context, leaf.pixels, leaf.state.bounds.origin.x,
+                                         leaf.state.bounds.origin.y);
+                cairo_paint(_context);
+                cairo_restore(_context);
+                cairo_save(_context);
+                clipToColumns({{0, opaqueBegin}, {opaqueEnd, width}});
+            }
             cairo_set_matrix(_context, &leafMatrix);
             cairo_set_source_surface(_context, leaf.pixels, leaf.state.bounds.origin.x,
                                      leaf.state.bounds.origin.y);
             cairo_set_matrix(_context, &maskMatrix);
             cairo_mask_surface(_context, maskStore.pixels.get(), maskState->bounds.origin.x,
                                maskState->bounds.origin.y);
+            if (split) {
+                cairo_restore(_context);
+            }
         }
         cairo_set_matrix(_context, &parent);
         return true;
@@ -609,6 +674,7 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.scale = scale;
     store.format = format;
     store.opaque = false;
+    store.opaqueColumns = {};
     UICairoSurface previous = std::move(store.pixels);
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
     // A layer too large for a store is drawn straight into each frame instead.
@@ -636,6 +702,9 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
         // One stored pixel per device pixel wherever it is composited.
         cairo_surface_set_device_scale(surface.get(), scale, scale);
         store.opaque = content == LayerContent::Opaque;
+        if (format == CAIRO_FORMAT_A8) {
+            store.opaqueColumns = opaqueColumnsOf(surface.get());
+        }
         store.pixels = std::move(surface);
     } else {
         keepAsSpare(std::move(surface));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <cairo.h>
@@ -98,6 +99,8 @@ private:
         bool tooLarge = false;
         // Every pixel is opaque (an opaque background fills it).
         bool opaque = false;
+        // Of a mask: the widest run of pixel columns opaque from top to bottom, [first, second).
+        std::pair<int, int> opaqueColumns{};
         std::uint64_t lastShownFrame = 0;
     };
     struct Placement {

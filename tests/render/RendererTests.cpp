@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "Foundation/NSNumber.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIGraphicsHandles.h"
@@ -143,7 +144,7 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
 // Frames drawn by changes into a target that held other pixels look as the tree
 // does over the backdrop: whether or not the root's store covers what changed, with
 // the stores' memory used again after discarding them, and whether a mask's
-// sublayers are composited one by one or together.
+// sublayers are composited one by one (past or through its fade) or together.
 TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
     const auto maskedPair = [this](double secondX) {
         auto strip = makeView(CGRectMake(12, 0, 28, 20), nullptr, _window);
@@ -151,8 +152,12 @@ TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
         fade->setFrame(CGRectMake(0, 0, 28, 20));
         fade->setStartPoint(CGPointMake(0, 0.5));
         fade->setEndPoint(CGPointMake(1, 0.5));
-        fade->setColors(
-            NSArray::arrayWithObjects({UIColor::clearColor()->CGColor(), UIColor::blackColor()->CGColor()}));
+        const auto clear = UIColor::clearColor()->CGColor();
+        const auto black = UIColor::blackColor()->CGColor();
+        fade->setColors(NSArray::arrayWithObjects({clear, black, black, clear}));
+        fade->setLocations(
+            NSArray::arrayWithObjects({NSNumber::numberWithDouble(0), NSNumber::numberWithDouble(0.3),
+                                       NSNumber::numberWithDouble(0.7), NSNumber::numberWithDouble(1)}));
         strip->layer()->setMask(fade);
         makeView(CGRectMake(0, 2, 8, 8), UIColor::colorWithRed(1, 0, 0, 0.5), strip);
         makeView(CGRectMake(secondX, 2, 8, 8), UIColor::colorWithRed(0, 0, 1, 0.5), strip);
