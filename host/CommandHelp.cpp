@@ -125,8 +125,8 @@ each time it builds its view.
 Lists the MPRIS players on the session bus as they are now: bus name,
 Identity, status, capabilities, title, artist, length and artwork (a data: URL
 as its type and size), then which one the widget would follow and why, after
---player and --ignore-player. Prints "no players" when there are none; fails
-when there is no session bus.
+--player, --ignore-player and the config file. Prints "no players" when there
+are none; fails when there is no session bus.
 
   --json   the same as one JSON object: {"players": [{"busName", "identity",
            "status", "CanPlay", ..., "title", "artist", "length" (seconds or

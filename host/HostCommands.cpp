@@ -34,6 +34,8 @@ struct HostCommand {
     // The command shows the widget, which reads the settings file, in a session
     // that the host's config file sets up.
     bool showsWidget = false;
+    // The command chooses among the players as the host's config file says.
+    bool choosesPlayers = false;
 };
 
 constexpr HostCommand kHostCommands[] = {
@@ -43,7 +45,7 @@ constexpr HostCommand kHostCommands[] = {
     {"record", host::runRecordCommand, true},
     {"script", host::runScriptCommand, true},
     {"settings", host::runSettingsCommand},
-    {"players", runPlayers},
+    {"players", runPlayers, false, true},
     {"autostart", host::runAutostartCommand},
 };
 
@@ -57,8 +59,10 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
             if (command.name == line.command) {
                 CommandLine configured = line;
                 // The widget quietly falls back to its defaults; the user hears why here.
-                if (command.showsWidget) {
+                if (command.showsWidget || command.choosesPlayers) {
                     host::applyHostConfigFile(host::hostConfigFilePath(std::getenv), configured, std::cerr);
+                }
+                if (command.showsWidget) {
                     if (!line.host.deviceRoot.empty()) {
                         NSSetDeviceRoot(line.host.deviceRoot);
                     }

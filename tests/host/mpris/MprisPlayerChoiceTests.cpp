@@ -12,7 +12,11 @@ protected:
     ProcessResult run(const std::vector<std::string>& arguments, const std::string& input = "",
                       const std::string& address = "") {
         const std::string bus = address.empty() ? _bus.address() : address;
-        return runTrillbox(arguments, {_directory.path(), input, {{"DBUS_SESSION_BUS_ADDRESS", bus}}, 20});
+        return runTrillbox(arguments,
+                           {_directory.path(),
+                            input,
+                            {{"DBUS_SESSION_BUS_ADDRESS", bus}, {"XDG_CONFIG_HOME", _directory.path()}},
+                            20});
     }
 };
 
@@ -36,14 +40,14 @@ TEST_F(MprisPlayerChoiceBusTest, ListsThePlayersAndTheFollowedOne) {
          "  artist:       Artist\n  length:       3:00\n  artwork:      data:image/png (8 bytes)\n"
          "org.mpris.MediaPlayer2.two  (followed)\n  identity:     Fake two\n  status:       Playing\n"},
         {{"players"}, true, "", "Trillbox follows org.mpris.MediaPlayer2.two: "},
-        {{"--player", "mpris:one", "players", "--json"},
+        {{"players", "--json"},
          true,
          "",
          R"j({"players":[{"busName":"org.mpris.MediaPlayer2.one","identity":"Fake one","status":"Paused",)j"
          R"j("CanPlay":true,"CanPause":false,"CanSeek":true,"CanGoNext":true,"CanGoPrevious":true,)j"
          R"j("CanRaise":true,"title":"one","artist":"Artist","length":180,"artwork":"data:image/png )j"
          R"j((8 bytes)","takesPart":true,"followed":true},)j"},
-        {{"--player", "mpris:one", "players", "--json"},
+        {{"players", "--json"},
          true,
          "",
          R"j("takesPart":false,"followed":false}],"followed":"org.mpris.MediaPlayer2.one","reason":")j"},
@@ -52,6 +56,8 @@ TEST_F(MprisPlayerChoiceBusTest, ListsThePlayersAndTheFollowedOne) {
     };
     for (const auto& [arguments, withPlayers, address, shown] : cases) {
         _players.clear();
+        // The player preference, as the host's config file gives it, for --json.
+        _directory.write("trillbox/config", arguments.back() == "--json" ? "player = mpris:one\n" : "");
         if (withPlayers) {
             addPlayer(one);
             addPlayer(FakeMprisPlayer::playing("two", "two"));
