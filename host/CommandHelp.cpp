@@ -42,11 +42,13 @@ notification centre, following your music players over MPRIS ("Not Playing"
 until one appears), or the demo player when no session bus answers (or with
 --player demo), at twice the desktop's scale (GDK_SCALE, Xft.dpi or the
 display's DPI) unless --scale is given, and where and at the scale it was last
-closed. The mouse is a finger: click, double-click, hold, drag. Keys: space
-plays or pauses, left and right go to the previous and next track, Esc or
-Ctrl+Q closes the window. Alerts and the share sheet appear over the widget;
-"Copy" puts the shared message on the clipboard, "Save Artwork" writes the
-artwork as a PNG in your pictures directory.
+closed. The mouse is a finger: click, double-click, hold, drag; the wheel over
+the volume row turns the volume, which is the sound server's default output
+(PULSE_SERVER is respected; the player's own volume while none answers). Keys:
+space plays or pauses, left and right go to the previous and next track, Esc
+or Ctrl+Q closes the window. Alerts and the share sheet appear over the
+widget; "Copy" puts the shared message on the clipboard, "Save Artwork" writes
+the artwork as a PNG in your pictures directory.
 
 Minimising or hiding the window dismisses the widget, as closing the
 notification centre does; showing it presents the widget again.
@@ -90,6 +92,10 @@ wait and the gestures that take time.
   drag X1 Y1 X2 Y2 [SECONDS] a finger moved (default 0.5 s)
   player play|pause|toggle|next|previous|stop|seek SECONDS
                              what the music application itself does
+  follow next|previous|auto|NAME
+                             with --player mpris: follow the next or previous
+                             player, the automatic choice again, or the one NAME
+                             matches (as --player names do)
   rotate                     the window's 0.4 s rotation starts
   background                 the host application goes to the background
   foreground                 ... and returns
