@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-# An HTTP server for tests on 127.0.0.1 at a free port, which it prints first. A request
-# for /NAME gets the bytes of the file DIRECTORY/NAME as its whole answer (an empty file:
-# never an answer), any other path a 404. Each request is printed as one line at once.
+# A test HTTP server on 127.0.0.1 at a free port, which it prints first, then one line per request.
+# /NAME is answered with the bytes of DIRECTORY/NAME (an empty file: never), other paths with a 404.
 import os, socketserver, sys, threading
 
 
@@ -11,11 +10,8 @@ class Handler(socketserver.StreamRequestHandler):
         while self.rfile.readline() not in (b"\r\n", b"\n", b""):
             pass
         print(" ".join(request).strip(), flush=True)
-        path = os.path.join(sys.argv[1], os.path.basename(request[1].split("?")[0]))
-        if not os.path.isfile(path):
-            return self.wfile.write(b"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n")
-        with open(path, "rb") as answer:
-            data = answer.read()
+        path = os.path.join(sys.argv[1], os.path.basename(request[1]))
+        data = open(path, "rb").read() if os.path.isfile(path) else b"HTTP/1.1 404 Not Found\r\n\r\n"
         threading.Event().wait() if not data else self.wfile.write(data)
 
 

@@ -3,9 +3,8 @@
 #include <turbojpeg.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <semaphore>
 
 #include "host/mpris/MprisTestSupport.h"
 #include "mpris/MprisArtwork.h"
@@ -119,15 +118,6 @@ int widthOf(const UICairoSurface& artwork) {
     return artwork ? cairo_image_surface_get_width(artwork.get()) : 0;
 }
 
-// support/HttpTestServer.py, answering with the files in a directory.
-struct HttpServer {
-    ChildProcess process;
-    std::string url(const std::string& name) const {
-        return "http://127.0.0.1:" + process.out().substr(0, process.out().find('\n')) + "/" + name;
-    }
-    int requests() const { return static_cast<int>(std::ranges::count(process.out(), '\n')) - 1; }
-};
-
 TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     TemporaryDirectory files;
     writePng(files.file("green.png"), 8, 8, 0, 1, 0);
@@ -142,17 +132,20 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
                 "HTTP/1.1 302 Found\r\nLocation: file://" + files.file("green.png") + "\r\n\r\n");
     files.write("answers/silent", "");
     files.write("answers/huge", "HTTP/1.1 200 OK\r\n\r\n" + green + std::string(70'000, 'x'));
-    const HttpServer server{ChildProcess::start(
-        {"python3", TRILLBOX_SOURCE_DIR "/tests/support/HttpTestServer.py", files.file("answers")})};
-    ASSERT_TRUE(waitUntil([&] { return server.requests() >= 0; }));
+    // support/HttpTestServer.py prints its port, then a line per request.
+    const auto server = ChildProcess::start(
+        {"python3", TRILLBOX_SOURCE_DIR "/tests/support/HttpTestServer.py", files.file("answers")});
+    ASSERT_TRUE(waitUntil([&] { return server.out().find('\n') != std::string::npos; }));
+    const auto url = "http://127.0.0.1:" + server.out().substr(0, server.out().find('\n')) + "/";
+    const auto requests = [&] { return std::ranges::count(server.out(), '\n') - 1; };
     std::vector<std::string> lines;
-    const auto loaderFor = [&](const std::string& cache, std::uint64_t bound = 1'000'000) {
+    const auto makeLoader = [&] {
         return std::make_unique<MprisArtworkLoader>(MprisArtworkLoader::Options{
-            files.file(cache), bound, {.maxBytes = 65'536, .seconds = 1}, [&](const std::string& line) {
+            files.file("cache"), 1'000'000, {.maxBytes = 65'536, .seconds = 1}, [&](const std::string& line) {
                 lines.push_back(line);
             }});
     };
-    auto loader = loaderFor("cache");
+    auto loader = makeLoader();
     // Then: the picture's width, the requests and the lines told so far. Failures are
     // told once per URL; the cache outlives a restart.
     const struct {
@@ -167,19 +160,19 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
         if (step.restart) {
-            loader = loaderFor("cache");
+            loader = makeLoader();
         }
-        EXPECT_EQ(widthOf(loader->load(server.url(step.name), {})), step.width);
-        EXPECT_EQ(server.requests(), step.requests);
+        EXPECT_EQ(widthOf(loader->load(url + step.name, {})), step.width);
+        EXPECT_EQ(requests(), step.requests);
         EXPECT_EQ(lines.size(), step.lines);
     }
     // Room for two entries of 100 bytes: the one used longest ago goes (each use 10 s after the last).
     MprisArtworkCache small(files.file("small"), 300);
-    for (const auto& [url, hit] :
+    for (const auto& [key, hit] :
          {std::pair{"a", false}, {"b", false}, {"a", true}, {"c", false}, {"b", false}, {"c", true}}) {
-        EXPECT_EQ(small.read(url).has_value(), hit) << url;
+        EXPECT_EQ(small.read(key).has_value(), hit) << key;
         if (!hit) {
-            small.write(url, std::vector<unsigned char>(100, 'x'));
+            small.write(key, std::vector<unsigned char>(100, 'x'));
         }
         for (const auto& entry : std::filesystem::directory_iterator(files.file("small"))) {
             std::filesystem::last_write_time(entry, entry.last_write_time() - std::chrono::seconds(10));
@@ -187,33 +180,19 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     }
 }
 
-// Loads that end only when the test lets them; each picture is as wide as its track number + 1.
-struct GatedLoads {
-    UICairoSurface load(const std::string& url) {
-        std::unique_lock lock(mutex);
-        _changed.wait(lock, [&, mine = ++begun] { return allowed >= mine; });
-        return surfaceOfSize(std::stoi(url.substr(url.rfind('/') + 1)) + 1, 1);
-    }
-    // Lets the loads begun so far (or all) end; answers how many began.
-    std::size_t allow(bool all = false) {
-        std::lock_guard lock(mutex);
-        allowed = all ? SIZE_MAX : begun;
-        _changed.notify_all();
-        return begun;
-    }
-    std::mutex mutex;
-    std::condition_variable _changed;
-    std::size_t begun = 0, allowed = 0;
-};
-
 TEST_F(MprisSessionTest, FloodOfTrackChangesDecodesOnlyTheNewestCover) {
-    auto gate = std::make_shared<GatedLoads>();
+    // Each decode ends only when the test lets one end; its picture is as wide as its track number + 1.
+    std::atomic<int> begun = 0;
+    std::counting_semaphore<> decodeEnds(0);
     auto session = alloc<MprisSession>()->initWithCommands(
         std::make_unique<RecordingCommands>(),
-        std::make_unique<MprisArtworkDecoder>(
-            [gate](const std::string& url, const auto&) { return gate->load(url); }),
+        std::make_unique<MprisArtworkDecoder>([&](const std::string& url, const auto&) {
+            ++begun;
+            decodeEnds.acquire();
+            return surfaceOfSize(std::stoi(url.substr(url.rfind('/') + 1)) + 1, 1);
+        }),
         {});
-    const std::shared_ptr<void> openAtEnd(nullptr, [gate](void*) { gate->allow(true); });
+    const std::shared_ptr<void> endAll(nullptr, [&](void*) { decodeEnds.release(5000); });
     // 200 track changes a second for 5 s; a decode takes 0.1 s.
     auto player = makePlayer(":1.1");
     for (int track = 0; track < 1000; ++track) {
@@ -222,14 +201,14 @@ TEST_F(MprisSessionTest, FloodOfTrackChangesDecodesOnlyTheNewestCover) {
         session->playerChanged(player);
         advance(0.005);
         if (track % 20 == 19) {
-            gate->allow();
+            decodeEnds.release();
         }
     }
     // The decode in progress when the flood ends, then the last track's.
-    const std::size_t begunInFlood = gate->allow(true);
-    EXPECT_LT(begunInFlood, 60u);
+    const int begunInFlood = begun;
+    decodeEnds.release(5000);
     EXPECT_TRUE(waitUntil([&] { return widthOf(session->artwork()) == 1000; }));
-    EXPECT_LE(gate->allow(true) - begunInFlood, 1u);
+    EXPECT_LE(begun - begunInFlood, 1);
 }
 
 } // namespace
