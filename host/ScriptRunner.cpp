@@ -12,6 +12,7 @@
 #include "host/DemoPlayer.h"
 #include "host/HostFailure.h"
 #include "host/HostSession.h"
+#include "host/MediaBackEnd.h"
 
 namespace host {
 namespace {
@@ -198,6 +199,8 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         _session.drag(from, to, words.size() > 5 ? parseSeconds(words[5]) : kDefaultDrag);
     } else if (command == "player") {
         runPlayerCommand(words);
+    } else if (command == "follow") {
+        runFollowCommand(words);
     } else if (command == "rotate") {
         expectArguments(words, 0, 0, "rotate");
         _session.rotate();
@@ -250,6 +253,26 @@ void ScriptRunner::runPlayerCommand(const std::vector<std::string>& words) {
         player->stop();
     } else {
         player->seek(seconds);
+    }
+    _session.settle();
+}
+
+void ScriptRunner::runFollowCommand(const std::vector<std::string>& words) {
+    expectArguments(words, 1, 1, "follow next|previous|auto|NAME");
+    MediaBackEnd& backEnd = _session.mediaBackEnd();
+    if (backEnd.demoPlayer()) {
+        throw HostFailure("follow needs the MPRIS players (--player mpris), not the demo player");
+    }
+    const std::string& which = words[1];
+    if (which == "next" || which == "previous" || which == "auto") {
+        const PlayerMove move = which == "next"       ? PlayerMove::next
+                                : which == "previous" ? PlayerMove::previous
+                                                      : PlayerMove::automatic;
+        if (!backEnd.movePlayer(move)) {
+            throw HostFailure("no player to follow");
+        }
+    } else if (!backEnd.followPlayer(which)) {
+        throw HostFailure("no player called " + quotedScriptText(which) + " to follow");
     }
     _session.settle();
 }

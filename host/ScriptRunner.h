@@ -31,6 +31,8 @@ std::string quotedScriptText(std::string_view text);
 //   drag X1 Y1 X2 Y2 [SECONDS]     over 0.5 s unless given
 //   player play|pause|toggle|next|previous|stop|seek SECONDS
 //                                  what the music application itself does
+//   follow next|previous|auto|NAME the next or previous MPRIS player, the
+//                                  automatic choice, or the one NAME matches
 //   rotate                         the window's 0.4 s rotation starts
 //   background | foreground        the host application leaves / returns
 //   snapshot FILE                  a PNG of the widget
@@ -59,6 +61,7 @@ public:
 private:
     void execute(const std::vector<std::string>& words);
     void runPlayerCommand(const std::vector<std::string>& words);
+    void runFollowCommand(const std::vector<std::string>& words);
 
     HostSession& _session;
     std::ostream& _output;

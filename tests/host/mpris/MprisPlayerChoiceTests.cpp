@@ -1,3 +1,7 @@
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
 #include "support/MprisBusTestSupport.h"
 
 namespace {
@@ -70,6 +74,36 @@ TEST_F(MprisPlayerChoiceBusTest, ListsThePlayersAndTheFollowedOne) {
                                                 "listens at " +
                                                     missing + ")\n");
     }
+}
+
+// A script's `follow` moves among the players (wrapping around), picks one by name
+// and goes back to the automatic choice; with the demo player or a name no player
+// has, it fails as a script line does.
+TEST_F(MprisPlayerChoiceBusTest, AScriptFollowsTheNextPreviousNamedOrAutomaticPlayer) {
+    addPlayer(paused("one"));
+    addPlayer(paused("two"));
+    addPlayer(FakeMprisPlayer::playing("three", "three"));
+    // Discovery takes real time; then each dump shows who is followed.
+    const ProcessResult result = run({"--player", "mpris", "script", "-"},
+                                     "present\nwait 0.5\ndump\nfollow next\ndump\nfollow previous\ndump\n"
+                                     "follow TWO\ndump\nfollow auto\ndump\nfollow next\nfollow next\n"
+                                     "follow next\ndump\nfollow nobody\n");
+    EXPECT_EQ(result.err, "trillbox: standard input:16: no player called \"nobody\" to follow\n");
+    std::vector<std::string> followed;
+    std::istringstream dumps(result.out);
+    for (std::string line; std::getline(dumps, line);) {
+        for (const auto& player : nlohmann::json::parse(line).value("players", nlohmann::json::array())) {
+            if (player["followed"] == true) {
+                followed.push_back(player["name"].get<std::string>().substr(23));
+            }
+        }
+    }
+    ASSERT_EQ(followed.size(), 6u) << result.out;
+    EXPECT_NE(followed[1], "three");
+    EXPECT_EQ(followed, (std::vector<std::string>{"three", followed[1], "three", "two", "three", "three"}));
+    EXPECT_EQ(run({"script", "-"}, "follow next\n").err,
+              "trillbox: standard input:1: follow needs the MPRIS players (--player mpris), not the demo "
+              "player\n");
 }
 
 } // namespace
