@@ -14,7 +14,11 @@ Ptr<NSDictionary> NSDictionary::dictionaryWithEntries(Entries entries) {
     constexpr std::size_t kSearchedAtMost = 16;
     std::unordered_map<std::string_view, std::size_t> index;
     const bool indexed = entries.size() > kSearchedAtMost;
-    for (const auto& [key, value] : entries) {
+    for (const auto& entry : entries) {
+        // Named, not bound: a lambda below uses the key, and structured bindings
+        // cannot be captured before clang 16.
+        const auto& key = entry.first;
+        const auto& value = entry.second;
         if (!value) {
             continue;
         }
@@ -25,7 +29,7 @@ Ptr<NSDictionary> NSDictionary::dictionaryWithEntries(Entries entries) {
                 continue;
             }
         } else if (const auto existing = std::find_if(kept.begin(), kept.end(),
-                                                      [&](const auto& entry) { return entry.first == key; });
+                                                      [&](const auto& other) { return other.first == key; });
                    existing != kept.end()) {
             existing->second = value;
             continue;
