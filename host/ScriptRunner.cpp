@@ -112,14 +112,14 @@ CGPoint parsePoint(const std::vector<std::string>& words, std::size_t first) {
 }
 
 // A time: 0 or more and, for one that passes on the clock (simulated time costs
-// real time too), at most kLongestWait.
-double parseSeconds(const std::string& word, bool passes = true) {
+// real time too), at most `longest` seconds.
+double parseSeconds(const std::string& word, double longest = HUGE_VAL) {
     const double seconds = parseScriptNumber(word, "SECONDS");
     if (seconds < 0) {
         throw UsageFailure("SECONDS must be 0 or more, not " + escapedScriptText(word, kLongestQuote));
     }
-    if (passes && seconds > kLongestWait) {
-        throw UsageFailure("SECONDS must be at most " + std::to_string(static_cast<int>(kLongestWait)) +
+    if (seconds > longest) {
+        throw UsageFailure("SECONDS must be at most " + std::to_string(static_cast<long long>(longest)) +
                            ", not " + escapedScriptText(word, kLongestQuote));
     }
     return seconds;
@@ -131,8 +131,10 @@ std::string quotedScriptText(std::string_view text) {
     return "\"" + escapedScriptText(text, kLongestQuote) + "\"";
 }
 
-ScriptRunner::ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot)
-    : _session(session), _output(output), _writeSnapshot(std::move(writeSnapshot)) {}
+ScriptRunner::ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot,
+                           double longestWait)
+    : _session(session), _output(output), _writeSnapshot(std::move(writeSnapshot)),
+      _longestWait(longestWait) {}
 
 void ScriptRunner::run(std::istream& input, const std::string& source) {
     int number = 0;
@@ -181,7 +183,7 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
         _session.dismiss();
     } else if (command == "wait") {
         expectArguments(words, 1, 1, "wait SECONDS");
-        _session.wait(parseSeconds(words[1]));
+        _session.wait(parseSeconds(words[1], _longestWait));
     } else if (command == "tap") {
         expectArguments(words, 2, 2, "tap X Y");
         _session.tap(parsePoint(words, 1));
@@ -191,12 +193,13 @@ void ScriptRunner::execute(const std::vector<std::string>& words) {
     } else if (command == "longpress") {
         expectArguments(words, 2, 3, "longpress X Y [SECONDS]");
         const CGPoint point = parsePoint(words, 1);
-        _session.longPress(point, words.size() > 3 ? parseSeconds(words[3]) : kDefaultLongPress);
+        _session.longPress(point,
+                           words.size() > 3 ? parseSeconds(words[3], _longestWait) : kDefaultLongPress);
     } else if (command == "drag") {
         expectArguments(words, 4, 5, "drag X1 Y1 X2 Y2 [SECONDS]");
         const CGPoint from = parsePoint(words, 1);
         const CGPoint to = parsePoint(words, 3);
-        _session.drag(from, to, words.size() > 5 ? parseSeconds(words[5]) : kDefaultDrag);
+        _session.drag(from, to, words.size() > 5 ? parseSeconds(words[5], _longestWait) : kDefaultDrag);
     } else if (command == "player") {
         runPlayerCommand(words);
     } else if (command == "follow") {
@@ -229,7 +232,7 @@ void ScriptRunner::runPlayerCommand(const std::vector<std::string>& words) {
     if (isSeek != (words.size() == 3)) {
         throw UsageFailure(std::string(isSeek ? "too few" : "too many") + " arguments; usage: " + kUsage);
     }
-    const double seconds = isSeek ? parseSeconds(words[2], false) : 0;
+    const double seconds = isSeek ? parseSeconds(words[2]) : 0;
     const auto player = _session.mediaBackEnd().demoPlayer();
     const bool known = action == "play" || action == "pause" || action == "toggle" || action == "next" ||
                        action == "previous" || action == "stop" || isSeek;

@@ -42,8 +42,9 @@ std::string quotedScriptText(std::string_view text);
 // stops the script: UsageFailure (a line that is not understood) or HostFailure
 // (one that failed), either naming the source and line number.
 //
-// A time that passes (wait, longpress, drag) is at most kLongestWait seconds:
-// simulated time costs real time too. Lines are at most 64 KiB. Errors quote
+// A time that passes (wait, longpress, drag) is at most `longestWait` seconds
+// (kLongestWait unless the runner is given less): simulated time costs real time
+// too. Lines are at most 64 KiB. Errors quote
 // script text with control characters escaped and at most 80 characters of a
 // word. Output that cannot be written stops the script (HostFailure).
 class ScriptRunner {
@@ -51,7 +52,8 @@ public:
     // `writeSnapshot` draws the session's widget into a PNG file, throwing
     // HostFailure when it cannot.
     using SnapshotWriter = std::function<void(HostSession& session, const std::string& path)>;
-    ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot);
+    ScriptRunner(HostSession& session, std::ostream& output, SnapshotWriter writeSnapshot,
+                 double longestWait = kLongestWait);
 
     // Runs every line of `input`; `source` names it in errors ("-" for standard input).
     void run(std::istream& input, const std::string& source);
@@ -66,6 +68,7 @@ private:
     HostSession& _session;
     std::ostream& _output;
     SnapshotWriter _writeSnapshot;
+    double _longestWait;
 };
 
 } // namespace host
