@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trillbox needs to build, run and test.
 # Idempotent: only missing packages are installed, and `apt-get update` runs
-# only when something is missing. Groups: build (default), window, mpris, sound, all.
+# only when something is missing. Groups: build (default), window, mpris, sound,
+# fuzz (not in all: only `make fuzz` needs it), all.
 set -euo pipefail
 
 build_packages=(
@@ -18,6 +19,8 @@ window_packages=(xvfb xdotool x11-apps imagemagick)
 mpris_packages=(dbus mpv mpv-mpris sox playerctl)
 # A sound server the system-volume tests start on a socket of their own, and its client.
 sound_packages=(pulseaudio pulseaudio-utils)
+# The fuzz preset's compiler and libFuzzer.
+fuzz_packages=(clang-14 libclang-rt-14-dev)
 
 wanted=()
 for group in "${@:-build}"; do
@@ -26,8 +29,9 @@ for group in "${@:-build}"; do
     window) wanted+=("${window_packages[@]}" "${font_packages[@]}") ;;
     mpris) wanted+=("${mpris_packages[@]}" "${font_packages[@]}") ;;
     sound) wanted+=("${sound_packages[@]}") ;;
+    fuzz) wanted+=("${fuzz_packages[@]}") ;;
     all) wanted+=("${build_packages[@]}" "${font_packages[@]}" "${window_packages[@]}" "${mpris_packages[@]}" "${sound_packages[@]}") ;;
-    *) echo "install-deps: unknown group '$group' (build, window, mpris, sound, all)" >&2; exit 2 ;;
+    *) echo "install-deps: unknown group '$group' (build, window, mpris, sound, fuzz, all)" >&2; exit 2 ;;
   esac
 done
 
