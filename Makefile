@@ -6,7 +6,7 @@ JOBS ?= 2
 # Warnings in our own code are errors under CI (which sets CI=true).
 WERROR ?= $(if $(filter true 1,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test asan format-check ratio planted-faults clean demo
+.PHONY: all deps configure build test asan fuzz format-check ratio planted-faults clean demo
 
 all: build
 
@@ -27,6 +27,16 @@ test: build
 # left to the default build).
 asan:
 	$(MAKE) test PRESET=asan
+
+# Builds the fuzz programs (clang-14, libFuzzer, ASan and UBSan) and runs each for
+# FUZZ_SECONDS from its corpus in tests/fuzz/corpus; scripts/fuzz.sh says where new
+# inputs and crashes go and how to keep them.
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/install-deps.sh build fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 # Installs what is missing, builds the program and its bundle, and runs the widget
 # on the built-in demo player: in its window when there is a display, otherwise
@@ -55,4 +65,4 @@ planted-faults: build
 	scripts/planted-faults.sh $(PRESET)
 
 clean:
-	rm -rf build/default build/debug build/asan build/bench
+	rm -rf build/default build/debug build/asan build/bench build/fuzz
