@@ -238,14 +238,11 @@ TEST_F(WindowDisplayTest, DraggingTheTimeSliderSeeksTheDemoPlayer) {
     EXPECT_TRUE(waitUntil(showsTheMiddle, kPatience)) << "the elapsed time is not near the middle";
 }
 
-// Unless a player is chosen, the window plays the demo player, and says so, only
-// when no session bus answers; the bus here is the default one, `bus` in XDG_RUNTIME_DIR.
 TEST_F(WindowDisplayTest, WithoutAChosenPlayerTheWindowFollowsTheSessionBusWhenOneAnswers) {
     const auto pictures = references({"wait 0.2", "player stop\nwait 0.2"});
     environment["DBUS_SESSION_BUS_ADDRESS"] = "";
     environment["XDG_RUNTIME_DIR"] = work.path();
     std::optional<PrivateBus> bus;
-    // The demo's artwork, then the title line saying "Not Playing".
     for (const auto& [expected, area] : {std::pair{&pictures[0], kArtwork}, {&pictures[1], kTitleLine}}) {
         openWindow({"run"});
         EXPECT_TRUE(eventuallyShows(*expected, area)) << distance(*expected, area);
@@ -299,6 +296,40 @@ TEST_F(WindowDisplayTest, NewsFromAPlayerOnTheSessionBusReachesTheSleepingWindow
             << command << ": " << distance(*picture, kPlayButton);
     }
     EXPECT_EQ(program.terminate(kPatience), 0) << program.err();
+}
+
+// With MPRIS players a caption under the widget names the followed one; Tab and the
+// wheel over the caption follow the next player, which space then plays or pauses.
+TEST_F(WindowDisplayTest, TabAndTheWheelOverTheCaptionFollowTheNextPlayer) {
+    PrivateBus bus(work.path());
+    ASSERT_TRUE(bus.isRunning());
+    FakeMprisPlayer one(bus.address(), FakeMprisPlayer::playing("one", "One"));
+    FakeMprisPlayer two(bus.address(), FakeMprisPlayer::playing("two", "Two"));
+    environment["DBUS_SESSION_BUS_ADDRESS"] = bus.address();
+    openWindow({"--player", "mpris", "run"});
+    const auto toggles = [](const FakeMprisPlayer& player) {
+        return std::ranges::count(player.calls(), "PlayPause");
+    };
+    // Once a player is followed, space reaches it.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            key("space");
+            return toggles(one) + toggles(two) > 0;
+        },
+        kPatience));
+    const FakeMprisPlayer& first = toggles(one) > 0 ? one : two;
+    const FakeMprisPlayer& second = &first == &one ? two : one;
+    const auto spaceReaches = [&](const FakeMprisPlayer& player) {
+        const auto before = toggles(player);
+        key("space");
+        return waitUntil([&] { return toggles(player) > before; }, kPatience);
+    };
+    key("Tab");
+    EXPECT_TRUE(spaceReaches(second));
+    const CGRect caption = host::WindowLayout(kWidget, kScale, true).captionRect();
+    xdotool("mousemove --window " + windowId + " " + std::to_string(int(CGRectGetMidX(caption) * kScale)) +
+            " " + std::to_string(int(CGRectGetMidY(caption) * kScale)) + " click 5");
+    EXPECT_TRUE(spaceReaches(first));
 }
 
 } // namespace
