@@ -46,47 +46,37 @@ TEST_F(EndToEndTest, PresentingRunsTheTimeLabelsAndThePlayButtonPausesThePlayer)
     EXPECT_EQ(elapsed(dumps[5]), elapsed(dumps[4]));
 }
 
-TEST_F(EndToEndTest, NextAndPreviousChangeTrackAndWrapAround) {
+TEST_F(EndToEndTest, ButtonsChangeTrackAndArtworkTapsSwitchRowsRaiseThePlayerAndShare) {
     const auto dumps = run.script(
-        "present\nwait 3\ntap 284 52\ndump\ntap 136 52\ndump\ntap 136 52\ndump\ntap 284 52\ndump\n");
-    ASSERT_EQ(dumps.size(), 4u);
+        "present\nwait 3\ntap 284 52\ndump\ntap 136 52\ndump\ntap 136 52\ndump\ntap 284 52\ndump\n"
+        "doubletap 52 52\nwait 0.5\ndump\ndoubletap 52 52\nwait 0.5\ndump\ntap 52 52\nwait 0.5\ndump\n"
+        "longpress 52 52\ndump\nlongpress 52 52 0.8\ndump\nplayer stop\nlongpress 52 52\ndump\n");
+    ASSERT_EQ(dumps.size(), 10u);
+    // Next, previous twice (wrapping to the last track) and next again.
     EXPECT_EQ(Json({title(dumps[0]), title(dumps[1]), title(dumps[2]), title(dumps[3])}),
               Json({"Paper Boats - Mira Sol", kFirstTitle, "Tidal - Neon Gardens", kFirstTitle}));
     EXPECT_EQ(Json({artwork(dumps[0]).at("image"), artwork(dumps[1]).at("image")}),
               Json({"no_cover", kFirstArtwork}));
     EXPECT_EQ(timeSlider(dumps[0]).at("value"), 0);
-}
-
-TEST_F(EndToEndTest, ADoubleTapSwitchesRowsAndASingleTapRaisesThePlayer) {
-    const auto dumps =
-        run.script("present\ndump\ndoubletap 52 52\nwait 0.5\ndump\ndoubletap 52 52\nwait 0.5\n"
-                   "dump\ntap 52 52\nwait 0.5\ndump\n");
-    ASSERT_EQ(dumps.size(), 4u);
     const auto hidden = [&](auto control) {
         return Json(
-            {control(dumps[0]).at("hidden"), control(dumps[1]).at("hidden"), control(dumps[2]).at("hidden")});
+            {control(dumps[3]).at("hidden"), control(dumps[4]).at("hidden"), control(dumps[5]).at("hidden")});
     };
     EXPECT_EQ(hidden(volumeView), Json({true, false, true}));
     EXPECT_EQ(hidden(timeSlider), Json({false, true, false}));
     // Double taps never launch; a single tap does once no second tap follows.
-    EXPECT_EQ(dumps[1].at("log").size() + dumps[2].at("log").size(), 0u);
-    EXPECT_EQ(dumps[3].at("log"),
+    EXPECT_EQ(dumps[4].at("log").size() + dumps[5].at("log").size(), 0u);
+    EXPECT_EQ(dumps[6].at("log"),
               Json({"Trillbox Demo Player: brought to the front",
                     "********************* [Trillbox] nowPlayingApplication -> Trillbox Demo Player"}));
-}
-
-TEST_F(EndToEndTest, ALongPressSharesTheTrackAndBeforeAnythingPlaysExplains) {
-    const auto dumps = run.script("present\nwait 1\nlongpress 52 52\ndump\nlongpress 52 52 0.8\ndump\n"
-                                  "player stop\nlongpress 52 52\ndump\n");
-    ASSERT_EQ(dumps.size(), 3u);
     const std::string text =
         "#np Nightfall Over the Harbour Lights (Extended Midnight Version) by The Lighthouse "
         "Keepers via Trillbox";
-    EXPECT_EQ(dumps[0].at("shown"), Json::parse(R"([{"type": "share", "items": [{"text": ")" + text +
+    EXPECT_EQ(dumps[7].at("shown"), Json::parse(R"([{"type": "share", "items": [{"text": ")" + text +
                                                 R"("}, {"image": ")" + kFirstArtwork + R"("}]}])"));
-    // The sheet was closed, so the next press shares again.
-    EXPECT_EQ(dumps[1].at("shown").size(), 1u);
-    EXPECT_EQ(dumps[2].at("shown"), Json::parse(R"([{"type": "alert", "title": "Trillbox", "cancel": "Ok",
+    // The sheet was closed, so the next press shares again; before anything plays it explains.
+    EXPECT_EQ(dumps[8].at("shown").size(), 1u);
+    EXPECT_EQ(dumps[9].at("shown"), Json::parse(R"([{"type": "alert", "title": "Trillbox", "cancel": "Ok",
         "buttons": [], "message": "Please start playing a track first before you share."}])"));
 }
 
