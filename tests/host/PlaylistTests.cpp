@@ -43,18 +43,12 @@ TEST(PlaylistTest, EachFaultNamesTheFileAndTheEntry) {
     const auto second = [](const std::string& entry) {
         return plist("<array><dict><key>title</key><string>ok</string></dict>" + entry + "</array>");
     };
-    std::string deepArrays;
-    for (int level = 0; level < 600; ++level) {
-        deepArrays = "<array>" + deepArrays + "</array>";
-    }
     const auto track = [&](const std::string& more) {
         return second("<dict><key>title</key><string>t</string>" + more + "</dict>");
     };
     const std::vector<std::pair<std::string, std::string>> cases = {
+        // The reader's own problem, passed on (its cases are the property-list tests').
         {"not a plist", " is not a property list"},
-        {plist(deepArrays), " is nested too deeply (more than 512 levels)"},
-        {plist("<array><string>&#0;</string></array>"),
-         " holds the character reference &#0;, which names no character XML allows"},
         {plist("<dict/>"), " is not a property-list array"},
         {plist("<array/>"), " has no tracks"},
         {second("<string>x</string>"), ", entry 2: not a dictionary"},
