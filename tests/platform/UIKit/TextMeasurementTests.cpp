@@ -8,6 +8,7 @@
 
 #include "UIKit/NSStringDrawing.h"
 #include "UIKit/UIFont.h"
+#include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UITextLayout.h"
 #include "UIKit/UITextMeasurement.h"
@@ -16,16 +17,13 @@ namespace {
 
 // The width of `text` laid out through the layout that drawing uses, at `scale`.
 double drawingWidth(const char* text, const UIFont& font, double scale) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
-    cairo_t* cairo = cairo_create(surface);
-    cairo_scale(cairo, scale, scale);
-    auto layout = UITextMeasurement::createLayout(cairo);
+    const UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
+    const UICairoContextPtr cairo = UICairoContextCreate(surface.get());
+    cairo_scale(cairo.get(), scale, scale);
+    const auto layout = UITextMeasurement::createLayout(cairo.get());
     UITextMeasurement::configureLayout(layout.get(), font, text, std::nullopt, NSLineBreakByClipping);
     PangoRectangle logical{};
     pango_layout_get_extents(layout.get(), nullptr, &logical);
-    layout.reset();
-    cairo_destroy(cairo);
-    cairo_surface_destroy(surface);
     return static_cast<double>(logical.width) / PANGO_SCALE;
 }
 
