@@ -37,6 +37,8 @@ KeyCommand keyCommand(SDL_Keycode key, Uint16 modifiers, bool isRepeat, bool pan
     case SDLK_RIGHT:
     case SDLK_AUDIONEXT:
         return KeyCommand::nextTrack;
+    case SDLK_TAB:
+        return (modifiers & KMOD_SHIFT) != 0 ? KeyCommand::previousPlayer : KeyCommand::nextPlayer;
     default:
         return KeyCommand::none;
     }

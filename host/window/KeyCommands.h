@@ -11,6 +11,9 @@ enum class KeyCommand {
     togglePlay,
     previousTrack,
     nextTrack,
+    // The next or previous of the players the music can come from.
+    nextPlayer,
+    previousPlayer,
     // Closes the window.
     quit,
     // An alert or the share sheet is shown: its cancel button, or its default one.
@@ -19,7 +22,8 @@ enum class KeyCommand {
 };
 
 // The command of a key press. Space plays or pauses, left and right go to the
-// previous and next track (the keyboard's media keys do the same), Ctrl+Q quits,
+// previous and next track (the keyboard's media keys do the same), Tab and
+// Shift+Tab follow the next and previous player, Ctrl+Q quits,
 // Esc quits. While an alert or the share sheet is shown it takes the keys: Esc
 // and Return answer it, Ctrl+Q still quits, and the widget's keys do nothing.
 // A key held down does not repeat its command.

@@ -22,7 +22,7 @@ bool WindowFrontEnd::frameWanted() const {
     if (!_presentation.isVisible()) {
         return false;
     }
-    return _wholeFrameNeeded || _exposed || _panels.needsDisplay() ||
+    return _wholeFrameNeeded || _exposed || _captionNeedsDisplay || _panels.needsDisplay() ||
            _panels.isOutOfDate(_session->presenter()) || _renderer.needsFrame(*_session->widgetView());
 }
 
@@ -39,7 +39,8 @@ void WindowFrontEnd::drawFrame(Nanoseconds now) {
     // A panel or notice is drawn over the composed window; without one the widget
     // is composited straight into the window's pixels.
     const bool direct = _windowPixels && !_panels.panel() && !_panels.notice();
-    const std::vector<SDL_Rect> areas = direct ? drawIntoWindow() : drawByComposing();
+    std::vector<SDL_Rect> areas = direct ? drawIntoWindow() : drawByComposing();
+    drawCaption(areas, direct);
     present(areas, !direct);
     _wholeFrameNeeded = false;
     _exposed = false;
@@ -121,6 +122,7 @@ void WindowFrontEnd::compose(const SDL_Rect& area) {
     cairo_paint(cr);
     cairo_set_source_surface(cr, _widgetPixels.get(), _layout->widgetX(), _layout->widgetY());
     cairo_paint(cr);
+    composeCaption(cr);
     if (const ModalPanel* panel = _panels.panel()) {
         cairo_scale(cr, _layout->scale(), _layout->scale());
         panel->draw(cr);

@@ -130,6 +130,9 @@ void WindowFrontEnd::handleWheel(const SDL_MouseWheelEvent& event) {
     SDL_GetMouseState(&x, &y);
     // A flipped wheel (natural scrolling) reports the other sign for the same turn.
     const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (wheelOverCaption(x, y, notches)) {
+        return;
+    }
     if (turnVolumeWheel(*_session->widgetView(), _layout->widgetPoint(x, y), notches)) {
         _session->settle();
     }
@@ -155,6 +158,12 @@ void WindowFrontEnd::handleKey(const SDL_KeyboardEvent& event) {
         break;
     case KeyCommand::nextTrack:
         press(WidgetButton::nextTrack);
+        break;
+    case KeyCommand::nextPlayer:
+        movePlayer(PlayerMove::next);
+        break;
+    case KeyCommand::previousPlayer:
+        movePlayer(PlayerMove::previous);
         break;
     case KeyCommand::quit:
         _quitRequested = true;

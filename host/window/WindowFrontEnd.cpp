@@ -165,7 +165,10 @@ WindowFrontEnd::WindowFrontEnd(const HostOptions& options, const WindowOptions& 
     const std::optional<WindowPlacement> saved = readWindowPlacement(placementFile());
     const CGFloat scale = windowScale(options, _options, saved, expectedSize);
     _session = std::make_unique<HostSession>(windowSessionOptions(options, scale));
-    _layout.emplace(_session->widgetSize(), scale);
+    // The MPRIS players get a caption line under the widget; the demo player needs none.
+    _layout.emplace(_session->widgetSize(), scale, options.player == PlayerKind::mpris);
+    _session->mediaBackEnd().setPlayersChangedHandler([this] { refreshCaption(); });
+    refreshCaption();
     _pacer = FramePacer(FramePacer::periodForRefreshRate(refreshRate()));
 
     // Where it was closed, while that is still on a display; else where SDL puts it.
@@ -211,6 +214,7 @@ WindowFrontEnd::~WindowFrontEnd() {
     runLoop->removeEventSource(_signals.fileDescriptor());
     // What the panel holds came from the widget; let it go while the session lives.
     _panels.clear();
+    _session->mediaBackEnd().setPlayersChangedHandler(nullptr);
     _session.reset();
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "CoreGraphics/CGGeometry.h"
@@ -99,6 +100,18 @@ private:
     void present(const std::vector<SDL_Rect>& areas, bool copyComposed);
     void acquireWindowSurface();
 
+    // The players (WindowFrontEnd+Players.cpp).
+    // Takes the caption for the players as they are now; marks it for drawing when it changed.
+    void refreshCaption();
+    // Draws the caption into a context in the window's pixels.
+    void composeCaption(cairo_t* context) const;
+    // Draws the caption after the widget when it changed or was painted over, adding
+    // its rectangle to `areas` when they do not cover it.
+    void drawCaption(std::vector<SDL_Rect>& areas, bool direct);
+    // The wheel over the caption moves among the players; answers whether it was there.
+    bool wheelOverCaption(int x, int y, int notches);
+    void movePlayer(PlayerMove move);
+
     // Points _windowPixels at the widget's rectangle of the window surface, or at
     // nothing when Cairo cannot draw into the surface's pixel format.
     void makeWindowPixels();
@@ -141,6 +154,11 @@ private:
     bool _wholeFrameNeeded = true;
     // The window system lost what was shown: show the last frame again.
     bool _exposed = false;
+
+    // The line under the widget naming the followed player ("" for none), and
+    // whether it changed since it was last drawn.
+    std::string _caption;
+    bool _captionNeedsDisplay = false;
 };
 
 } // namespace host

@@ -298,4 +298,38 @@ TEST_F(WindowDisplayTest, NewsFromAPlayerOnTheSessionBusReachesTheSleepingWindow
     EXPECT_EQ(program.terminate(kPatience), 0) << program.err();
 }
 
+// With MPRIS players a caption under the widget names the followed one; Tab and the
+// wheel over the caption follow the next player, which space then plays or pauses.
+TEST_F(WindowDisplayTest, TabAndTheWheelOverTheCaptionFollowTheNextPlayer) {
+    PrivateBus bus(work.path());
+    ASSERT_TRUE(bus.isRunning());
+    FakeMprisPlayer one(bus.address(), FakeMprisPlayer::playing("one", "One"));
+    FakeMprisPlayer two(bus.address(), FakeMprisPlayer::playing("two", "Two"));
+    environment["DBUS_SESSION_BUS_ADDRESS"] = bus.address();
+    openWindow({"--player", "mpris", "run"});
+    const auto toggles = [](const FakeMprisPlayer& player) {
+        return std::ranges::count(player.calls(), "PlayPause");
+    };
+    // Once a player is followed, space reaches it.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            key("space");
+            return toggles(one) + toggles(two) > 0;
+        },
+        kPatience));
+    const FakeMprisPlayer& first = toggles(one) > 0 ? one : two;
+    const FakeMprisPlayer& second = &first == &one ? two : one;
+    const auto spaceReaches = [&](const FakeMprisPlayer& player) {
+        const auto before = toggles(player);
+        key("space");
+        return waitUntil([&] { return toggles(player) > before; }, kPatience);
+    };
+    key("Tab");
+    EXPECT_TRUE(spaceReaches(second));
+    const CGRect caption = host::WindowLayout(kWidget, kScale, true).captionRect();
+    xdotool("mousemove --window " + windowId + " " + std::to_string(int(CGRectGetMidX(caption) * kScale)) +
+            " " + std::to_string(int(CGRectGetMidY(caption) * kScale)) + " click 5");
+    EXPECT_TRUE(spaceReaches(first));
+}
+
 } // namespace
