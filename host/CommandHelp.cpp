@@ -50,6 +50,10 @@ or Ctrl+Q closes the window. Alerts and the share sheet appear over the
 widget; "Copy" puts the shared message on the clipboard, "Save Artwork" writes
 the artwork as a PNG in your pictures directory.
 
+With the MPRIS players, a line under the widget names the player it follows
+(and, say, "1 of 3" when there are others); Tab and Shift+Tab, or the wheel
+over that line, follow the next or previous player until it goes away.
+
 Minimising or hiding the window dismisses the widget, as closing the
 notification centre does; showing it presents the widget again.
 
