@@ -11,18 +11,15 @@ using host::PlayerListing;
 TEST(PlayerCaption, NamesTheFollowedPlayerAndItsPlace) {
     const PlayerListing vlc{"org.mpris.MediaPlayer2.vlc", "VLC media player", "Playing", false};
     const PlayerListing mpv{"org.mpris.MediaPlayer2.mpv", "mpv", "Paused", false};
-    const PlayerListing nameless{"org.mpris.MediaPlayer2.x", "", "Stopped", false};
-    const auto followed = [](PlayerListing player) {
-        player.followed = true;
-        return player;
-    };
+    PlayerListing followedMpv = mpv, followedNameless{"org.mpris.MediaPlayer2.x", "", "Stopped", true};
+    followedMpv.followed = true;
     const std::vector<std::pair<std::vector<PlayerListing>, std::string>> cases = {
         {{}, ""},
         {{vlc, mpv}, ""},
-        {{followed(vlc)}, "VLC media player"},
-        {{vlc, followed(mpv)}, "mpv \u00B7 2 of 2"},
-        {{followed(vlc), mpv, nameless}, "VLC media player \u00B7 1 of 3"},
-        {{vlc, followed(nameless)}, "org.mpris.MediaPlayer2.x \u00B7 2 of 2"},
+        {{followedMpv}, "mpv"},
+        {{vlc, followedMpv}, "mpv \u00B7 2 of 2"},
+        {{followedMpv, vlc, vlc}, "mpv \u00B7 1 of 3"},
+        {{vlc, followedNameless}, "org.mpris.MediaPlayer2.x \u00B7 2 of 2"},
     };
     for (const auto& [players, caption] : cases) {
         EXPECT_EQ(host::playerCaptionText(players), caption) << caption;
