@@ -156,3 +156,7 @@ write("desktop_scale", "odd.txt", "1e400\n*Xft.dpi:\t-96\nXft.dpi:\tnan\n")
 write("json", "plain.txt", b"title\x00Teardrop \xe2\x80\x94 Massive Attack")
 write("json", "escapes.txt", b"\"quoted\\\x00line\nbreak\ttab\x01\x1f\x7f")
 write("json", "invalid.txt", b"\xff\xfe\x00\xc3\x28 \xed\xa0\x80 \xf4\x90\x80\x80 \xe2\x82")
+
+write("config", "players.txt", "# trillbox\nplayer = mpris:vlc,%any\nignore-player = chromium\nscale = 2\n")
+write("config", "warnings.txt", "player=demo\nscale = 0.5\nvolume = 3\nnot a line\n\n   # indented comment\nscale=1e400\n")
+write("config", "odd.txt", "player = mpris:Spotify, , VLC media player\nignore-player=\nplayer = mpris:%any\r\n")
