@@ -100,10 +100,6 @@ wait and the gestures that take time.
                              with --player mpris: follow the next or previous
                              player, the automatic choice again, or the one NAME
                              matches (as --player names do)
-  follow next|previous|auto|NAME
-                             with --player mpris: follow the next or previous
-                             player, the automatic choice again, or the one NAME
-                             matches (as --player names do)
   rotate                     the window's 0.4 s rotation starts
   background                 the host application goes to the background
   foreground                 ... and returns
