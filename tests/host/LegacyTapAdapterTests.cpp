@@ -21,34 +21,20 @@ TEST_F(LegacyTapAdapterTest, OnlyAQuickTouchThatStaysPutIsATapAtItsPressPoint) {
     const CGPoint press = CGPointMake(100, 30);
     const CGPoint near = CGPointMake(100 + kUITapAllowableMovement * 0.6, 30 + kUITapAllowableMovement * 0.6);
     const CGPoint far = CGPointMake(100 + kUITapAllowableMovement + 1, 30);
+    constexpr UITouchPhase began = UITouchPhaseBegan, moved = UITouchPhaseMoved, ended = UITouchPhaseEnded;
     const struct {
         const char* name;
         std::vector<LegacyPointerStep> steps;
         int taps;
     } cases[] = {
-        {"quick", {{UITouchPhaseBegan, press}, {UITouchPhaseEnded, press, 0.05}}, 1},
-        {"held at the limit",
-         {{UITouchPhaseBegan, press}, {UITouchPhaseEnded, press, kUITapMaximumDuration}},
-         1},
-        {"held too long",
-         {{UITouchPhaseBegan, press}, {UITouchPhaseEnded, press, kUITapMaximumDuration + 0.01}},
-         0},
-        {"lifted elsewhere nearby",
-         {{UITouchPhaseBegan, press}, {UITouchPhaseMoved, near}, {UITouchPhaseEnded, near}},
-         1},
-        {"strayed and came back",
-         {{UITouchPhaseBegan, press},
-          {UITouchPhaseMoved, far},
-          {UITouchPhaseMoved, press},
-          {UITouchPhaseEnded, press}},
-         0},
-        {"cancelled",
-         {{UITouchPhaseBegan, press}, {UITouchPhaseCancelled, press}, {UITouchPhaseEnded, press}},
-         0},
-        {"lift without a press", {{UITouchPhaseEnded, press}}, 0},
-        {"one press, two lifts",
-         {{UITouchPhaseBegan, press}, {UITouchPhaseEnded, press}, {UITouchPhaseEnded, press}},
-         1},
+        {"quick", {{began, press}, {ended, press, 0.05}}, 1},
+        {"held at the limit", {{began, press}, {ended, press, kUITapMaximumDuration}}, 1},
+        {"held too long", {{began, press}, {ended, press, kUITapMaximumDuration + 0.01}}, 0},
+        {"lifted elsewhere nearby", {{began, press}, {moved, near}, {ended, near}}, 1},
+        {"strayed and came back", {{began, press}, {moved, far}, {moved, press}, {ended, press}}, 0},
+        {"cancelled", {{began, press}, {UITouchPhaseCancelled, press}, {ended, press}}, 0},
+        {"lift without a press", {{ended, press}}, 0},
+        {"one press, two lifts", {{began, press}, {ended, press}, {ended, press}}, 1},
     };
     for (const auto& testCase : cases) {
         std::vector<CGPoint> taps;
