@@ -11,12 +11,8 @@
 namespace {
 
 TEST(ProgramLibraryTest, ALoadFailureIsOneLineNamingWhatToInstall) {
-    struct Case {
-        std::string reason;
-        std::string expected;
-    };
     const std::string piece = "/opt/t/lib/libtrillbox_window.so";
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"libSDL2-2.0.so.0: cannot open shared object file: No such file or directory",
          "the window needs libSDL2-2.0.so.0: install libsdl2-2.0-0"},
         {"/usr/lib/libsdbus-c++.so.1: file too short",
@@ -28,8 +24,8 @@ TEST(ProgramLibraryTest, ALoadFailureIsOneLineNamingWhatToInstall) {
         {"libunknown.so.7: cannot open shared object file",
          "cannot load the window: libunknown.so.7: cannot open shared object file"},
     };
-    for (const auto& each : cases) {
-        EXPECT_EQ(host::describeLoadFailure(piece, "the window", each.reason), each.expected) << each.reason;
+    for (const auto& [reason, expected] : cases) {
+        EXPECT_EQ(host::describeLoadFailure(piece, "the window", reason), expected) << reason;
     }
 }
 
@@ -44,10 +40,6 @@ std::string mappedLibraries(const std::vector<std::string>& arguments, const Tri
 
 TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
     const TrillboxRun run;
-    struct Case {
-        std::vector<std::string> arguments;
-        std::vector<std::string> unmapped;
-    };
     const std::vector<std::string> optional = {"libSDL2",          "libpulse",           "libwayland",
                                                "libsystemd",       "libsdbus",           "libturbojpeg",
                                                "libcurl",          "libtrillbox_window", "libtrillbox_mpris",
@@ -63,20 +55,20 @@ TEST(ProgramPiecesTest, RunsLoadOnlyTheLibrariesTheyUse) {
     };
     const std::string pngs = playlist("pngs.plist", TRILLBOX_DEMO_DIR "/demo-artwork-1.png");
     const std::string jpegs = playlist("jpegs.plist", TRILLBOX_SOURCE_DIR "/tests/host/samples/cover.jpg");
-    const Case cases[] = {
+    // The arguments of a run, and what it must not map.
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
         {{"--version"}, launcherOnly},
         {{"snapshot", "--help"}, launcherOnly},
         {{"snapshot", "out.png"}, optional},
         {{"--playlist", pngs, "snapshot", "out.png"}, optional},
     };
-    for (const auto& each : cases) {
-        const std::string mapped = mappedLibraries(each.arguments, run);
+    for (const auto& [arguments, unmapped] : cases) {
+        const std::string mapped = mappedLibraries(arguments, run);
         ASSERT_NE(mapped.find("file=libc.so.6"), std::string::npos) << "no loader report";
         // Anywhere in the report: a system library appears as "file=libX.so",
         // our own pieces by their full path.
-        for (const auto& library : each.unmapped) {
-            EXPECT_EQ(mapped.find(library), std::string::npos)
-                << each.arguments.front() << " maps " << library;
+        for (const auto& library : unmapped) {
+            EXPECT_EQ(mapped.find(library), std::string::npos) << arguments.front() << " maps " << library;
         }
     }
     EXPECT_NE(mappedLibraries({"--playlist", jpegs, "snapshot", "out.png"}, run).find("/libtrillbox_jpeg.so"),
