@@ -14,10 +14,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes solidPng(int width, int height, double red) {
     UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    cairo_t* context = cairo_create(surface.get());
-    cairo_set_source_rgb(context, red, 0.2, 0.4);
-    cairo_paint(context);
-    cairo_destroy(context);
+    const UICairoContextPtr context = UICairoContextCreate(surface.get());
+    cairo_set_source_rgb(context.get(), red, 0.2, 0.4);
+    cairo_paint(context.get());
     return render::encodePNG(surface);
 }
 

@@ -24,10 +24,9 @@ Ptr<UIImage> makeImage(double width, double height, double scale,
                        const std::function<void(cairo_t*)>& paint) {
     UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width * scale),
                                                       static_cast<int>(height * scale)));
-    cairo_t* context = cairo_create(surface.get());
-    cairo_scale(context, scale, scale);
-    paint(context);
-    cairo_destroy(context);
+    const UICairoContextPtr context = UICairoContextCreate(surface.get());
+    cairo_scale(context.get(), scale, scale);
+    paint(context.get());
     cairo_surface_flush(surface.get());
     return UIImage::imageWithSurface(surface, scale);
 }

@@ -24,9 +24,8 @@ protected:
     // A button in `parent` showing `image` (written as a PNG) that tells the log when pressed.
     template <class Method>
     Ptr<UIButton> button(const std::string& image, Method action, const Ptr<UIView>& parent) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
-        cairo_surface_write_to_png(surface, image.c_str());
-        cairo_surface_destroy(surface);
+        cairo_surface_write_to_png(
+            UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8)).get(), image.c_str());
         auto made = UIButton::buttonWithType(UIButtonTypeCustom);
         made->setImage(UIImage::imageWithContentsOfFile(NSStr(image)), UIControlStateNormal);
         made->addTarget(log, action, UIControlEventTouchUpInside);

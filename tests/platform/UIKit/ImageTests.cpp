@@ -17,9 +17,8 @@ protected:
     }
     // Writes a PNG of `width` x `height` pixels named `name`; answers its path.
     std::string writePNG(const std::string& name, int width, int height) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        EXPECT_EQ(cairo_surface_write_to_png(surface, files.file(name).c_str()), CAIRO_STATUS_SUCCESS);
-        cairo_surface_destroy(surface);
+        const UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+        EXPECT_EQ(cairo_surface_write_to_png(surface.get(), files.file(name).c_str()), CAIRO_STATUS_SUCCESS);
         return files.file(name);
     }
     Ptr<UIImage> load(const std::string& path) { return UIImage::imageWithContentsOfFile(NSStr(path)); }
