@@ -1,7 +1,5 @@
 // Player artwork: PNG or JPEG bytes (first byte even) or a data: URL (odd), decoded
 // to an image within the size limit or to nothing.
-#include <cstdlib>
-
 #include "fuzz/FuzzTarget.h"
 #include "mpris/MprisArtwork.h"
 

@@ -1,6 +1,4 @@
 // The host configuration file: any text applies what it can and warns of the rest.
-#include <sstream>
-
 #include "fuzz/FuzzTarget.h"
 #include "host/CommandLine.h"
 #include "host/HostConfigFile.h"

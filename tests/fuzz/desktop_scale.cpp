@@ -1,7 +1,5 @@
 // The desktop scale from GDK_SCALE (the input's first line) and X resources (the
 // rest): always between 1 and the largest scale.
-#include <cstdlib>
-
 #include "fuzz/FuzzTarget.h"
 #include "window/DesktopScale.h"
 

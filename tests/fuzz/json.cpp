@@ -2,8 +2,6 @@
 // the text parses, UTF-8 comes back unchanged, and a number (the first 8 bytes)
 // exactly, or as null where JSON cannot hold it.
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include <nlohmann/json.hpp>
 

@@ -5,8 +5,6 @@
 // 13 a{sv}; 14 av. Texts are a length byte and their bytes, containers a count
 // byte and their elements; missing bytes read as 0. A value the bus could not
 // carry (a string that is not UTF-8) is left out.
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include <sdbus-c++/Error.h>

@@ -1,5 +1,4 @@
 // A demo playlist file: its tracks, or a HostFailure saying what is wrong.
-#include <cstdlib>
 #include <fstream>
 
 #include "fuzz/FuzzTarget.h"

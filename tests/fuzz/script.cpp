@@ -1,9 +1,5 @@
 // Automation scripts on the demo player, a session per input: a line runs or stops
 // the script with a HostFailure. Waits are at most 2 s and scripts 16 lines long.
-#include <algorithm>
-#include <cstdlib>
-#include <sstream>
-
 #include "fuzz/FuzzTarget.h"
 #include "host/HostFailure.h"
 #include "host/HostSession.h"
