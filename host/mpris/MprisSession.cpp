@@ -120,7 +120,9 @@ void MprisSession::playerChanged(const MprisPlayerSnapshot& snapshot) {
     scheduleAnnouncement();
 }
 
-void MprisSession::playerRemoved(const std::string& owner) {
+void MprisSession::playerRemoved(const std::string& removedOwner) {
+    // A copy: the caller may hand in the removed player's own name.
+    const std::string owner = removedOwner;
     if (_players.erase(owner) == 0) {
         return;
     }
