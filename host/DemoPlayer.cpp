@@ -13,8 +13,6 @@ Ptr<DemoPlayer> DemoPlayer::initWithTracks(std::vector<DemoTrack> tracks) {
     assert(!tracks.empty());
     NSObject::init();
     _tracks = std::move(tracks);
-    _artwork.resize(_tracks.size());
-    _artworkLoaded.resize(_tracks.size(), false);
     _application = alloc<DemoApplication>();
     _application->init();
     moveToTrack(0);
@@ -171,11 +169,13 @@ Ptr<UIImage> DemoPlayer::artwork() {
     if (_stopped || track().artworkPath.empty()) {
         return nullptr;
     }
-    if (!_artworkLoaded[_index]) {
-        _artworkLoaded[_index] = true;
-        _artwork[_index] = loadArtwork(track().artworkPath);
+    // Only the current track's picture is kept: a long playlist would otherwise hold
+    // every picture it ever showed.
+    if (_artworkIndex != _index) {
+        _artworkIndex = _index;
+        _artwork = loadArtwork(track().artworkPath);
     }
-    return _artwork[_index];
+    return _artwork;
 }
 
 double DemoPlayer::trackDuration() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Foundation/NSCollections.h"
@@ -77,8 +78,9 @@ private:
     void nowPlayingChanged();
 
     std::vector<DemoTrack> _tracks;
-    std::vector<Ptr<UIImage>> _artwork;
-    std::vector<bool> _artworkLoaded;
+    // The picture of track _artworkIndex, decoded when that track first asked for it.
+    std::optional<std::size_t> _artworkIndex;
+    Ptr<UIImage> _artwork;
     std::size_t _index = 0;
     bool _playing = false;
     bool _stopped = false;

@@ -1,9 +1,26 @@
 #include "Foundation/NSObject.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <typeinfo>
+
+namespace {
+std::atomic<std::size_t> gLiveObjects{0};
+} // namespace
+
+NSObject::NSObject() {
+    gLiveObjects.fetch_add(1, std::memory_order_relaxed);
+}
+
+NSObject::~NSObject() {
+    gLiveObjects.fetch_sub(1, std::memory_order_relaxed);
+}
+
+std::size_t NSObject::liveInstanceCount() {
+    return gLiveObjects.load(std::memory_order_relaxed);
+}
 
 std::string NSObject::className() const {
     const char* mangled = typeid(*this).name();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,10 +23,15 @@ using NSTimeInterval = double;
 // of the class's initialisers, which return nil when they fail.
 class NSObject : public std::enable_shared_from_this<NSObject> {
 public:
-    NSObject() = default;
+    NSObject();
     NSObject(const NSObject&) = delete;
     NSObject& operator=(const NSObject&) = delete;
-    virtual ~NSObject() = default;
+    virtual ~NSObject();
+
+    // How many objects exist now, in every thread: one relaxed atomic counted up in
+    // the constructor and down in the destructor, so that a long run can tell
+    // whether anything piles up.
+    static std::size_t liveInstanceCount();
 
     // The plain initialiser; subclasses call their base's initialiser first.
     Ptr<NSObject> init() { return shared_from_this(); }
