@@ -6,7 +6,7 @@ JOBS ?= 2
 # Warnings in our own code are errors under CI (which sets CI=true).
 WERROR ?= $(if $(filter true 1,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test asan fuzz format-check ratio planted-faults clean demo
+.PHONY: all deps configure build test soak asan fuzz format-check ratio planted-faults clean demo
 
 all: build
 
@@ -22,6 +22,10 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET)
+
+# A day of use on the manual clock, with the per-hour table of memory and counts.
+soak: build
+	TRILLBOX_SOAK_MINUTES=1440 build/$(PRESET)/tests/soak_tests --gtest_filter='SoakTest.*'
 
 # The sanitizer build's tests (suites that need a display or a session bus are
 # left to the default build).
