@@ -6,8 +6,7 @@
 #include "host/HostFailure.h"
 
 TRILLBOX_FUZZ_TARGET {
-    static char directory[] = "/tmp/trillbox-fuzz-XXXXXX";
-    static const std::string path = std::string(mkdtemp(directory) ? directory : "/tmp") + "/playlist";
+    static const std::string path = fuzzScratchDirectory() + "/playlist";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
     try {
         host::loadPlaylist(path);

@@ -6,8 +6,7 @@
 #include "host/ScriptRunner.h"
 
 TRILLBOX_FUZZ_TARGET {
-    static char deviceRoot[] = "/tmp/trillbox-fuzz-XXXXXX";
-    static host::HostOptions options{.bundlePath = TRILLBOX_BUNDLE_DIR, .deviceRoot = mkdtemp(deviceRoot)};
+    static host::HostOptions options{.bundlePath = TRILLBOX_BUNDLE_DIR, .deviceRoot = fuzzScratchDirectory()};
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     if (std::count(data, data + size, '\n') > 16) {
         return -1;
