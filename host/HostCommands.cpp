@@ -58,7 +58,7 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
         for (const auto& command : kHostCommands) {
             if (command.name == line.command) {
                 CommandLine configured = line;
-                // The widget quietly falls back to its defaults; the user hears why here.
+                // What the command line leaves open comes from the host's configuration file.
                 if (command.showsWidget || command.choosesPlayers) {
                     host::applyHostConfigFile(host::hostConfigFilePath(std::getenv), configured, std::cerr);
                 }
@@ -66,6 +66,7 @@ extern "C" int trillbox_host_main(const CommandLine& line) {
                     if (!line.host.deviceRoot.empty()) {
                         NSSetDeviceRoot(line.host.deviceRoot);
                     }
+                    // The widget quietly falls back to its defaults; the user hears why here.
                     host::warnAboutDamagedSettings(std::cerr);
                 }
                 return command.run(configured, std::cout);

@@ -9,21 +9,17 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #define TRILLBOX_FUZZ_TARGET extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 
 // A directory of the process's own for a target's files, removed when the process ends.
 inline const std::string& fuzzScratchDirectory() {
     static const struct Scratch {
-        std::string path = [] {
-            char pattern[] = "/tmp/trillbox-fuzz-XXXXXX";
-            return std::string(mkdtemp(pattern) ? pattern : "/tmp");
-        }();
-        ~Scratch() {
-            std::error_code ignored;
-            if (path != "/tmp") {
-                std::filesystem::remove_all(path, ignored);
-            }
-        }
+        std::string path =
+            std::filesystem::temp_directory_path() / ("trillbox-fuzz-" + std::to_string(getpid()));
+        Scratch() { std::filesystem::create_directories(path); }
+        ~Scratch() { std::filesystem::remove_all(path); }
     } scratch;
     return scratch.path;
 }

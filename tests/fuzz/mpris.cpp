@@ -52,38 +52,25 @@ struct MprisFuzzInput {
     }
     sdbus::Variant value(int depth) {
         using sdbus::Variant;
+        // clang-format off
         switch (const int tag = number<std::uint8_t>() % 15; depth > 6 && tag > 10 ? 0 : tag) {
-        case 1:
-            return Variant(number<std::uint8_t>());
-        case 2:
-            return Variant(number<std::int16_t>());
-        case 3:
-            return Variant(number<std::uint16_t>());
-        case 4:
-            return Variant(number<std::int32_t>());
-        case 5:
-            return Variant(number<std::uint32_t>());
-        case 6:
-            return Variant(number<std::int64_t>());
-        case 7:
-            return Variant(number<std::uint64_t>());
-        case 8:
-            return Variant(number<double>());
-        case 9:
-            return Variant(text());
-        case 10:
-            return Variant(sdbus::ObjectPath(text()));
-        case 11:
-            return Variant(list([this] { return text(); }));
-        case 12:
-            return Variant(list([this] { return number<std::uint8_t>(); }));
-        case 13:
-            return Variant(map(depth + 1, number<std::uint8_t>()));
-        case 14:
-            return Variant(list([this, depth] { return value(depth + 1); }));
-        default:
-            return Variant(number<std::uint8_t>() % 2 == 1);
+        case 1: return Variant(number<std::uint8_t>());
+        case 2: return Variant(number<std::int16_t>());
+        case 3: return Variant(number<std::uint16_t>());
+        case 4: return Variant(number<std::int32_t>());
+        case 5: return Variant(number<std::uint32_t>());
+        case 6: return Variant(number<std::int64_t>());
+        case 7: return Variant(number<std::uint64_t>());
+        case 8: return Variant(number<double>());
+        case 9: return Variant(text());
+        case 10: return Variant(sdbus::ObjectPath(text()));
+        case 11: return Variant(list([this] { return text(); }));
+        case 12: return Variant(list([this] { return number<std::uint8_t>(); }));
+        case 13: return Variant(map(depth + 1, number<std::uint8_t>()));
+        case 14: return Variant(list([this, depth] { return value(depth + 1); }));
+        default: return Variant(number<std::uint8_t>() % 2 == 1);
         }
+        // clang-format on
     }
 };
 

@@ -101,17 +101,9 @@ TEST(ReconnectBackoffTest, DelaysDoubleUpToTheCapAndStartOverAfterASuccess) {
     };
     for (const auto& [at, step, nextDue] : timeline) {
         clock.set(NanosecondsFromSeconds(at));
-        switch (step) {
-        case Step::failed:
-            backoff.attemptFailed(clock.now());
-            break;
-        case Step::succeeded:
-            backoff.attemptSucceeded();
-            break;
-        case Step::lost:
-            backoff.connectionLost(clock.now());
-            break;
-        }
+        step == Step::failed      ? backoff.attemptFailed(clock.now())
+        : step == Step::succeeded ? backoff.attemptSucceeded()
+                                  : backoff.connectionLost(clock.now());
         if (nextDue == 0) {
             continue;
         }
