@@ -70,8 +70,9 @@ constexpr CommandHelp kCommands[] = {
     {"snapshot", "draw the widget into a PNG file",
      R"(Usage: trillbox snapshot OUT.png [--at SECONDS] [--transparent]
 
-Presents the widget, lets SECONDS pass (default 1) and writes a picture of it
-to OUT.png, over the notification centre's dark backdrop unless --transparent.
+Presents the widget, lets SECONDS pass (default 1, at most 3600) and writes a
+picture of it to OUT.png, over the notification centre's dark backdrop unless
+--transparent.
 )"},
     {"record", "draw numbered frames and an animated PNG",
      R"(Usage: trillbox record DIR --seconds S [--fps N] [--transparent]
@@ -84,8 +85,9 @@ them as the animated PNG DIR/animation.png. DIR is created when missing.
      R"(Usage: trillbox script FILE|-
 
 Runs the commands of FILE (or standard input for -), one a line; '#' starts a
-comment. Points are the widget's, times are seconds; time passes only with
-wait and the gestures that take time.
+comment. Points are the widget's, times are seconds (a wait or gesture at most
+3600); time passes only with wait and the gestures that take time. Lines are
+at most 64 KiB.
 
   present                    the notification centre with the widget is shown
   dismiss                    ... and hidden
