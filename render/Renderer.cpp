@@ -380,17 +380,31 @@ private:
     // Paints `content` through the stored pixels of a mask that is one plain layer
     // (a fade gradient, typically), placed on whole device pixels like any layer;
     // false when the mask needs drawing as a tree.
-    bool paintThroughStoredMask(const Ptr<CALayer>& mask, cairo_pattern_t* content, double opacity) {
-        if (!mask->sublayers().empty() || mask->mask() || opacity < 1) {
+    // The stored pixels of a mask that is one plain layer, and where it lies.
+    // False when the mask needs drawing as a tree; true with `store` null when it
+    // shows nothing, so nothing under it is painted.
+    bool findStoredMask(const Ptr<CALayer>& mask, std::optional<LayerState>& state, const Store*& store) {
+        store = nullptr;
+        if (!mask->sublayers().empty() || mask->mask()) {
             return false;
         }
-        const auto state = visibleLayerState(*mask);
+        state = visibleLayerState(*mask);
         if (!state) {
             return true;
         }
-        const Store& store = _renderer.storeFor(mask, state->bounds, _scale, CAIRO_FORMAT_A8);
-        if (!store.pixels) {
-            return !store.tooLarge;
+        const Store& found = _renderer.storeFor(mask, state->bounds, _scale, CAIRO_FORMAT_A8);
+        store = found.pixels ? &found : nullptr;
+        return found.pixels || !found.tooLarge;
+    }
+
+    bool paintThroughStoredMask(const Ptr<CALayer>& mask, cairo_pattern_t* content, double opacity) {
+        std::optional<LayerState> state;
+        const Store* store = nullptr;
+        if (opacity < 1 || !findStoredMask(mask, state, store)) {
+            return false;
+        }
+        if (!store) {
+            return true;
         }
         cairo_save(_context);
         // The content stays where it was made; only the mask moves to its own place.
@@ -399,7 +413,7 @@ private:
         cairo_get_matrix(_context, &parent);
         const cairo_matrix_t matrix = placedLayerMatrix(parent, *state, false);
         cairo_set_matrix(_context, &matrix);
-        cairo_mask_surface(_context, store.pixels.get(), state->bounds.origin.x, state->bounds.origin.y);
+        cairo_mask_surface(_context, store->pixels.get(), state->bounds.origin.x, state->bounds.origin.y);
         cairo_restore(_context);
         return true;
     }
@@ -410,17 +424,16 @@ private:
     // title and its copy). False, having painted nothing, when they are not.
     bool paintLeavesThroughStoredMask(const CALayer& layer, const Ptr<CALayer>& mask) {
         constexpr std::size_t kLargestLeafCount = 4;
-        if (!mask->sublayers().empty() || mask->mask() || layer.sublayers().size() > kLargestLeafCount) {
+        std::optional<LayerState> maskState;
+        const Store* maskStorePointer = nullptr;
+        if (layer.sublayers().size() > kLargestLeafCount ||
+            !findStoredMask(mask, maskState, maskStorePointer)) {
             return false;
         }
-        const auto maskState = visibleLayerState(*mask);
-        if (!maskState) {
+        if (!maskStorePointer) {
             return true;
         }
-        const Store& maskStore = _renderer.storeFor(mask, maskState->bounds, _scale, CAIRO_FORMAT_A8);
-        if (!maskStore.pixels) {
-            return !maskStore.tooLarge;
-        }
+        const Store& maskStore = *maskStorePointer;
         struct Leaf {
             cairo_surface_t* pixels;
             LayerState state;
