@@ -2,7 +2,9 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <memory>
 #include <mutex>
 
@@ -16,23 +18,22 @@ struct CurlEasyDeleter {
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
 struct Transfer {
-    std::vector<unsigned char> bytes;
-    std::size_t maxBytes = 0;
-    bool tooLarge = false;
+    explicit Transfer(std::size_t maxBytes) : response(maxBytes) {}
+    ArtworkResponse response;
     const std::function<bool()>* cancelled = nullptr;
     bool wasCancelled = false;
 };
 
+// Both answer a count other than the one given to end the transfer.
+std::size_t receiveArtworkHeader(char* data, std::size_t size, std::size_t count, void* closure) {
+    auto* transfer = static_cast<Transfer*>(closure);
+    return transfer->response.header({data, size * count}) ? size * count : 0;
+}
+
 std::size_t receiveArtworkBytes(char* data, std::size_t size, std::size_t count, void* closure) {
     auto* transfer = static_cast<Transfer*>(closure);
-    const std::size_t length = size * count;
-    // The declared size is checked by the library; a body without one only here.
-    if (length > transfer->maxBytes - transfer->bytes.size()) {
-        transfer->tooLarge = true;
-        return 0;
-    }
-    transfer->bytes.insert(transfer->bytes.end(), data, data + length);
-    return length;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    return transfer->response.receive({bytes, size * count}) ? size * count : 0;
 }
 
 int artworkFetchProgress(void* closure, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -56,7 +57,114 @@ bool hasSchemePrefix(std::string_view url, std::string_view scheme) {
     return true;
 }
 
+std::string_view trimHeaderSpace(std::string_view text) {
+    constexpr std::string_view kSpace = " \t\r\n";
+    const auto first = text.find_first_not_of(kSpace);
+    return first == std::string_view::npos ? std::string_view{}
+                                           : text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
+bool matchesLowercase(std::string_view text, std::string_view lowercase) {
+    return std::ranges::equal(text, lowercase, [](char mine, char theirs) {
+        return std::tolower(static_cast<unsigned char>(mine)) == theirs;
+    });
+}
+
+// Whether a declared media type, as "type/subtype" without parameters, is plainly
+// not a picture. Unusual or garbled values are not: the decoder looks at the bytes.
+bool isPlainlyNotPicture(std::string_view type) {
+    const auto slash = type.find('/');
+    if (slash == std::string_view::npos) {
+        return false;
+    }
+    const auto top = trimHeaderSpace(type.substr(0, slash));
+    const auto sub = trimHeaderSpace(type.substr(slash + 1));
+    if (matchesLowercase(top, "application")) {
+        return !std::ranges::any_of(
+            std::initializer_list<std::string_view>{"octet-stream", "binary", "unknown"},
+            [&](std::string_view generic) { return matchesLowercase(sub, generic); });
+    }
+    return std::ranges::any_of(std::initializer_list<std::string_view>{"text", "audio", "video", "multipart",
+                                                                       "message", "font", "model"},
+                               [&](std::string_view other) { return matchesLowercase(top, other); });
+}
+
+// A value from a server, fit for a one-line message.
+std::string printableHeaderValue(std::string_view value) {
+    std::string shown(value.substr(0, 60));
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) {
+            c = '?';
+        }
+    }
+    return shown;
+}
+
 } // namespace
+
+bool ArtworkResponse::header(std::string_view line) {
+    if (refused()) {
+        return false;
+    }
+    if (line.starts_with("HTTP/")) {
+        const auto code = trimHeaderSpace(line.substr(std::min(line.find(' '), line.size())));
+        _status = -1;
+        std::from_chars(code.data(), code.data() + std::min<std::size_t>(code.size(), 3), _status);
+        return true;
+    }
+    // Redirects, interim answers and errors are the transport's business.
+    const bool successful = _status == 0 || (_status >= 200 && _status < 300);
+    const auto colon = line.find(':');
+    if (!successful || colon == std::string_view::npos) {
+        return true;
+    }
+    const auto name = trimHeaderSpace(line.substr(0, colon));
+    const auto value = trimHeaderSpace(line.substr(colon + 1));
+    if (matchesLowercase(name, "content-length")) {
+        // A size too large to read is beyond any cap; a garbled one is left to the body's check.
+        unsigned long long declared = 0;
+        const auto error = std::from_chars(value.data(), value.data() + value.size(), declared).ec;
+        if (error == std::errc::result_out_of_range || (error == std::errc{} && declared > _maxBytes)) {
+            refuse("larger than " + std::to_string(_maxBytes) + " bytes");
+        }
+    } else if (matchesLowercase(name, "content-type")) {
+        const auto type = trimHeaderSpace(value.substr(0, value.find(';')));
+        if (isPlainlyNotPicture(type)) {
+            refuse("the server sent " + printableHeaderValue(type) + ", not a picture");
+        }
+    }
+    return !refused();
+}
+
+bool ArtworkResponse::receive(std::span<const unsigned char> chunk) {
+    if (refused()) {
+        return false;
+    }
+    if (chunk.size() > _maxBytes - _bytes.size()) {
+        refuse("larger than " + std::to_string(_maxBytes) + " bytes");
+        return false;
+    }
+    _bytes.insert(_bytes.end(), chunk.begin(), chunk.end());
+    return true;
+}
+
+ArtworkFetchResult ArtworkResponse::finish() {
+    ArtworkFetchResult result;
+    if (refused()) {
+        result.error = _refusal;
+    } else if (_bytes.empty()) {
+        result.error = "the server sent no picture";
+    } else {
+        result.bytes = std::move(_bytes);
+    }
+    _bytes = {};
+    return result;
+}
+
+void ArtworkResponse::refuse(std::string reason) {
+    _refusal = std::move(reason);
+    _bytes = {};
+}
 
 bool isRemoteArtworkUrl(std::string_view url) {
     return hasSchemePrefix(url, "http") || hasSchemePrefix(url, "https");
@@ -76,8 +184,7 @@ ArtworkFetchResult fetchArtwork(const std::string& url, const ArtworkFetchLimits
         result.error = "cannot start an HTTP client";
         return result;
     }
-    Transfer transfer;
-    transfer.maxBytes = limits.maxBytes;
+    Transfer transfer(limits.maxBytes);
     transfer.cancelled = &cancelled;
     char message[CURL_ERROR_SIZE] = "";
     CURL* const handle = curl.get();
@@ -89,13 +196,14 @@ ArtworkFetchResult fetchArtwork(const std::string& url, const ArtworkFetchLimits
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, limits.maxRedirects);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.seconds * 1000));
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     // A worker thread: time-outs must not rely on signals.
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "trillbox");
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, receiveArtworkHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, receiveArtworkBytes);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, artworkFetchProgress);
@@ -105,14 +213,10 @@ ArtworkFetchResult fetchArtwork(const std::string& url, const ArtworkFetchLimits
     const CURLcode code = curl_easy_perform(handle);
     if (transfer.wasCancelled) {
         result.cancelled = true;
-    } else if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
-        result.error = "larger than " + std::to_string(limits.maxBytes) + " bytes";
-    } else if (code != CURLE_OK) {
-        result.error = message[0] != '\0' ? message : curl_easy_strerror(code);
-    } else if (transfer.bytes.empty()) {
-        result.error = "the server sent no picture";
+    } else if (transfer.response.refused() || code == CURLE_OK) {
+        result = transfer.response.finish();
     } else {
-        result.bytes = std::move(transfer.bytes);
+        result.error = message[0] != '\0' ? message : curl_easy_strerror(code);
     }
     return result;
 }

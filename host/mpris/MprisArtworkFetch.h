@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,37 @@ struct ArtworkFetchResult {
     std::string error;
     // Given up because the caller no longer wanted it (not a failure).
     bool cancelled = false;
+};
+
+// A server's answer to a picture request, checked as it arrives, whatever the
+// transport: header lines and body chunks in order, the body kept up to a cap. A
+// body declared or found larger than the cap, or declared as something plainly not
+// a picture (text/html, application/json, ...), is refused at once and nothing is
+// kept. Absent and generic types (application/octet-stream, ...) are left to the
+// decoder, which looks at the bytes. Every byte from the server is untrusted.
+class ArtworkResponse {
+public:
+    explicit ArtworkResponse(std::size_t maxBytes) : _maxBytes(maxBytes) {}
+
+    // One header line as received, its line ending optional. A status line starts
+    // a new response (after a redirect or an interim answer), of which only a
+    // successful one is checked. False once the response is refused.
+    bool header(std::string_view line);
+    // The next piece of the body; false once the response is refused.
+    bool receive(std::span<const unsigned char> chunk);
+
+    bool refused() const { return !_refusal.empty(); }
+    std::size_t keptBytes() const { return _bytes.size(); }
+    // The whole body, or why there is none (a refusal, or no body at all). Once.
+    ArtworkFetchResult finish();
+
+private:
+    void refuse(std::string reason);
+
+    std::size_t _maxBytes;
+    int _status = 0;
+    std::vector<unsigned char> _bytes;
+    std::string _refusal;
 };
 
 // Whether `url` is an http or https URL, which fetchArtwork takes.

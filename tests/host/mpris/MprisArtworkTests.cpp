@@ -9,6 +9,7 @@
 #include "host/mpris/MprisTestSupport.h"
 #include "mpris/MprisArtwork.h"
 #include "mpris/MprisArtworkDecoder.h"
+#include "mpris/MprisArtworkFetch.h"
 #include "mpris/MprisArtworkLoader.h"
 #include "support/Process.h"
 #include "support/TestPaths.h"
@@ -37,23 +38,6 @@ std::string jpegBytes(int width, int height, std::uint32_t rgb, std::pair<int, i
     return bytes;
 }
 
-std::string base64(std::string_view bytes) {
-    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    std::uint32_t buffer = 0;
-    int bits = 0;
-    for (const unsigned char byte : bytes) {
-        buffer = buffer << 8 | byte;
-        for (bits += 8; bits >= 6; bits -= 6) {
-            text += kAlphabet[buffer >> (bits - 6) & 63];
-        }
-    }
-    if (bits > 0) {
-        text += kAlphabet[buffer << (6 - bits) & 63];
-    }
-    return text + std::string((4 - text.size() % 4) % 4, '=');
-}
-
 TEST(MprisArtworkTest, ArtUrlsGiveTheirPictureOrNothing) {
     TemporaryDirectory files;
     writePng(files.file("green.png"), 8, 8, 0, 1, 0);
@@ -74,7 +58,9 @@ TEST(MprisArtworkTest, ArtUrlsGiveTheirPictureOrNothing) {
         std::uint32_t colour = 0;
     } cases[] = {
         {"file://" + files.path() + "/cover%20art%20%231.png", 8, 8, 0xFF00FF00},
-        {"data:image/png;base64," + base64(green), 8, 8, 0xFF00FF00},
+        {"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAgAAAAICAIAAABLbSncAAAAEElEQVR42mNg+M+AHQ0tCQDpMD/"
+         "BHYHcAQAAAABJRU5ErkJggg==",
+         8, 8, 0xFF00FF00},
         {file("blue.jpg", jpegBytes(64, 48, 0x0000FF)), 64, 48, 0xFF0000FF},
         // Large pictures are scaled down, keeping their shape.
         {file("large.jpg", jpegBytes(1500, 750, 0xFF0000)), 1024, 512, 0xFFFF0000},
@@ -114,6 +100,26 @@ TEST(MprisArtworkTest, ArtUrlsGiveTheirPictureOrNothing) {
     }
 }
 
+TEST(MprisArtworkTest, ResponsesAreKeptOrRefusedByTheirHeadersAndSize) {
+    // With a cap of 8 bytes, the reason for refusing a body after header lines, or none and the body kept.
+    const std::tuple<std::string_view, std::string_view, std::vector<std::string_view>> cases[] = {
+        {"", "12345678", {"HTTP/1.1 200 OK\r\n", "CONTENT-TYPE:  image/PNG ; a=b\r\n", "Content-Length: 8"}},
+        {"the server sent application/JSON?x, not a picture", "", {"content-type:\tapplication/JSON\x01x"}},
+        {"larger than 8 bytes", "", {"Content-Length: 99999999999999999999999"}},
+        // Not the picture's: an earlier response's headers, lines without a colon, other names.
+        {"", "1234", {"HTTP/1.1 302 Found", "Content-Type: text/html", "Content-Length: 500", "HTTP/2 200"}},
+        {"", "1", {"Content-Type", "Content-Type\x01: text/html", "Content-Type: application/octet-stream"}},
+    };
+    for (const auto& [refusal, body, headers] : cases) {
+        mpris::ArtworkResponse response(8);
+        std::ranges::for_each(headers, [&](std::string_view line) { response.header(line); });
+        response.receive({reinterpret_cast<const unsigned char*>(body.data()), body.size()});
+        const auto result = response.finish();
+        EXPECT_EQ(result.error, refusal) << body;
+        EXPECT_EQ(std::string(result.bytes.begin(), result.bytes.end()), refusal.empty() ? body : "") << body;
+    }
+}
+
 int widthOf(const UICairoSurface& artwork) {
     return artwork ? cairo_image_surface_get_width(artwork.get()) : 0;
 }
@@ -127,7 +133,9 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
     };
     files.write("answers/green.png", ok(green));
     files.write("answers/blue.jpg", ok(jpegBytes(64, 48, 0x0000FF)));
-    files.write("answers/moved", "HTTP/1.1 302 Found\r\nLocation: /green.png\r\n\r\n");
+    files.write("answers/moved",
+                "HTTP/1.1 302 Found\r\nContent-Type: text/html\r\nLocation: /green.png\r\n\r\n");
+    files.write("answers/page", "HTTP/1.1 200 OK\r\nContent-Type: Text/HTML; charset=utf-8\r\n\r\n" + green);
     files.write("answers/to-file",
                 "HTTP/1.1 302 Found\r\nLocation: file://" + files.file("green.png") + "\r\n\r\n");
     files.write("answers/silent", "");
@@ -153,10 +161,10 @@ TEST(MprisArtworkTest, RemoteArtworkIsFetchedWithinLimitsAndKept) {
         int width, requests;
         std::size_t lines;
         bool restart = false;
-    } steps[] = {{"green.png", 8, 1, 0},      {"green.png", 8, 1, 0}, {"blue.jpg", 64, 2, 0},
-                 {"moved", 8, 4, 0},          {"missing", 0, 5, 1},   {"missing", 0, 6, 1},
-                 {"silent", 0, 7, 2},         {"huge", 0, 8, 3},      {"to-file", 0, 9, 4},
-                 {"green.png", 8, 9, 4, true}};
+    } steps[] = {
+        {"green.png", 8, 1, 0}, {"green.png", 8, 1, 0}, {"blue.jpg", 64, 2, 0},       {"moved", 8, 4, 0},
+        {"missing", 0, 5, 1},   {"missing", 0, 6, 1},   {"silent", 0, 7, 2},          {"huge", 0, 8, 3},
+        {"to-file", 0, 9, 4},   {"page", 0, 10, 5},     {"green.png", 8, 10, 5, true}};
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
         if (step.restart) {
