@@ -198,6 +198,15 @@ LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale) {
     return LayerContent::Unknown;
 }
 
+Ptr<UIColor> plainBackgroundOf(const CALayer& layer) {
+    const auto view = layer.delegate();
+    if (!view || typeid(*view) != typeid(UIView)) {
+        return nullptr;
+    }
+    Ptr<UIColor> background = view->UIView::backgroundColor();
+    return background && background->alpha() > 0 ? background : nullptr;
+}
+
 void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box) {
     Painter(context).paintContent(layer, box, UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius()));
 }

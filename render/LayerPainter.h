@@ -5,8 +5,10 @@
 #include <cairo.h>
 
 #include "CoreGraphics/CGGeometry.h"
+#include "Foundation/NSObject.h"
 
 class CALayer;
+class UIColor;
 class UIView;
 
 namespace render {
@@ -53,6 +55,11 @@ void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box);
 // is drawn over it), or anything else.
 enum class LayerContent { Nothing, Opaque, Unknown };
 LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale);
+
+// The colour that is all of `layer`'s own content (a plain view's background, which
+// paintLayerContent fills into its rounded bounds), or nil when it draws anything
+// else or nothing.
+Ptr<UIColor> plainBackgroundOf(const CALayer& layer);
 
 // Paints `content` through `mask` (a layer whose frame lies in the current user
 // space) at `opacity`, as paintLayerTree applies a layer's mask.

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "QuartzCore/CALayer.h"
+#include "UIKit/UIColor.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIView.h"
@@ -329,14 +330,19 @@ public:
         cairo_save(_context);
         cairo_set_matrix(_context, &matrix);
         const CGRect box = state->bounds;
-        if (layer->masksToBounds()) {
-            UIGraphicsAddRoundedRect(_context, box,
-                                     UIGraphicsClampedCornerRadius(box.size, layer->cornerRadius()));
+        const Ptr<CALayer>& mask = layer->mask();
+        // A plain colour is filled where it shows: storing it would only add a copy.
+        const Ptr<UIColor> colour = plainBackgroundOf(*layer);
+        static const Store kNoStore;
+        const Store& store = colour ? kNoStore : _renderer.storeFor(layer, box, _scale);
+        const CGFloat radius = UIGraphicsClampedCornerRadius(box.size, layer->cornerRadius());
+        // A filled colour keeps inside its rounded bounds itself: the costly rounded
+        // clip is for what else shows.
+        if (layer->masksToBounds() && !(colour && layer->sublayers().empty())) {
+            UIGraphicsAddRoundedRect(_context, box, radius);
             cairo_clip(_context);
         }
-        const Ptr<CALayer>& mask = layer->mask();
-        const Store& store = _renderer.storeFor(layer, box, _scale);
-        if (mask && state->opacity >= 1 && !store.pixels && !store.tooLarge &&
+        if (mask && !colour && state->opacity >= 1 && !store.pixels && !store.tooLarge &&
             paintLeavesThroughStoredMask(*layer, mask)) {
             cairo_restore(_context);
             return;
@@ -345,7 +351,11 @@ public:
         if (grouped) {
             cairo_push_group(_context);
         }
-        if (store.pixels) {
+        if (colour) {
+            UIGraphicsAddRoundedRect(_context, box, radius);
+            UIGraphicsSetSourceColor(_context, colour.get());
+            cairo_fill(_context);
+        } else if (store.pixels) {
             cairo_set_source_surface(_context, store.pixels.get(), box.origin.x, box.origin.y);
             if (asRoot && _opaqueRoot) {
                 cairo_set_operator(_context, CAIRO_OPERATOR_SOURCE);
@@ -658,14 +668,23 @@ bool Renderer::rootCoversOpaquely(UIView& root, CGFloat scale, cairo_t* context,
     if (!plainTarget || area.isEmpty() || !state || state->opacity < 1 || layer->mask()) {
         return false;
     }
-    const Store& store = storeFor(layer, state->bounds, scale);
-    if (!store.pixels || !store.opaque) {
-        return false;
+    PixelSize covered;
+    if (const Ptr<UIColor> colour = plainBackgroundOf(*layer)) {
+        if (colour->alpha() < 1 || layerContentOf(*layer, state->bounds, scale) != LayerContent::Opaque) {
+            return false;
+        }
+        covered = pixelSizeFor(state->bounds.size, scale);
+    } else {
+        const Store& store = storeFor(layer, state->bounds, scale);
+        if (!store.pixels || !store.opaque) {
+            return false;
+        }
+        covered = {cairo_image_surface_get_width(store.pixels.get()),
+                   cairo_image_surface_get_height(store.pixels.get())};
     }
-    // The root's store is placed at the target's top left.
-    return area.x >= 0 && area.y >= 0 &&
-           area.x + area.width <= cairo_image_surface_get_width(store.pixels.get()) &&
-           area.y + area.height <= cairo_image_surface_get_height(store.pixels.get());
+    // The root is placed at the target's top left.
+    return area.x >= 0 && area.y >= 0 && area.x + area.width <= covered.width &&
+           area.y + area.height <= covered.height;
 }
 
 const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,

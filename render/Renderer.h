@@ -32,11 +32,11 @@ struct PixelRect {
 //
 // Each layer that draws content keeps it in a backing store at the device scale,
 // drawn again only when the layer's content changes (setNeedsDisplay, which every
-// drawing property's setter calls), or its bounds, corner radius or the scale do.
-// Moving, fading or masking a layer composites its stored pixels again, with every
-// layer placed at whole device pixels. A frame composites only the region that
-// changed since the previous one. A store goes with its layer, and one whose layer
-// has not shown for kFramesBeforeDroppingAStore frames is dropped.
+// drawing property's setter calls), or its bounds, corner radius or the scale do;
+// a plain view's background colour is filled straight into the frame instead. Moving, fading or masking a
+// layer composites its stored pixels again, with every layer placed at whole device pixels. A frame
+// composites only the region that changed since the previous one. A store goes with its layer, and one whose
+// layer has not shown for kFramesBeforeDroppingAStore frames is dropped.
 class Renderer {
 public:
     static constexpr std::uint64_t kFramesBeforeDroppingAStore = 300;

@@ -107,6 +107,9 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
     auto view = alloc<CountingView>();
     view->initWithFrame(CGRectMake(2, 2, 8, 8));
     _window->addSubview(view);
+    // A plain colour (the box) is filled where it shows, without a store.
+    Ptr<UIView> other = alloc<CountingView>()->initWithFrame(CGRectMake(30, 2, 8, 8));
+    _window->addSubview(other);
     auto frame = [&] { return _renderer.drawFrame(context.get(), *_window, 2); };
     EXPECT_EQ(frame(), (std::vector<render::PixelRect>{{0, 0, 80, 40}})) << "a first frame is whole";
     EXPECT_TRUE(frame().empty()) << "nothing changed";
@@ -128,8 +131,8 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
         frame();
     }
     EXPECT_EQ(_renderer.storeCount(), stores - 1) << "a store unseen for a while goes";
-    _box->removeFromSuperview();
-    _box = nullptr;
+    other->removeFromSuperview();
+    other = nullptr;
     frame();
     EXPECT_EQ(_renderer.storeCount(), stores - 2) << "a store goes with its layer";
     view->setHidden(false);
