@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <iterator>
 #include <map>
 
 #include <gmock/gmock.h>
@@ -145,11 +146,8 @@ TEST(FailureTest, OneLineNamesWhatFailedAndNothingIsWritten) {
             run.work.write(path, contents);
         }
         const std::vector<std::string> before = filesUnder(run.work.path());
-        std::vector<std::string> arguments;
         std::istringstream words(expand(failure.commandLine, run.work.path()));
-        for (std::string word; words >> word;) {
-            arguments.push_back(word);
-        }
+        const std::vector<std::string> arguments(std::istream_iterator<std::string>(words), {});
 
         const ProcessResult result = run(arguments, failure.input);
         EXPECT_EQ(result.signal, 0) << "crashed: " << result.err;

@@ -12,11 +12,9 @@ protected:
     host::HostOptions sessionOptions() {
         files.write("list.plist", R"(<plist version="1.0"><array><dict><key>title</key><string>Solo</string>
 <key>duration</key><integer>30</integer></dict></array></plist>)");
-        host::HostOptions options;
-        options.bundlePath = TRILLBOX_BUNDLE_DIR;
-        options.deviceRoot = deviceRoot().path();
-        options.playlistPath = files.file("list.plist");
-        return options;
+        return {.bundlePath = TRILLBOX_BUNDLE_DIR,
+                .deviceRoot = deviceRoot().path(),
+                .playlistPath = files.file("list.plist")};
     }
     TemporaryDirectory files;
 };

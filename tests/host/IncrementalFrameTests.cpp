@@ -24,11 +24,9 @@ protected:
     IncrementalFrameTest() : _session(sessionOptions()) {}
 
     host::HostOptions sessionOptions() {
-        host::HostOptions options;
-        options.bundlePath = TRILLBOX_BUNDLE_DIR;
-        options.deviceRoot = deviceRoot().path();
-        options.closePresentationsAutomatically = false;
-        return options;
+        return {.bundlePath = TRILLBOX_BUNDLE_DIR,
+                .deviceRoot = deviceRoot().path(),
+                .closePresentationsAutomatically = false};
     }
 
     UICairoSurface makeTarget() {

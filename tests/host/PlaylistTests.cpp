@@ -28,13 +28,12 @@ TEST(PlaylistTest, ReadsTracksWithOptionalFieldsAndArtworkRelativeToTheFile) {
   <dict><key>title</key><string>Three</string><key>artwork</key><string>three.jpg</string></dict>
 </array>)")));
     ASSERT_EQ(tracks.size(), 3u);
-    EXPECT_EQ(tracks[0].title, "One");
-    EXPECT_EQ(tracks[0].artist, "Band");
-    EXPECT_DOUBLE_EQ(tracks[0].duration, 125);
-    EXPECT_EQ(tracks[0].artworkPath, files.file("covers/one.png"));
-    EXPECT_EQ(tracks[1].artist, std::nullopt);
-    EXPECT_DOUBLE_EQ(tracks[1].duration, 61.5);
-    EXPECT_EQ(tracks[1].artworkPath, "");
+    using Fields = std::tuple<std::string, std::optional<std::string>, double, std::string>;
+    const auto fields = [](const host::DemoTrack& track) {
+        return Fields(track.title, track.artist, track.duration, track.artworkPath);
+    };
+    EXPECT_EQ(fields(tracks[0]), Fields("One", "Band", 125, files.file("covers/one.png")));
+    EXPECT_EQ(fields(tracks[1]), Fields("Two", std::nullopt, 61.5, ""));
     EXPECT_EQ(host::loadArtwork(tracks[2].artworkPath)->size(), CGSizeMake(48, 32));
 }
 
