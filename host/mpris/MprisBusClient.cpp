@@ -8,9 +8,10 @@ constexpr const char* kBusClientPropertiesInterface = "org.freedesktop.DBus.Prop
 
 MprisBusClient::MprisBusClient(std::optional<std::string> address, MprisBusEvents events,
                                std::shared_ptr<const Clock> clock)
-    : _events(std::make_shared<MprisBusEvents>(std::move(events))) {
+    : _events(std::make_shared<MprisBusEvents>(std::move(events))),
+      _queue(std::make_shared<MprisBusEventQueue>(_events)) {
     _thread = std::make_unique<MprisBusThread>(
-        std::make_unique<MprisBusConnection>(std::move(address), _events, _methodCallCount),
+        std::make_unique<MprisBusConnection>(std::move(address), _queue, _methodCallCount),
         clock ? std::move(clock) : std::make_shared<MonotonicClock>());
 }
 

@@ -40,10 +40,15 @@ public:
 
     // D-Bus method calls sent so far (discovery, property reads and commands).
     std::uint64_t methodCallCount() const { return _methodCallCount.load(std::memory_order_relaxed); }
+    // The most bus events that ever waited for the main thread at once, and the
+    // main-thread tasks posted to deliver them.
+    std::size_t mostWaitingEvents() const { return _queue->mostWaiting(); }
+    std::uint64_t mainThreadTaskCount() const { return _queue->tasksPosted(); }
 
 private:
     // Events posted to the main run loop run only while this is alive.
     std::shared_ptr<MprisBusEvents> _events;
+    std::shared_ptr<MprisBusEventQueue> _queue;
     std::atomic<std::uint64_t> _methodCallCount{0};
     // Last, so that the thread stops before what it uses goes.
     std::unique_ptr<MprisBusThread> _thread;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
-#include "Foundation/NSWhileAlive.h"
 #include "host/SessionBusAddress.h"
 
 namespace {
@@ -47,6 +47,16 @@ template <class Handler> void guarded(Handler&& handler) {
     }
 }
 
+// Whether a player's waiting change may give way to `next` in its place: only for
+// the same track in the same state, so that players are seen starting (and tracks
+// changing) in the order they did.
+bool mayBeReplaced(const MprisPlayerSnapshot& waiting, const MprisPlayerSnapshot& next) {
+    const auto& a = waiting.metadata;
+    const auto& b = next.metadata;
+    return waiting.status == next.status && a.trackId == b.trackId && a.url == b.url && a.title == b.title &&
+           a.artist == b.artist;
+}
+
 } // namespace
 
 MprisSharedCompletion makeMainThreadCompletion(MprisPlayerCommands::Completion completion) {
@@ -66,8 +76,183 @@ MprisSharedCompletion makeMainThreadCompletion(MprisPlayerCommands::Completion c
         });
 }
 
+void MprisBusEventQueue::playerChanged(const MprisPlayerSnapshot& player) {
+    add({.kind = Kind::changed, .text = player.owner, .player = player});
+}
+
+void MprisBusEventQueue::playerRemoved(const std::string& owner) {
+    add({.kind = Kind::removed, .text = owner});
+}
+
+void MprisBusEventQueue::positionRead(const std::string& owner, std::int64_t positionMicroseconds,
+                                      bool fromSeeked) {
+    add({.kind = fromSeeked ? Kind::seeked : Kind::position,
+         .text = owner,
+         .position = positionMicroseconds});
+}
+
+void MprisBusEventQueue::log(std::string message) {
+    add({.kind = Kind::log, .text = std::move(message)});
+}
+
+void MprisBusEventQueue::completion(MprisSharedCompletion completion, bool accepted) {
+    if (completion) {
+        add({.kind = Kind::completion, .completion = std::move(completion), .accepted = accepted});
+    }
+}
+
+void MprisBusEventQueue::busUnavailable(std::string reason) {
+    add({.kind = Kind::busUnavailable, .text = std::move(reason)});
+}
+
+void MprisBusEventQueue::discoveryFinished() {
+    add({.kind = Kind::discoveryFinished});
+}
+
+std::size_t MprisBusEventQueue::mostWaiting() const {
+    std::lock_guard lock(_mutex);
+    return _mostWaiting;
+}
+
+std::uint64_t MprisBusEventQueue::tasksPosted() const {
+    std::lock_guard lock(_mutex);
+    return _tasksPosted;
+}
+
+void MprisBusEventQueue::add(Event event) {
+    std::uint64_t serial = 0;
+    {
+        std::lock_guard lock(_mutex);
+        auto* player = event.kind == Kind::changed || event.kind == Kind::removed ||
+                               event.kind == Kind::position || event.kind == Kind::seeked
+                           ? &_players[event.text]
+                           : nullptr;
+        switch (event.kind) {
+        case Kind::changed:
+            if (player->changed && mayBeReplaced((*player->changed)->player, event.player)) {
+                (*player->changed)->player = std::move(event.player);
+            } else {
+                drop(player->changed);
+                append(std::move(event), &player->changed);
+            }
+            break;
+        case Kind::position:
+        case Kind::seeked:
+            drop(player->position);
+            append(std::move(event), &player->position);
+            break;
+        case Kind::removed:
+            drop(player->changed);
+            drop(player->position);
+            // A removal already waiting says it all: nothing of the player waits after it.
+            if (!player->removed) {
+                append(std::move(event), &player->removed);
+            }
+            break;
+        case Kind::log:
+            if (_logLines == kMaxLogLines) {
+                ++_droppedLogLines;
+            } else {
+                ++_logLines;
+                append(std::move(event), nullptr);
+            }
+            break;
+        default:
+            append(std::move(event), nullptr);
+            break;
+        }
+        if (_outstanding != 0) {
+            return;
+        }
+        serial = _outstanding = ++_tasksPosted;
+    }
+    // Whether it runs or is dropped unrun (a run loop reset), the task tells when it
+    // is gone, so that the next event posts another.
+    const auto self = shared_from_this();
+    const std::shared_ptr<MprisBusEventQueue> task(
+        self.get(), [self, serial](MprisBusEventQueue*) { self->taskEnded(serial); });
+    NSRunLoop::mainRunLoop()->postFromAnyThread([task] { task->deliver(); });
+}
+
+void MprisBusEventQueue::append(Event event, std::optional<Events::iterator>* slot) {
+    const auto added = _waiting.insert(_waiting.end(), std::move(event));
+    if (slot) {
+        *slot = added;
+    }
+    _mostWaiting = std::max(_mostWaiting, _waiting.size());
+}
+
+void MprisBusEventQueue::drop(std::optional<Events::iterator>& slot) {
+    if (slot) {
+        _waiting.erase(*slot);
+        slot.reset();
+    }
+}
+
+void MprisBusEventQueue::taskEnded(std::uint64_t serial) {
+    std::lock_guard lock(_mutex);
+    if (_outstanding == serial) {
+        _outstanding = 0;
+    }
+}
+
+void MprisBusEventQueue::deliver() {
+    Events events;
+    std::size_t dropped = 0;
+    {
+        std::lock_guard lock(_mutex);
+        events.swap(_waiting);
+        _players.clear();
+        _logLines = 0;
+        dropped = std::exchange(_droppedLogLines, 0);
+        // Events from now on post a task of their own.
+        _outstanding = 0;
+    }
+    const auto handlers = _events.lock();
+    if (!handlers) {
+        return;
+    }
+    const auto call = [](const auto& handler, const auto&... arguments) {
+        if (handler) {
+            handler(arguments...);
+        }
+    };
+    for (const auto& event : events) {
+        switch (event.kind) {
+        case Kind::changed:
+            call(handlers->playerChanged, event.player);
+            break;
+        case Kind::removed:
+            call(handlers->playerRemoved, event.text);
+            break;
+        case Kind::position:
+            call(handlers->positionRead, event.text, event.position);
+            break;
+        case Kind::seeked:
+            call(handlers->playerSeeked, event.text, event.position);
+            break;
+        case Kind::log:
+            // The log is written from the main thread, where its sink expects to be called.
+            NSLog("%s", event.text.c_str());
+            break;
+        case Kind::completion:
+            (*event.completion)(event.accepted);
+            break;
+        case Kind::busUnavailable:
+            call(handlers->busUnavailable, event.text);
+            break;
+        case Kind::discoveryFinished:
+            call(handlers->discoveryFinished);
+            break;
+        }
+    }
+    if (dropped > 0) {
+        NSLog("MPRIS: %zu more messages from the bus thread were dropped", dropped);
+    }
+}
+
 MprisBusConnection::MprisBusConnection(std::optional<std::string> address,
-                                       std::weak_ptr<MprisBusEvents> events,
+                                       std::shared_ptr<MprisBusEventQueue> events,
                                        std::atomic<std::uint64_t>& methodCallCount)
     : _address(std::move(address)), _events(std::move(events)), _methodCallCount(methodCallCount) {}
 
@@ -126,10 +311,10 @@ bool MprisBusConnection::connect() {
 
 void MprisBusConnection::disconnect(bool report) {
     if (report && _connection) {
-        postLog("MPRIS: lost the session bus");
+        _events->log("MPRIS: lost the session bus");
         for (const auto& [owner, player] : _players) {
             if (player->announced) {
-                postRemoved(owner);
+                _events->playerRemoved(owner);
             }
         }
     }
@@ -164,22 +349,28 @@ void MprisBusConnection::callPlayer(const std::string& owner, const char* interf
                                     MprisSharedCompletion completion) {
     auto* player = find(owner);
     if (!player) {
-        postCompletion(std::move(completion), false);
+        _events->completion(std::move(completion), false);
         return;
     }
     try {
         call(*player->proxy, interface, method, std::move(arguments),
              [this, completion](sdbus::MethodReply&, const sdbus::Error* error) {
-                 postCompletion(completion, error == nullptr);
+                 _events->completion(completion, error == nullptr);
              });
     } catch (const sdbus::Error&) {
-        postCompletion(std::move(completion), false);
+        _events->completion(std::move(completion), false);
     }
 }
 
 void MprisBusConnection::readPosition(const std::string& owner) {
     auto* player = find(owner);
     if (!player) {
+        return;
+    }
+    // One read on its way per player: a player slow to answer (or never answering)
+    // is read once more after it answers, however often it is asked meanwhile.
+    if (player->readingPosition) {
+        player->positionWanted = true;
         return;
     }
     call(
@@ -192,18 +383,24 @@ void MprisBusConnection::readPosition(const std::string& owner) {
             if (!current) {
                 return;
             }
+            current->readingPosition = false;
             if (error) {
                 if (isGoneError(*error)) {
                     removePlayer(owner);
+                    return;
                 }
-                return;
+            } else {
+                sdbus::Variant value;
+                reply >> value;
+                if (const auto position = mpris::readPosition(value); position && current->announced) {
+                    _events->positionRead(owner, *position, false);
+                }
             }
-            sdbus::Variant value;
-            reply >> value;
-            if (const auto position = mpris::readPosition(value); position && current->announced) {
-                postPosition(owner, *position, false);
+            if (std::exchange(current->positionWanted, false)) {
+                readPosition(owner);
             }
         });
+    player->readingPosition = true;
 }
 
 MprisBusConnection::Player* MprisBusConnection::find(const std::string& owner,
@@ -231,58 +428,12 @@ void MprisBusConnection::call(sdbus::IProxy& proxy, const char* interface, const
     _methodCallCount.fetch_add(1, std::memory_order_relaxed);
 }
 
-void MprisBusConnection::post(std::function<void(MprisBusEvents&)> deliver) {
-    NSRunLoop::mainRunLoop()->postFromAnyThread(NSWhileAlive(
-        _events, [deliver = std::move(deliver)](const Ptr<MprisBusEvents>& events) { deliver(*events); }));
-}
-
 // Reports the first of a series of failed attempts to the main thread.
 void MprisBusConnection::reportFailure(const std::string& reason) {
     if (!_reportedFailure) {
-        post([reason](MprisBusEvents& events) {
-            if (events.busUnavailable) {
-                events.busUnavailable(reason);
-            }
-        });
+        _events->busUnavailable(reason);
         _reportedFailure = true;
     }
-}
-
-// The log is written from the main thread, where its sink expects to be called.
-void MprisBusConnection::postLog(std::string message) {
-    post([message = std::move(message)](MprisBusEvents&) { NSLog("%s", message.c_str()); });
-}
-
-void MprisBusConnection::postCompletion(MprisSharedCompletion completion, bool accepted) {
-    if (!completion) {
-        return;
-    }
-    post([completion = std::move(completion), accepted](MprisBusEvents&) { (*completion)(accepted); });
-}
-
-void MprisBusConnection::postChanged(const Player& player) {
-    post([snapshot = player.snapshot](MprisBusEvents& events) {
-        if (events.playerChanged) {
-            events.playerChanged(snapshot);
-        }
-    });
-}
-
-void MprisBusConnection::postRemoved(const std::string& owner) {
-    post([owner](MprisBusEvents& events) {
-        if (events.playerRemoved) {
-            events.playerRemoved(owner);
-        }
-    });
-}
-
-void MprisBusConnection::postPosition(const std::string& owner, std::int64_t position, bool fromSeeked) {
-    post([owner, position, fromSeeked](MprisBusEvents& events) {
-        auto& handler = fromSeeked ? events.playerSeeked : events.positionRead;
-        if (handler) {
-            handler(owner, position);
-        }
-    });
 }
 
 void MprisBusConnection::listed(sdbus::MethodReply& reply) {
@@ -367,7 +518,7 @@ void MprisBusConnection::removeName(const std::string& name, const std::string& 
     } else if (player->snapshot.busName == name) {
         player->snapshot.busName = player->names.front();
         if (player->announced) {
-            postChanged(*player);
+            _events->playerChanged(player->snapshot);
         }
     }
 }
@@ -384,7 +535,7 @@ void MprisBusConnection::removePlayer(const std::string& owner) {
         }
     }
     if (player.announced) {
-        postRemoved(owner);
+        _events->playerRemoved(owner);
     }
     // This may run inside one of the proxy's own callbacks: destroy it later.
     _graveyard.push_back(std::move(player.proxy));
@@ -399,11 +550,7 @@ void MprisBusConnection::checkDiscovery() {
         return;
     }
     _discovering = false;
-    post([](MprisBusEvents& events) {
-        if (events.discoveryFinished) {
-            events.discoveryFinished();
-        }
-    });
+    _events->discoveryFinished();
 }
 
 void MprisBusConnection::loadInterface(Player& player, const char* interface) {
@@ -436,9 +583,9 @@ void MprisBusConnection::loadInterface(Player& player, const char* interface) {
                 current->announced = true;
             }
             if (current->announced) {
-                postChanged(*current);
+                _events->playerChanged(current->snapshot);
                 if (position) {
-                    postPosition(owner, *position, false);
+                    _events->positionRead(owner, *position, false);
                 }
             }
             checkDiscovery();
@@ -481,9 +628,9 @@ void MprisBusConnection::propertiesChanged(sdbus::Message& message) {
         loadInterface(*player, knownInterface);
     }
     if (player->announced) {
-        postChanged(*player);
+        _events->playerChanged(player->snapshot);
         if (position) {
-            postPosition(player->snapshot.owner, *position, false);
+            _events->positionRead(player->snapshot.owner, *position, false);
         }
     }
 }
@@ -509,7 +656,7 @@ void MprisBusConnection::seeked(sdbus::Message& message) {
         }
     }
     if (position) {
-        postPosition(player->snapshot.owner, *position, true);
+        _events->positionRead(player->snapshot.owner, *position, true);
     } else {
         // A Seeked we cannot read still says the position jumped.
         readPosition(player->snapshot.owner);

@@ -3,8 +3,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sdbus-c++/sdbus-c++.h>
 #include <string>
@@ -38,10 +40,89 @@ using MprisSharedCompletion = std::shared_ptr<const MprisPlayerCommands::Complet
 // Wraps `completion` (nil stays nil); call on the main thread.
 MprisSharedCompletion makeMainThreadCompletion(MprisPlayerCommands::Completion completion);
 
+// The hand-over of bus events from the bus thread to the main run loop, bounded
+// however fast players talk. Per player only its latest properties and its latest
+// position wait (a newer one replaces the waiting one); a removal drops what waits
+// for its player. Log lines wait up to kMaxLogLines, the rest are only counted;
+// completions, each one a request of the user's, all wait. At most one main-thread
+// task is outstanding, and it delivers everything waiting in one pass, in the order
+// the events happened (a replaced change keeps its place unless the player's status
+// or track changed with it). Events are delivered only while the events object is alive.
+class MprisBusEventQueue : public std::enable_shared_from_this<MprisBusEventQueue> {
+public:
+    static constexpr std::size_t kMaxLogLines = 16;
+
+    explicit MprisBusEventQueue(std::weak_ptr<MprisBusEvents> events) : _events(std::move(events)) {}
+    MprisBusEventQueue(const MprisBusEventQueue&) = delete;
+    MprisBusEventQueue& operator=(const MprisBusEventQueue&) = delete;
+
+    // From any thread.
+    void playerChanged(const MprisPlayerSnapshot& player);
+    void playerRemoved(const std::string& owner);
+    void positionRead(const std::string& owner, std::int64_t positionMicroseconds, bool fromSeeked);
+    void log(std::string message);
+    void completion(MprisSharedCompletion completion, bool accepted);
+    void busUnavailable(std::string reason);
+    void discoveryFinished();
+
+    // The most events that ever waited at once, and the main-thread tasks posted so far.
+    std::size_t mostWaiting() const;
+    std::uint64_t tasksPosted() const;
+
+private:
+    enum class Kind {
+        changed,
+        removed,
+        position,
+        seeked,
+        log,
+        completion,
+        busUnavailable,
+        discoveryFinished
+    };
+    struct Event {
+        Kind kind;
+        // The owner, the log line or the reason.
+        std::string text{};
+        MprisPlayerSnapshot player{};
+        std::int64_t position = 0;
+        MprisSharedCompletion completion{};
+        bool accepted = false;
+    };
+    using Events = std::list<Event>;
+    // What waits for one player.
+    struct Waiting {
+        std::optional<Events::iterator> changed;
+        std::optional<Events::iterator> position;
+        std::optional<Events::iterator> removed;
+    };
+
+    // Queues `event` and, unless a task is outstanding, posts one.
+    void add(Event event);
+    // Called with the lock held.
+    void append(Event event, std::optional<Events::iterator>* slot);
+    void drop(std::optional<Events::iterator>& slot);
+    // Main thread: delivers everything waiting.
+    void deliver();
+    // The task `serial` ran or was dropped unrun.
+    void taskEnded(std::uint64_t serial);
+
+    std::weak_ptr<MprisBusEvents> _events;
+    mutable std::mutex _mutex;
+    Events _waiting;
+    std::map<std::string, Waiting> _players;
+    std::size_t _logLines = 0;
+    std::size_t _droppedLogLines = 0;
+    // The outstanding task's serial; 0 when none is.
+    std::uint64_t _outstanding = 0;
+    std::uint64_t _tasksPosted = 0;
+    std::size_t _mostWaiting = 0;
+};
+
 // The session bus as the bus thread sees it: one sd-bus connection, the players on
 // it with their cached properties, and the signals that keep them current. Lives
-// and is used on that thread only; what it learns goes to the main run loop as
-// events, which run only while the events object is alive.
+// and is used on that thread only; what it learns goes to the main run loop
+// through `events`.
 class MprisBusConnection {
 public:
     // Time allowed for any one call.
@@ -49,7 +130,7 @@ public:
 
     // Connects to the bus at `address`, or to the process's session bus when nil,
     // once connect() is called; counts every method call it sends in `methodCallCount`.
-    MprisBusConnection(std::optional<std::string> address, std::weak_ptr<MprisBusEvents> events,
+    MprisBusConnection(std::optional<std::string> address, std::shared_ptr<MprisBusEventQueue> events,
                        std::atomic<std::uint64_t>& methodCallCount);
     ~MprisBusConnection();
     MprisBusConnection(const MprisBusConnection&) = delete;
@@ -79,7 +160,8 @@ public:
     // Calls `method` on a player; `completion` learns whether it answered without error.
     void callPlayer(const std::string& owner, const char* interface, const char* method,
                     std::function<void(sdbus::MethodCall&)> arguments, MprisSharedCompletion completion);
-    // Reads a player's Position; the answer goes out as a positionRead event.
+    // Reads a player's Position; the answer goes out as a positionRead event. Asked
+    // again while a read is on its way, it reads once more after that one answers.
     void readPosition(const std::string& owner);
 
 private:
@@ -91,6 +173,9 @@ private:
         bool rootLoaded = false;
         bool playerLoaded = false;
         bool announced = false;
+        // A Position read is on its way, and another was asked for meanwhile.
+        bool readingPosition = false;
+        bool positionWanted = false;
     };
 
     Player* find(const std::string& owner, std::optional<std::uint64_t> serial = std::nullopt);
@@ -100,13 +185,7 @@ private:
     // Proxies of removed players, destroyed here, outside of any of their callbacks.
     void buryDead() { _graveyard.clear(); }
 
-    void post(std::function<void(MprisBusEvents&)> deliver);
     void reportFailure(const std::string& reason);
-    void postLog(std::string message);
-    void postCompletion(MprisSharedCompletion completion, bool accepted);
-    void postChanged(const Player& player);
-    void postRemoved(const std::string& owner);
-    void postPosition(const std::string& owner, std::int64_t position, bool fromSeeked);
 
     void listed(sdbus::MethodReply& reply);
     void nameOwnerChanged(sdbus::Message& message);
@@ -122,7 +201,7 @@ private:
     void seeked(sdbus::Message& message);
 
     std::optional<std::string> _address;
-    std::weak_ptr<MprisBusEvents> _events;
+    std::shared_ptr<MprisBusEventQueue> _events;
     std::atomic<std::uint64_t>& _methodCallCount;
     std::unique_ptr<sdbus::IConnection> _connection;
     std::unique_ptr<sdbus::IProxy> _busProxy;
