@@ -4,7 +4,11 @@
 // drawn), the same frame drawn directly as before the stores, an incremental frame
 // while only the title moves and one in which the artwork changes, and the floor
 // of compositing the title's pixels through a ready fade mask.
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -13,6 +17,8 @@
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UITextMeasurement.h"
+#include "UIKit/UIWindow.h"
+#include "host/HostSession.h"
 #include "render/LayerPainter.h"
 #include "render/Renderer.h"
 #include "render/Snapshot.h"
@@ -198,6 +204,51 @@ void FrameWithOnePart(benchmark::State& state) {
     }
 }
 BENCHMARK(FrameWithOnePart)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+
+// The product's own widget on the demo player, scrolling a long title: one pass
+// of its run loop at 60 frames a second and the frame drawn by changes, as the
+// window does (into pixels without alpha, as a window's are). Settings as the CPU
+// script uses: the volume slider as the bottom row.
+void WidgetScrollingFrame(benchmark::State& state) {
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("trillbox-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(scratch / "device");
+    {
+        std::ofstream playlist(scratch / "long.plist");
+        playlist << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict>"
+                    "<key>title</key><string>An Unreasonably Long Title That Keeps Scrolling Across The "
+                    "Widget For As Long As It Plays</string><key>artist</key><string>The Benchmarks</string>"
+                    "<key>duration</key><real>36000</real></dict></array></plist>";
+    }
+    {
+        host::HostSession session({.bundlePath = TRILLBOX_BUNDLE_DIR,
+                                   .deviceRoot = (scratch / "device").string(),
+                                   .playlistPath = (scratch / "long.plist").string(),
+                                   .closePresentationsAutomatically = false});
+        session.present();
+        session.wait(3);
+        session.window()->layoutIfNeeded();
+        const CGSize size = session.widgetSize();
+        const UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(size.width * kScale),
+                                                                int(size.height * kScale)));
+        const auto context = UICairoContextCreate(surface.get());
+        render::Renderer renderer;
+        renderer.drawFrame(context.get(), *session.widgetView(), kScale);
+        long changedPixels = 0;
+        for (auto _ : state) {
+            session.wait(1.0 / 60);
+            session.window()->layoutIfNeeded();
+            for (const auto& rect : renderer.drawFrame(context.get(), *session.widgetView(), kScale)) {
+                changedPixels += rect.width * rect.height;
+            }
+            cairo_surface_flush(surface.get());
+        }
+        state.counters["changedPixels"] =
+            benchmark::Counter(static_cast<double>(changedPixels), benchmark::Counter::kAvgIterations);
+    }
+    std::filesystem::remove_all(scratch);
+}
+BENCHMARK(WidgetScrollingFrame)->Unit(benchmark::kMicrosecond);
 
 void FillBaseline(benchmark::State& state) {
     const auto surface = makeFrameSurface();
