@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,7 +49,15 @@ std::string NSDefaultDeviceRoot() {
         return std::string(dataHome) + "/trillbox/device";
     }
     const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/trillbox/device";
+    if (home && *home == '/') {
+        return std::string(home) + "/.local/share/trillbox/device";
+    }
+    // Without a usable HOME, the account's home; never a place others can write
+    // to, such as /tmp, where someone else could have planted the settings.
+    if (const passwd* account = getpwuid(getuid()); account && account->pw_dir && *account->pw_dir == '/') {
+        return std::string(account->pw_dir) + "/.local/share/trillbox/device";
+    }
+    return ".local/share/trillbox/device";
 }
 
 void NSSetDeviceRoot(std::string_view root) {

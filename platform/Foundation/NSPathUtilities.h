@@ -14,7 +14,8 @@
 // thread.
 void NSSetDeviceRoot(std::string_view root);
 std::string NSDeviceRoot();
-// $XDG_DATA_HOME/trillbox/device, or ~/.local/share/trillbox/device.
+// $XDG_DATA_HOME/trillbox/device, or ~/.local/share/trillbox/device (HOME, else the
+// account's home directory; relative to the working directory when neither is known).
 std::string NSDefaultDeviceRoot();
 
 // YES for an absolute path at or under /var/mobile or /private/var/mobile (after

@@ -4,6 +4,9 @@
 #include <iterator>
 #include <sstream>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "host/CommandHelp.h"
 #include "host/CommandLine.h"
 #include "host/HostConfigFile.h"
@@ -118,6 +121,11 @@ TEST(CommandLineTest, TheConfigFileFillsInWhatTheCommandLineLeavesOpenAndWarnsAb
                         {home.path(), "", {{"HOME", home.path()}, {"XDG_CONFIG_HOME", configHome}}});
         EXPECT_EQ(result.err, warning) << command << configHome;
     }
+    // Without a usable HOME the settings live in the account's home, never under /tmp.
+    const std::string noHome =
+        runTrillbox({"settings"}, {home.path(), "", {{"HOME", ""}, {"XDG_DATA_HOME", ""}}}).out;
+    EXPECT_EQ(noHome.rfind(std::string("settings file: ") + getpwuid(getuid())->pw_dir + "/.local/", 0), 0U)
+        << noHome;
 }
 
 TEST(CommandLineTest, EachCommandsHelpListsItsOwnOptionsAndPointsToTheSharedOnes) {
