@@ -179,6 +179,11 @@ private:
 
 } // namespace
 
+bool coversWholePixels(CGSize size, CGFloat scale) {
+    const auto isWhole = [](double pixels) { return std::abs(pixels - std::round(pixels)) < 1e-9; };
+    return isWhole(size.width * scale) && isWhole(size.height * scale);
+}
+
 LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale) {
     const auto view = layer.delegate();
     if (!view) {
@@ -187,12 +192,12 @@ LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale) {
     const Ptr<UIColor> background = view->UIView::backgroundColor();
     const double alpha = background ? background->alpha() : 0;
     // A plain view's drawRect draws nothing; a subclass may draw anything.
-    if (!(alpha > 0) && typeid(*view) == typeid(UIView)) {
+    const UIView& drawing = *view;
+    if (!(alpha > 0) && typeid(drawing) == typeid(UIView)) {
         return LayerContent::Nothing;
     }
-    const auto isWhole = [](double pixels) { return std::abs(pixels - std::round(pixels)) < 1e-9; };
     if (alpha >= 1 && UIGraphicsClampedCornerRadius(box.size, layer.cornerRadius()) == 0 &&
-        isWhole(box.size.width * scale) && isWhole(box.size.height * scale)) {
+        coversWholePixels(box.size, scale)) {
         return LayerContent::Opaque;
     }
     return LayerContent::Unknown;
@@ -200,7 +205,10 @@ LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale) {
 
 Ptr<UIColor> plainBackgroundOf(const CALayer& layer) {
     const auto view = layer.delegate();
-    if (!view || typeid(*view) != typeid(UIView)) {
+    if (!view) {
+        return nullptr;
+    }
+    if (const UIView& drawing = *view; typeid(drawing) != typeid(UIView)) {
         return nullptr;
     }
     Ptr<UIColor> background = view->UIView::backgroundColor();

@@ -54,6 +54,8 @@ void paintLayerContent(cairo_t* context, CALayer& layer, CGRect box);
 // store of `box` at `scale` (an opaque background filling whole pixels, whatever
 // is drawn over it), or anything else.
 enum class LayerContent { Nothing, Opaque, Unknown };
+// Whether `size` at `scale` is a whole number of device pixels each way.
+bool coversWholePixels(CGSize size, CGFloat scale);
 LayerContent layerContentOf(const CALayer& layer, CGRect box, CGFloat scale);
 
 // The colour that is all of `layer`'s own content (a plain view's background, which

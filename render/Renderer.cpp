@@ -336,9 +336,9 @@ public:
         static const Store kNoStore;
         const Store& store = colour ? kNoStore : _renderer.storeFor(layer, box, _scale);
         const CGFloat radius = UIGraphicsClampedCornerRadius(box.size, layer->cornerRadius());
-        // A filled colour keeps inside its rounded bounds itself: the costly rounded
-        // clip is for what else shows.
-        if (layer->masksToBounds() && !(colour && layer->sublayers().empty())) {
+        // A filled colour, or a store with its corners cut, keeps inside its rounded
+        // bounds itself: the costly rounded clip is for what else shows.
+        if (layer->masksToBounds() && !((colour || store.cornersCut) && layer->sublayers().empty())) {
             UIGraphicsAddRoundedRect(_context, box, radius);
             cairo_clip(_context);
         }
@@ -691,10 +691,12 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
                                           cairo_format_t format) {
     Store& store = _stores[layer.get()];
     const CGFloat radius = layer->cornerRadius();
+    const CGFloat clampedRadius = UIGraphicsClampedCornerRadius(bounds.size, radius);
+    const bool roundedClip = layer->masksToBounds() && clampedRadius > 0 && format == CAIRO_FORMAT_ARGB32;
     const bool current = store.layer.lock() == layer &&
                          store.contentGeneration == layer->contentGeneration() &&
                          CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius &&
-                         store.scale == scale && store.format == format;
+                         store.scale == scale && store.format == format && store.roundedClip == roundedClip;
     store.lastShownFrame = _frame;
     if (current) {
         return store;
@@ -706,6 +708,8 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.scale = scale;
     store.format = format;
     store.opaque = false;
+    store.cornersCut = false;
+    store.roundedClip = roundedClip;
     store.opaqueColumns = {};
     UICairoSurface previous = std::move(store.pixels);
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
@@ -734,6 +738,8 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
         // One stored pixel per device pixel wherever it is composited.
         cairo_surface_set_device_scale(surface.get(), scale, scale);
         store.opaque = content == LayerContent::Opaque;
+        store.cornersCut = roundedClip && coversWholePixels(bounds.size, scale) &&
+                           cutCorners(surface.get(), clampedRadius * scale);
         if (format == CAIRO_FORMAT_A8) {
             store.opaqueColumns = opaqueColumnsOf(surface.get());
         }
@@ -775,6 +781,65 @@ UICairoSurface Renderer::surfaceFor(cairo_format_t format, int width, int height
         return {};
     }
     return surface;
+}
+
+bool Renderer::cutCorners(cairo_surface_t* surface, double radius) {
+    const int side = static_cast<int>(std::ceil(radius));
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    if (side <= 0 || 2 * side > width || 2 * side > height) {
+        return false;
+    }
+    // A rounded square a little wider than two corners, drawn through the rounded
+    // clip itself: each of its corners has the coverage the clip gives that corner
+    // of any whole-pixel box (Cairo's coverage is not symmetric, so none is mirrored).
+    const int maskSide = 2 * side + 2;
+    UICairoSurface& mask = _cornerMasks[radius];
+    if (!mask) {
+        mask = UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_A8, maskSide, maskSide));
+        auto context = UICairoContextCreate(mask.get());
+        UIGraphicsAddRoundedRect(context.get(), CGRectMake(0, 0, maskSide, maskSide), radius);
+        cairo_clip(context.get());
+        cairo_paint(context.get());
+        cairo_surface_flush(mask.get());
+    }
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) {
+        _cornerMasks.erase(radius);
+        return false;
+    }
+    const unsigned char* coverage = cairo_image_surface_get_data(mask.get());
+    const int maskStride = cairo_image_surface_get_stride(mask.get());
+    unsigned char* pixels = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    cairo_surface_flush(surface);
+    // Each corner's square: where it starts in the mask and in the surface.
+    const std::array<std::array<int, 4>, 4> corners = {
+        {{0, 0, 0, 0},
+         {maskSide - side, 0, width - side, 0},
+         {0, maskSide - side, 0, height - side},
+         {maskSide - side, maskSide - side, width - side, height - side}}};
+    for (const auto& [maskX, maskY, surfaceX, surfaceY] : corners) {
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const unsigned kept = coverage[(maskY + y) * maskStride + maskX + x];
+                if (kept == 0xFF) {
+                    continue;
+                }
+                // Premultiplied: every channel scales.
+                unsigned char* pixel = pixels + (surfaceY + y) * stride + (surfaceX + x) * 4;
+                for (int channel = 0; channel < 4; ++channel) {
+                    pixel[channel] = static_cast<unsigned char>((pixel[channel] * kept + 127) / 255);
+                }
+            }
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    if (_cornerMasks.size() > 8) {
+        const UICairoSurface kept = std::move(mask);
+        _cornerMasks.clear();
+        _cornerMasks[radius] = kept;
+    }
+    return true;
 }
 
 void Renderer::keepAsSpare(UICairoSurface surface) {

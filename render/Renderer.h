@@ -99,6 +99,11 @@ private:
         bool tooLarge = false;
         // Every pixel is opaque (an opaque background fills it).
         bool opaque = false;
+        // Of a layer that clips to rounded bounds: what lies outside them is already
+        // cut away, so its pixels need no clip of their own.
+        bool cornersCut = false;
+        // Drawn for a layer that clips to rounded bounds.
+        bool roundedClip = false;
         // Of a mask: the widest run of pixel columns opaque from top to bottom, [first, second).
         std::pair<int, int> opaqueColumns{};
         std::uint64_t lastShownFrame = 0;
@@ -123,6 +128,10 @@ private:
     UICairoSurface surfaceFor(cairo_format_t format, int width, int height, UICairoSurface previous,
                               bool cleared);
     void keepAsSpare(UICairoSurface surface);
+    // Cuts away, in the ARGB `surface` of a layer's whole-pixel bounds, what lies
+    // outside their rounded corners of `radius` device pixels, as a rounded clip
+    // would; false, having changed nothing, when the corners meet.
+    bool cutCorners(cairo_surface_t* surface, double radius);
     void dropStaleStores();
     void composite(cairo_t* context, UIView& root, CGFloat scale, cairo_region_t* region, bool skipUnchanged);
     // Whether the root's stored pixels are opaque and cover `area` of a target whose
@@ -139,6 +148,8 @@ private:
     // Pixels of stores discarded or drawn at a new size, for this frame's new stores;
     // let go at the end of the frame.
     std::vector<UICairoSurface> _spareSurfaces;
+    // The coverage of a top-left rounded corner by its radius in device pixels.
+    std::unordered_map<double, UICairoSurface> _cornerMasks;
     std::optional<Backdrop> _backdrop;
     UICairoSurface _target;
     int _targetWidth = 0;

@@ -11,6 +11,7 @@
 #include "UIKit/UIWindow.h"
 #include "render/RenderTestSupport.h"
 #include "render/Renderer.h"
+#include "support/SampleTree.h"
 
 namespace {
 
@@ -171,6 +172,14 @@ TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
         {"translucent root", [this] { _window->setBackgroundColor(UIColor::colorWithWhite(1, 0.5)); }},
         {"masked views apart", [&] { maskedPair(12); }},
         {"masked views overlapping", [&] { maskedPair(4); }},
+        {"image clipped to rounded corners",
+         [this] {
+             auto image = alloc<UIImageView>()->initWithFrame(CGRectMake(20, 4, 11, 10));
+             image->setImage(sample::artworkImage(10, 2));
+             image->setClipsToBounds(true);
+             image->layer()->setCornerRadius(4);
+             _window->addSubview(image);
+         }},
     };
     for (const auto& [name, setUp] : cases) {
         makeWindow();
