@@ -86,32 +86,106 @@ void snapSeams(cairo_t* context, std::vector<Span>& spans, bool horizontal) {
     }
 }
 
-void drawPiece(cairo_t* context, cairo_surface_t* surface, CGFloat scale, const Span& column, const Span& row,
-               bool wholeImage, CGFloat alpha) {
-    const double sourceX = column.sourceStart * scale;
-    const double sourceY = row.sourceStart * scale;
-    const double sourceWidth = (column.sourceEnd - column.sourceStart) * scale;
-    const double sourceHeight = (row.sourceEnd - row.sourceStart) * scale;
-    const double destinationWidth = column.destinationEnd - column.destinationStart;
-    const double destinationHeight = row.destinationEnd - row.destinationStart;
-    if (destinationWidth <= 0 || destinationHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) {
-        return;
-    }
+// The pattern that lays the piece of `surface` at `source` (pixels) over the
+// destination rectangle at (`x`, `y`) of `width` x `height`, in the target's units.
+UICairoPatternPtr piecePattern(cairo_surface_t* surface, const std::array<double, 4>& source, bool wholeImage,
+                               double x, double y, double width, double height) {
     // A piece reads only its own pixels, so stretching a strip never smears a cap into it.
-    const UICairoSurface piece(wholeImage ? cairo_surface_reference(surface)
-                                          : cairo_surface_create_for_rectangle(surface, sourceX, sourceY,
-                                                                               sourceWidth, sourceHeight));
-    const UICairoPatternPtr pattern(cairo_pattern_create_for_surface(piece.get()));
+    const UICairoSurface piece(
+        wholeImage ? cairo_surface_reference(surface)
+                   : cairo_surface_create_for_rectangle(surface, source[0], source[1], source[2], source[3]));
+    UICairoPatternPtr pattern(cairo_pattern_create_for_surface(piece.get()));
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     cairo_matrix_t matrix;
-    cairo_matrix_init_scale(&matrix, sourceWidth / destinationWidth, sourceHeight / destinationHeight);
-    cairo_matrix_translate(&matrix, -column.destinationStart, -row.destinationStart);
+    cairo_matrix_init_scale(&matrix, source[2] / width, source[3] / height);
+    cairo_matrix_translate(&matrix, -x, -y);
     cairo_pattern_set_matrix(pattern.get(), &matrix);
+    return pattern;
+}
 
+// The piece resampled to the device pixels of the destination, when the destination
+// lies on whole device pixels and is not rotated: made once and kept on the image.
+// Resampling onto those pixels samples the image where drawing straight into the
+// target would, so the pixels are the same. Nil otherwise; `deviceX`, `deviceY` get
+// where it goes.
+cairo_surface_t* resampledPiece(cairo_t* context, const UIImage& image, const std::array<double, 4>& source,
+                                bool wholeImage, const Span& column, const Span& row, int& deviceX,
+                                int& deviceY) {
+    constexpr double kLargestArea = 2048.0 * 2048.0;
+    cairo_matrix_t matrix;
+    cairo_get_matrix(context, &matrix);
+    if (matrix.xy != 0 || matrix.yx != 0 || !(matrix.xx > 0) || !(matrix.yy > 0)) {
+        return nullptr;
+    }
+    double left = column.destinationStart;
+    double top = row.destinationStart;
+    double right = column.destinationEnd;
+    double bottom = row.destinationEnd;
+    cairo_user_to_device(context, &left, &top);
+    cairo_user_to_device(context, &right, &bottom);
+    const auto isWhole = [](double value) { return std::abs(value - std::round(value)) < 1e-6; };
+    const double width = std::round(right) - std::round(left);
+    const double height = std::round(bottom) - std::round(top);
+    if (!isWhole(left) || !isWhole(top) || !isWhole(right) || !isWhole(bottom) || !(width >= 1) ||
+        !(height >= 1) || width * height > kLargestArea) {
+        return nullptr;
+    }
+    deviceX = static_cast<int>(std::round(left));
+    deviceY = static_cast<int>(std::round(top));
+    auto& pieces = image.resampledPieces();
+    const auto found = std::find_if(pieces.begin(), pieces.end(), [&](const UIImage::ResampledPiece& piece) {
+        return piece.source == source && piece.width == width && piece.height == height;
+    });
+    if (found != pieces.end()) {
+        return found->pixels.get();
+    }
+    UICairoSurface pixels(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
+    if (cairo_surface_status(pixels.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
+    {
+        const UICairoContextPtr resampling = UICairoContextCreate(pixels.get());
+        const auto pattern = piecePattern(image.cairoSurface(), source, wholeImage, 0, 0, width, height);
+        cairo_set_source(resampling.get(), pattern.get());
+        cairo_set_operator(resampling.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(resampling.get());
+    }
+    cairo_surface_flush(pixels.get());
+    if (pieces.size() >= UIImage::kResampledPiecesKept) {
+        pieces.erase(pieces.begin());
+    }
+    pieces.push_back({source, static_cast<int>(width), static_cast<int>(height), std::move(pixels)});
+    return pieces.back().pixels.get();
+}
+
+void drawPiece(cairo_t* context, const UIImage& image, const Span& column, const Span& row, bool wholeImage,
+               CGFloat alpha) {
+    const CGFloat scale = image.scale();
+    const std::array<double, 4> source = {column.sourceStart * scale, row.sourceStart * scale,
+                                          (column.sourceEnd - column.sourceStart) * scale,
+                                          (row.sourceEnd - row.sourceStart) * scale};
+    const double destinationWidth = column.destinationEnd - column.destinationStart;
+    const double destinationHeight = row.destinationEnd - row.destinationStart;
+    if (destinationWidth <= 0 || destinationHeight <= 0 || source[2] <= 0 || source[3] <= 0) {
+        return;
+    }
     cairo_save(context);
-    cairo_set_source(context, pattern.get());
-    cairo_rectangle(context, column.destinationStart, row.destinationStart, destinationWidth,
-                    destinationHeight);
+    int deviceX = 0;
+    int deviceY = 0;
+    if (cairo_surface_t* pixels =
+            resampledPiece(context, image, source, wholeImage, column, row, deviceX, deviceY)) {
+        cairo_identity_matrix(context);
+        cairo_set_source_surface(context, pixels, deviceX, deviceY);
+        cairo_rectangle(context, deviceX, deviceY, cairo_image_surface_get_width(pixels),
+                        cairo_image_surface_get_height(pixels));
+    } else {
+        const auto pattern = piecePattern(image.cairoSurface(), source, wholeImage, column.destinationStart,
+                                          row.destinationStart, destinationWidth, destinationHeight);
+        cairo_set_source(context, pattern.get());
+        cairo_rectangle(context, column.destinationStart, row.destinationStart, destinationWidth,
+                        destinationHeight);
+    }
     if (alpha >= 1) {
         cairo_fill(context);
     } else {
@@ -166,7 +240,7 @@ void UIImageDrawInRect(const UIImage& image, CGRect rect, CGFloat alpha) {
     const bool wholeImage = columns.size() == 1 && rows.size() == 1;
     for (const auto& row : rows) {
         for (const auto& column : columns) {
-            drawPiece(context, surface, scale, column, row, wholeImage, std::min<CGFloat>(alpha, 1));
+            drawPiece(context, image, column, row, wholeImage, std::min<CGFloat>(alpha, 1));
         }
     }
 }

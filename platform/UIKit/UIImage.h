@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <vector>
+
 #include <cairo.h>
 
 #include "CoreGraphics/CGGeometry.h"
@@ -49,6 +53,18 @@ public:
     // The path the image was loaded from, or nil.
     const Ptr<NSString>& path() const { return _path; }
 
+    // A piece of the pixels (x, y, width, height in pixels) already resampled to
+    // `width` x `height` device pixels, as drawing made it; drawing keeps the few
+    // it made last, so that the same piece at the same size is resampled once.
+    struct ResampledPiece {
+        std::array<double, 4> source{};
+        int width = 0;
+        int height = 0;
+        UICairoSurface pixels;
+    };
+    static constexpr std::size_t kResampledPiecesKept = 8;
+    std::vector<ResampledPiece>& resampledPieces() const { return _resampledPieces; }
+
     std::string description() const override;
 
 private:
@@ -58,4 +74,5 @@ private:
     bool _stretchable = false;
     NSInteger _leftCapWidth = 0;
     NSInteger _topCapHeight = 0;
+    mutable std::vector<ResampledPiece> _resampledPieces;
 };

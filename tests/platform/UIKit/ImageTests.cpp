@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIScreen.h"
+#include "support/SampleTree.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -77,6 +79,29 @@ TEST_F(ImageTest, AStretchableCopyKeepsThePixelsAndClampsItsCaps) {
     EXPECT_EQ(cairo_surface_status(stretchable->cairoSurface()), CAIRO_STATUS_SUCCESS);
     EXPECT_EQ(stretchable->size(), CGSizeMake(10, 6));
     EXPECT_EQ(stretchable->capInsets(), (UIEdgeInsets{0, 10, 0, 0}));
+}
+
+// Drawn again at another size or place, an image (which keeps what it resampled)
+// gives the pixels a fresh copy of it gives.
+TEST_F(ImageTest, DrawnAgainAtAnotherSizeOrPlaceItLooksAsAFreshCopyWould) {
+    const auto draw = [](const Ptr<UIImage>& image, CGRect rect) {
+        const UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 48, 48));
+        const auto context = UICairoContextCreate(surface.get());
+        cairo_scale(context.get(), 2, 2);
+        UIGraphicsPushContext(context.get());
+        UIImageDrawInRect(*image, rect);
+        UIGraphicsPopContext();
+        cairo_surface_flush(surface.get());
+        const unsigned char* data = cairo_image_surface_get_data(surface.get());
+        return std::vector<unsigned char>(data, data + cairo_image_surface_get_stride(surface.get()) * 48);
+    };
+    const Ptr<UIImage> kept = sample::artworkImage(10, 2)->stretchableImageWithLeftCapWidth(3, 0);
+    for (const CGRect rect : {CGRectMake(1, 1, 10, 10), CGRectMake(1, 1, 16, 8), CGRectMake(2.5, 1, 10, 10),
+                              CGRectMake(2.25, 1, 10, 10), CGRectMake(1, 1, 10, 10)}) {
+        EXPECT_EQ(draw(kept, rect),
+                  draw(sample::artworkImage(10, 2)->stretchableImageWithLeftCapWidth(3, 0), rect))
+            << rect.origin.x << " " << rect.size.width;
+    }
 }
 
 } // namespace
