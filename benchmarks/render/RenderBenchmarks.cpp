@@ -142,6 +142,18 @@ void ArtworkChangeFrame(benchmark::State& state) {
 }
 BENCHMARK(ArtworkChangeFrame)->Unit(benchmark::kMicrosecond);
 
+// The artwork's store drawn again (as after the panel was away long enough for its
+// stores to go) with a 600 x 600 picture shown at 85 points: resampled each time
+// (0: a new image over the same pixels each time) or once (1: the same image).
+void ArtworkRedrawnFromLargePicture(benchmark::State& state) {
+    const Ptr<UIImage> picture = sample::artworkImage(300, 2);
+    incrementalFrames(state, [&](sample::WidgetTree& tree, bool) {
+        tree.artwork->setImage(state.range(0) ? picture : UIImage::imageWithSurface(picture->surface(), 2));
+        tree.artwork->setNeedsDisplay();
+    });
+}
+BENCHMARK(ArtworkRedrawnFromLargePicture)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // The floor of a scrolling frame: the title strip's pixels cleared and the title's
 // stored pixels composited over it through a fade mask made beforehand.
 void TitleCompositeBaseline(benchmark::State& state) {
