@@ -111,7 +111,6 @@ UICairoPatternPtr piecePattern(cairo_surface_t* surface, const std::array<double
 cairo_surface_t* resampledPiece(cairo_t* context, const UIImage& image, const std::array<double, 4>& source,
                                 bool wholeImage, const Span& column, const Span& row, int& deviceX,
                                 int& deviceY) {
-    constexpr double kLargestArea = 2048.0 * 2048.0;
     cairo_matrix_t matrix;
     cairo_get_matrix(context, &matrix);
     if (matrix.xy != 0 || matrix.yx != 0 || !(matrix.xx > 0) || !(matrix.yy > 0)) {
@@ -127,7 +126,7 @@ cairo_surface_t* resampledPiece(cairo_t* context, const UIImage& image, const st
     const double width = std::round(right) - std::round(left);
     const double height = std::round(bottom) - std::round(top);
     if (!isWhole(left) || !isWhole(top) || !isWhole(right) || !isWhole(bottom) || !(width >= 1) ||
-        !(height >= 1) || width * height > kLargestArea) {
+        !(height >= 1) || width * height > UIImage::kResampledPixelsKept) {
         return nullptr;
     }
     deviceX = static_cast<int>(std::round(left));
@@ -152,7 +151,14 @@ cairo_surface_t* resampledPiece(cairo_t* context, const UIImage& image, const st
         cairo_paint(resampling.get());
     }
     cairo_surface_flush(pixels.get());
-    if (pieces.size() >= UIImage::kResampledPiecesKept) {
+    // The oldest go first, to keep within the count and the pixels kept.
+    double kept = width * height;
+    for (const auto& piece : pieces) {
+        kept += double(piece.width) * piece.height;
+    }
+    while (!pieces.empty() &&
+           (pieces.size() >= UIImage::kResampledPiecesKept || kept > UIImage::kResampledPixelsKept)) {
+        kept -= double(pieces.front().width) * pieces.front().height;
         pieces.erase(pieces.begin());
     }
     pieces.push_back({source, static_cast<int>(width), static_cast<int>(height), std::move(pixels)});

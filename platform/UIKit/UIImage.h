@@ -62,7 +62,9 @@ public:
         int height = 0;
         UICairoSurface pixels;
     };
+    // At most this many pieces and this many pixels in all (4 MB) are kept.
     static constexpr std::size_t kResampledPiecesKept = 8;
+    static constexpr double kResampledPixelsKept = 1024.0 * 1024.0;
     std::vector<ResampledPiece>& resampledPieces() const { return _resampledPieces; }
 
     std::string description() const override;
