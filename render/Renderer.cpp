@@ -669,8 +669,9 @@ bool Renderer::rootCoversOpaquely(UIView& root, CGFloat scale, cairo_t* context,
         return false;
     }
     PixelSize covered;
-    if (const Ptr<UIColor> colour = plainBackgroundOf(*layer)) {
-        if (colour->alpha() < 1 || layerContentOf(*layer, state->bounds, scale) != LayerContent::Opaque) {
+    if (plainBackgroundOf(*layer)) {
+        // Opaque content is an opaque colour over whole pixels.
+        if (layerContentOf(*layer, state->bounds, scale) != LayerContent::Opaque) {
             return false;
         }
         covered = pixelSizeFor(state->bounds.size, scale);
