@@ -280,7 +280,10 @@ private:
                 PixelRect subtreeExtent) {
         auto [it, inserted] = _renderer._placements.try_emplace(layer.get());
         Placement& placement = it->second;
-        const bool sameLayer = !inserted && placement.layer.lock() == layer;
+        // Owners are equal only for the same layer, even where a new layer took a dead
+        // one's address; comparing them takes no reference, which costs atomic updates.
+        const bool sameLayer =
+            !inserted && !placement.layer.owner_before(layer) && !layer.owner_before(placement.layer);
         if (!sameLayer) {
             if (!inserted) {
                 // Another layer lived at this address: what it showed goes.
@@ -291,7 +294,13 @@ private:
             addDamage(placement.extent);
             addDamage(extent);
         }
-        placement = {layer, signature, extent, subtreeExtent, _renderer._frame};
+        if (!sameLayer) {
+            placement.layer = layer;
+        }
+        placement.signature = signature;
+        placement.extent = extent;
+        placement.subtreeExtent = subtreeExtent;
+        placement.frame = _renderer._frame;
         if (auto store = _renderer._stores.find(layer.get()); store != _renderer._stores.end()) {
             store->second.lastShownFrame = _renderer._frame;
         }
@@ -320,8 +329,13 @@ public:
         : _renderer(renderer), _context(context), _scale(scale), _region(region), _opaqueRoot(opaqueRoot) {}
 
     void paint(const Ptr<CALayer>& layer, bool asRoot) {
+        // Where it showed is known from the walk, which is cheaper than working out
+        // what it shows as now: most of the tree lies outside a small change.
+        if (!intersectsRegion(*layer)) {
+            return;
+        }
         const auto state = visibleLayerState(*layer);
-        if (!state || !intersectsRegion(*layer)) {
+        if (!state) {
             return;
         }
         cairo_matrix_t parent;

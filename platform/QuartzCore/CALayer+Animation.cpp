@@ -206,11 +206,19 @@ CAValue CALayer::presentationValue(std::string_view keyPath) const {
     return value;
 }
 
+// The renderer asks for these of every layer on every frame; most layers have no
+// animations, and their model values are the answer.
 CGRect CALayer::presentationBounds() const {
+    if (_animations.empty()) {
+        return _bounds;
+    }
     return valueOr(presentationValue("bounds"), _bounds);
 }
 
 CGPoint CALayer::presentationPosition() const {
+    if (_animations.empty()) {
+        return _position;
+    }
     return valueOr(presentationValue("position"), _position);
 }
 
@@ -222,6 +230,9 @@ CGRect CALayer::presentationFrame() const {
 }
 
 float CALayer::presentationOpacity() const {
+    if (_animations.empty()) {
+        return _opacity;
+    }
     return static_cast<float>(valueOr(presentationValue("opacity"), static_cast<double>(_opacity)));
 }
 
