@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -217,61 +218,93 @@ void FrameWithOnePart(benchmark::State& state) {
 }
 BENCHMARK(FrameWithOnePart)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
-// The product's own widget on the demo player, scrolling a long title: one pass
-// of its run loop at 60 frames a second and the frame drawn by changes, as the
-// window does (into pixels without alpha, as a window's are). Settings as the CPU
-// script uses: the volume slider as the bottom row.
-void WidgetScrollingFrame(benchmark::State& state) {
-    const std::filesystem::path scratch =
+// The product's own widget on the demo player playing one track with a long title,
+// presented and three seconds in, with the settings the CPU script uses (the volume
+// slider as the bottom row), laid out at kScale into pixels without alpha, as a
+// window's are.
+class WidgetOnDemoPlayer {
+public:
+    WidgetOnDemoPlayer() {
+        std::filesystem::create_directories(_scratch / "device");
+        std::ofstream(_scratch / "long.plist")
+            << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict>"
+               "<key>title</key><string>An Unreasonably Long Title That Keeps Scrolling Across The "
+               "Widget For As Long As It Plays</string><key>artist</key><string>The Benchmarks</string>"
+               "<key>duration</key><real>36000</real></dict></array></plist>";
+        session.emplace(host::HostOptions{.bundlePath = TRILLBOX_BUNDLE_DIR,
+                                          .deviceRoot = (_scratch / "device").string(),
+                                          .playlistPath = (_scratch / "long.plist").string(),
+                                          .closePresentationsAutomatically = false});
+        session->present();
+        session->wait(3);
+        session->window()->layoutIfNeeded();
+    }
+    ~WidgetOnDemoPlayer() {
+        session.reset();
+        std::filesystem::remove_all(_scratch);
+    }
+    UICairoSurface makeTarget() const {
+        const CGSize size = session->widgetSize();
+        return UICairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(size.width * kScale),
+                                                         int(size.height * kScale)));
+    }
+
+private:
+    const std::filesystem::path _scratch =
         std::filesystem::temp_directory_path() / ("trillbox-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch / "device");
-    {
-        std::ofstream playlist(scratch / "long.plist");
-        playlist << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict>"
-                    "<key>title</key><string>An Unreasonably Long Title That Keeps Scrolling Across The "
-                    "Widget For As Long As It Plays</string><key>artist</key><string>The Benchmarks</string>"
-                    "<key>duration</key><real>36000</real></dict></array></plist>";
-    }
-    {
-        host::HostSession session({.bundlePath = TRILLBOX_BUNDLE_DIR,
-                                   .deviceRoot = (scratch / "device").string(),
-                                   .playlistPath = (scratch / "long.plist").string(),
-                                   .closePresentationsAutomatically = false});
-        session.present();
-        session.wait(3);
-        session.window()->layoutIfNeeded();
-        const CGSize size = session.widgetSize();
-        const UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(size.width * kScale),
-                                                                int(size.height * kScale)));
-        const auto context = UICairoContextCreate(surface.get());
-        render::Renderer renderer;
-        renderer.drawFrame(context.get(), *session.widgetView(), kScale);
-        long changedPixels = 0;
-        // /1: between frames, 32 MB are written elsewhere, so that the frame starts
-        // with caches as cold as a window's frame finds them 16 ms after the last.
-        std::vector<unsigned char> elsewhere(state.range(0) ? 32 << 20 : 0);
-        for (auto _ : state) {
-            if (!elsewhere.empty()) {
-                state.PauseTiming();
-                for (std::size_t at = 0; at < elsewhere.size(); at += 64) {
-                    elsewhere[at] += 1;
-                }
-                benchmark::ClobberMemory();
-                state.ResumeTiming();
+
+public:
+    std::optional<host::HostSession> session;
+};
+
+// The widget scrolling its title: one pass of its run loop at 60 frames a second
+// and the frame drawn by changes, as the window does.
+void WidgetScrollingFrame(benchmark::State& state) {
+    WidgetOnDemoPlayer widget;
+    const UICairoSurface surface = widget.makeTarget();
+    const auto context = UICairoContextCreate(surface.get());
+    render::Renderer renderer;
+    renderer.drawFrame(context.get(), *widget.session->widgetView(), kScale);
+    long changedPixels = 0;
+    // /1: between frames, 32 MB are written elsewhere, so that the frame starts
+    // with caches as cold as a window's frame finds them 16 ms after the last.
+    std::vector<unsigned char> elsewhere(state.range(0) ? 32 << 20 : 0);
+    for (auto _ : state) {
+        if (!elsewhere.empty()) {
+            state.PauseTiming();
+            for (std::size_t at = 0; at < elsewhere.size(); at += 64) {
+                elsewhere[at] += 1;
             }
-            session.wait(1.0 / 60);
-            session.window()->layoutIfNeeded();
-            for (const auto& rect : renderer.drawFrame(context.get(), *session.widgetView(), kScale)) {
-                changedPixels += rect.width * rect.height;
-            }
-            cairo_surface_flush(surface.get());
+            benchmark::ClobberMemory();
+            state.ResumeTiming();
         }
-        state.counters["changedPixels"] =
-            benchmark::Counter(static_cast<double>(changedPixels), benchmark::Counter::kAvgIterations);
+        widget.session->wait(1.0 / 60);
+        widget.session->window()->layoutIfNeeded();
+        for (const auto& rect : renderer.drawFrame(context.get(), *widget.session->widgetView(), kScale)) {
+            changedPixels += rect.width * rect.height;
+        }
+        cairo_surface_flush(surface.get());
     }
-    std::filesystem::remove_all(scratch);
+    state.counters["changedPixels"] =
+        benchmark::Counter(static_cast<double>(changedPixels), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(WidgetScrollingFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The widget's first frame: every store drawn again, into a target new to the renderer.
+void WidgetFirstFrame(benchmark::State& state) {
+    WidgetOnDemoPlayer widget;
+    const UICairoSurface surfaces[2] = {widget.makeTarget(), widget.makeTarget()};
+    render::Renderer renderer;
+    bool even = false;
+    for (auto _ : state) {
+        renderer.discardStores();
+        even = !even;
+        const auto context = UICairoContextCreate(surfaces[even].get());
+        renderer.drawFrame(context.get(), *widget.session->widgetView(), kScale);
+        cairo_surface_flush(surfaces[even].get());
+    }
+}
+BENCHMARK(WidgetFirstFrame)->Unit(benchmark::kMicrosecond);
 
 void FillBaseline(benchmark::State& state) {
     const auto surface = makeFrameSurface();
