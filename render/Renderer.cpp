@@ -72,6 +72,13 @@ PixelRect deviceExtentOf(const cairo_matrix_t& matrix, CGRect rect) {
     return {static_cast<int>(x), static_cast<int>(y), static_cast<int>(width), static_cast<int>(height)};
 }
 
+// Whether `held` was taken from `layer`. Owners are equal only for the same layer,
+// even where a new layer took a dead one's address; comparing them takes no
+// reference, which costs atomic updates on every layer of every frame.
+bool isSameLayer(const std::weak_ptr<CALayer>& held, const Ptr<CALayer>& layer) {
+    return !held.owner_before(layer) && !layer.owner_before(held);
+}
+
 PixelRect intersectionOf(PixelRect a, PixelRect b) {
     const int left = std::max(a.x, b.x);
     const int top = std::max(a.y, b.y);
@@ -280,10 +287,7 @@ private:
                 PixelRect subtreeExtent) {
         auto [it, inserted] = _renderer._placements.try_emplace(layer.get());
         Placement& placement = it->second;
-        // Owners are equal only for the same layer, even where a new layer took a dead
-        // one's address; comparing them takes no reference, which costs atomic updates.
-        const bool sameLayer =
-            !inserted && !placement.layer.owner_before(layer) && !layer.owner_before(placement.layer);
+        const bool sameLayer = !inserted && isSameLayer(placement.layer, layer);
         if (!sameLayer) {
             if (!inserted) {
                 // Another layer lived at this address: what it showed goes.
@@ -708,7 +712,7 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     const CGFloat radius = layer->cornerRadius();
     const CGFloat clampedRadius = UIGraphicsClampedCornerRadius(bounds.size, radius);
     const bool roundedClip = layer->masksToBounds() && clampedRadius > 0 && format == CAIRO_FORMAT_ARGB32;
-    const bool current = store.layer.lock() == layer &&
+    const bool current = isSameLayer(store.layer, layer) &&
                          store.contentGeneration == layer->contentGeneration() &&
                          CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius &&
                          store.scale == scale && store.format == format && store.roundedClip == roundedClip;

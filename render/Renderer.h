@@ -33,10 +33,11 @@ struct PixelRect {
 // Each layer that draws content keeps it in a backing store at the device scale,
 // drawn again only when the layer's content changes (setNeedsDisplay, which every
 // drawing property's setter calls), or its bounds, corner radius or the scale do;
-// a plain view's background colour is filled straight into the frame instead. Moving, fading or masking a
-// layer composites its stored pixels again, with every layer placed at whole device pixels. A frame
-// composites only the region that changed since the previous one. A store goes with its layer, and one whose
-// layer has not shown for kFramesBeforeDroppingAStore frames is dropped.
+// a plain view's background colour is filled straight into the frame instead.
+// Moving, fading or masking a layer composites its stored pixels again, with every
+// layer placed at whole device pixels. A frame composites only the region that
+// changed since the previous one. A store goes with its layer, and one whose layer
+// has not shown for kFramesBeforeDroppingAStore frames is dropped.
 class Renderer {
 public:
     static constexpr std::uint64_t kFramesBeforeDroppingAStore = 300;
@@ -148,7 +149,8 @@ private:
     // Pixels of stores discarded or drawn at a new size, for this frame's new stores;
     // let go at the end of the frame.
     std::vector<UICairoSurface> _spareSurfaces;
-    // The coverage of a top-left rounded corner by its radius in device pixels.
+    // By radius in device pixels: the coverage of a rounded square just wider than
+    // two corners, whose four corners cutCorners copies.
     std::unordered_map<double, UICairoSurface> _cornerMasks;
     std::optional<Backdrop> _backdrop;
     UICairoSurface _target;
