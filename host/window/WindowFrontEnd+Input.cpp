@@ -8,9 +8,37 @@
 #include "window/WidgetButtons.h"
 #include "window/WindowFrontEnd.h"
 
-namespace host {
+// Last: Xlib's macros (None, Bool) would clash with names above.
+#include <X11/Xlib.h>
 
-void WindowFrontEnd::processEvents() {
+namespace host {
+namespace {
+
+// How often SDL is pumped while frames run and nothing is known to be waiting,
+// for what it does on its own time (a focus change it holds back a moment).
+constexpr Nanoseconds kRoutinePumpInterval = 250'000'000;
+
+} // namespace
+
+bool WindowFrontEnd::inputMayBeWaiting(Nanoseconds now) const {
+    // Without the display's descriptor to wake the run loop, or after a sleep
+    // that only news could end, every pass looks.
+    if (!_display || !_sleptForFrame || _eventsArrived || now >= _nextRoutinePump) {
+        return true;
+    }
+    // Input that came while a present waited for the server was read with its
+    // reply into Xlib's queue, where the descriptor no longer shows it; and SDL
+    // queues events of its own (a window shown or resized).
+    return XEventsQueued(_display, QueuedAlready) > 0 || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void WindowFrontEnd::processEvents(Nanoseconds now) {
+    // While frames run, pumping SDL costs a few reads of the display connection
+    // a frame; it is left alone on the passes where it would find nothing.
+    if (!inputMayBeWaiting(now)) {
+        return;
+    }
+    _nextRoutinePump = now + kRoutinePumpInterval;
     SDL_Event event;
     while (!_quitRequested && SDL_PollEvent(&event)) {
         // Input goes to what is on screen by now: an alert or sheet that came up

@@ -222,7 +222,8 @@ void WindowFrontEnd::watchDisplayConnection() {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(_window.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
-        _displayConnection = ConnectionNumber(info.info.x11.display);
+        _display = info.info.x11.display;
+        _displayConnection = ConnectionNumber(_display);
         NSRunLoop::mainRunLoop()->addEventSource(_displayConnection, [this] { _eventsArrived = true; });
     }
 }
@@ -230,7 +231,7 @@ void WindowFrontEnd::watchDisplayConnection() {
 void WindowFrontEnd::run() {
     auto* runLoop = NSRunLoop::mainRunLoop();
     while (!_quitRequested) {
-        processEvents();
+        processEvents(runLoop->nowNanoseconds());
         if (_quitRequested) {
             break;
         }
@@ -255,6 +256,7 @@ void WindowFrontEnd::waitForWork() {
     _eventsArrived = false;
     const Nanoseconds now = runLoop->nowNanoseconds();
     const bool wanted = frameWanted();
+    _sleptForFrame = wanted;
     // A wanted frame waits for its refresh; otherwise anything that makes one
     // wanted (a timer changing a label, a player's news) ends the sleep.
     Nanoseconds until = wanted ? _pacer.nextFrameTime(now) : now + kLongestSleep;

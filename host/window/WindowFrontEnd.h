@@ -20,6 +20,9 @@
 #include "window/WindowLayout.h"
 #include "window/WindowPresentation.h"
 
+// Xlib's display connection.
+struct _XDisplay;
+
 namespace host {
 
 struct WindowOptions {
@@ -70,7 +73,9 @@ private:
     void reportFrames(FrameCount since);
 
     // Input (WindowFrontEnd+Input.cpp).
-    void processEvents();
+    void processEvents(Nanoseconds now);
+    // Whether SDL may have input to hand over (see processEvents).
+    bool inputMayBeWaiting(Nanoseconds now) const;
     void handleEvent(const SDL_Event& event);
     void handleWindowEvent(const SDL_WindowEvent& event);
     void handleButton(const SDL_MouseButtonEvent& event);
@@ -127,6 +132,8 @@ private:
     // Owned by the window.
     SDL_Surface* _windowSurface = nullptr;
     int _displayConnection = -1;
+    // The X display under SDL, when it draws on one; owned by SDL.
+    _XDisplay* _display = nullptr;
     QuitSignals _signals;
 
     render::Renderer _renderer;
@@ -150,6 +157,10 @@ private:
 
     bool _quitRequested = false;
     bool _eventsArrived = false;
+    // The last sleep waited for a frame, not for news.
+    bool _sleptForFrame = false;
+    // When SDL is next pumped with nothing known to be waiting (see processEvents).
+    Nanoseconds _nextRoutinePump = 0;
     // The whole window must be drawn afresh (shown again, resized, panel changes).
     bool _wholeFrameNeeded = true;
     // The window system lost what was shown: show the last frame again.
