@@ -210,15 +210,20 @@ void NSRunLoop::waitForWork(std::optional<Nanoseconds> deadline) {
         // Nothing can wake the poll, so it looks for posts and stop() on its own.
         timeoutMs = timeoutMs < 0 ? kWakeFallbackPollMs : std::min(timeoutMs, kWakeFallbackPollMs);
     }
-    std::vector<pollfd> fds;
+    // A wait nested in a source's callback finds the kept set taken and makes its own.
+    std::vector<pollfd> fds = std::move(_polled);
+    fds.clear();
     fds.push_back({_wake.get(), POLLIN, 0});
     for (const auto& [fd, task] : _sources) {
         fds.push_back({fd, POLLIN, 0});
     }
-    const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
-    if (ready <= 0) {
-        return;
+    if (::poll(fds.data(), fds.size(), timeoutMs) > 0) {
+        dispatchReady(fds);
     }
+    _polled = std::move(fds);
+}
+
+void NSRunLoop::dispatchReady(const std::vector<pollfd>& fds) {
     if (fds[0].revents & POLLIN) {
         std::uint64_t count = 0;
         [[maybe_unused]] const auto got = _wake.readSome(&count, sizeof count);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <poll.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -91,6 +93,8 @@ private:
     // Wakes a run loop sleeping in waitForWork; from any thread.
     void wake();
     void waitForWork(std::optional<Nanoseconds> deadline);
+    // Runs the callbacks of the sources a wait found ready.
+    void dispatchReady(const std::vector<pollfd>& fds);
 
     struct Key {
         Nanoseconds due;
@@ -108,4 +112,6 @@ private:
     // Written to wake a sleeping run(); empty when it could not be made.
     NSFileDescriptor _wake;
     std::vector<std::pair<int, Task>> _sources;
+    // What a wait polls, kept for the next: the run loop waits once a frame.
+    std::vector<pollfd> _polled;
 };
