@@ -170,14 +170,16 @@ std::pair<int, int> opaqueColumnsOf(cairo_surface_t* surface) {
     return widest;
 }
 
-bool isBlank(cairo_surface_t* surface) {
+// The rows of an image that hold any pixel that is not transparent, as
+// [begin, end); empty when it is blank.
+std::pair<int, int> inkedRowsOf(cairo_surface_t* surface) {
     const int bytesPerPixel = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_A8 ? 1 : 4;
     const std::size_t width =
         static_cast<std::size_t>(cairo_image_surface_get_width(surface) * bytesPerPixel);
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
-    for (int row = 0; row < height; ++row) {
+    const auto inked = [&](int row) {
         const unsigned char* bytes = data + row * stride;
         // Eight bytes at a time: most stores with content are mostly empty rows.
         std::uint64_t seen = 0;
@@ -190,11 +192,17 @@ bool isBlank(cairo_surface_t* surface) {
         for (; index < width; ++index) {
             seen |= bytes[index];
         }
-        if (seen != 0) {
-            return false;
-        }
+        return seen != 0;
+    };
+    int first = 0;
+    while (first < height && !inked(first)) {
+        ++first;
     }
-    return true;
+    int end = height;
+    while (end > first && !inked(end - 1)) {
+        --end;
+    }
+    return {first, end};
 }
 
 void clearSurface(cairo_surface_t* surface) {
@@ -221,7 +229,10 @@ public:
         }
         const cairo_matrix_t matrix = placedLayerMatrix(parent, *state, asRoot);
         const PixelRect boundsExtent = deviceExtentOf(matrix, state->bounds);
-        const PixelRect extent = intersectionOf(boundsExtent, clip);
+        const auto store = _renderer._stores.find(layer.get());
+        Store* stored = store != _renderer._stores.end() ? &store->second : nullptr;
+        const PixelRect extent =
+            intersectionOf(inkedExtentOf(layer, stored, *state, matrix, boundsExtent), clip);
 
         std::uint64_t signature = mixSignature(inherited, _order++);
         for (double value : {matrix.x0, matrix.y0, matrix.xx, matrix.yy, layer->cornerRadius()}) {
@@ -257,7 +268,7 @@ public:
         for (const auto& sublayer : layer->sublayers()) {
             subtreeExtent = unionOf(subtreeExtent, walkAndMeasure(sublayer, matrix, childClip, passedOn));
         }
-        record(layer, signature, ownExtent, subtreeExtent);
+        record(layer, signature, ownExtent, subtreeExtent, stored);
         _lastSubtreeExtent = subtreeExtent;
     }
 
@@ -276,6 +287,29 @@ public:
     std::vector<PixelRect> takeDamage() { return std::move(_damage); }
 
 private:
+    // What a layer shows: the rows of its store that hold anything, when the store
+    // is up to date and placed row for row; else its bounds' extent. A title
+    // sliding sideways changes only the rows its letters reach.
+    static PixelRect inkedExtentOf(const Ptr<CALayer>& layer, const Store* store, const LayerState& state,
+                                   const cairo_matrix_t& matrix, PixelRect boundsExtent) {
+        if (!store || !store->pixels) {
+            return boundsExtent;
+        }
+        double left = state.bounds.origin.x;
+        double top = state.bounds.origin.y;
+        cairo_matrix_transform_point(&matrix, &left, &top);
+        const bool rowForRow = matrix.xy == 0 && matrix.yx == 0 && matrix.yy == store->scale &&
+                               std::abs(top - std::round(top)) < 1e-6;
+        if (!rowForRow || !isSameLayer(store->layer, layer) ||
+            store->contentGeneration != layer->contentGeneration() ||
+            !CGRectEqualToRect(store->bounds, state.bounds) || store->cornerRadius != layer->cornerRadius()) {
+            return boundsExtent;
+        }
+        const auto [first, end] = store->inkedRows;
+        return intersectionOf(boundsExtent, {boundsExtent.x, static_cast<int>(std::round(top)) + first,
+                                             boundsExtent.width, end - first});
+    }
+
     PixelRect walkAndMeasure(const Ptr<CALayer>& layer, const cairo_matrix_t& parent, PixelRect clip,
                              std::uint64_t inherited) {
         _lastSubtreeExtent = {};
@@ -283,8 +317,8 @@ private:
         return _lastSubtreeExtent;
     }
 
-    void record(const Ptr<CALayer>& layer, std::uint64_t signature, PixelRect extent,
-                PixelRect subtreeExtent) {
+    void record(const Ptr<CALayer>& layer, std::uint64_t signature, PixelRect extent, PixelRect subtreeExtent,
+                Store* store) {
         auto [it, inserted] = _renderer._placements.try_emplace(layer.get());
         Placement& placement = it->second;
         const bool sameLayer = !inserted && isSameLayer(placement.layer, layer);
@@ -305,8 +339,8 @@ private:
         placement.extent = extent;
         placement.subtreeExtent = subtreeExtent;
         placement.frame = _renderer._frame;
-        if (auto store = _renderer._stores.find(layer.get()); store != _renderer._stores.end()) {
-            store->second.lastShownFrame = _renderer._frame;
+        if (store) {
+            store->lastShownFrame = _renderer._frame;
         }
     }
 
@@ -730,6 +764,7 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     store.cornersCut = false;
     store.roundedClip = roundedClip;
     store.opaqueColumns = {};
+    store.inkedRows = {};
     UICairoSurface previous = std::move(store.pixels);
     const PixelSize pixels = pixelSizeFor(bounds.size, scale);
     // A layer too large for a store is drawn straight into each frame instead.
@@ -753,7 +788,9 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
         paintLayerContent(context.get(), *layer, bounds);
     }
     cairo_surface_flush(surface.get());
-    if (content == LayerContent::Opaque || !isBlank(surface.get())) {
+    store.inkedRows =
+        content == LayerContent::Opaque ? std::pair<int, int>{0, pixels.height} : inkedRowsOf(surface.get());
+    if (store.inkedRows.second > store.inkedRows.first) {
         // One stored pixel per device pixel wherever it is composited.
         cairo_surface_set_device_scale(surface.get(), scale, scale);
         store.opaque = content == LayerContent::Opaque;

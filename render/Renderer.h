@@ -107,6 +107,8 @@ private:
         bool roundedClip = false;
         // Of a mask: the widest run of pixel columns opaque from top to bottom, [first, second).
         std::pair<int, int> opaqueColumns{};
+        // The rows of pixels that hold anything, [first, second).
+        std::pair<int, int> inkedRows{};
         std::uint64_t lastShownFrame = 0;
     };
     struct Placement {

@@ -114,9 +114,12 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
     auto frame = [&] { return _renderer.drawFrame(context.get(), *_window, 2); };
     EXPECT_EQ(frame(), (std::vector<render::PixelRect>{{0, 0, 80, 40}})) << "a first frame is whole";
     EXPECT_TRUE(frame().empty()) << "nothing changed";
-    // Moving and fading composite the stored pixels; new content and a new size draw.
+    // Moving composites the stored pixels, and changes only the rows they fill
+    // (its square's: 2 of 8 points), from where it was and where it is, whole pixels.
+    view->setFrame(CGRectMake(12.3, 2, 8, 8));
+    EXPECT_EQ(frame(), (std::vector<render::PixelRect>{{4, 6, 16, 4}, {25, 6, 16, 4}}));
+    // Fading composites them too; new content and a new size draw.
     const std::vector<std::pair<std::function<void()>, int>> steps = {
-        {[&] { view->setFrame(CGRectMake(12.3, 2, 8, 8)); }, 1},
         {[&] { view->setAlpha(0.5); }, 1},
         {[&] { view->setNeedsDisplay(); }, 2},
         {[&] { view->setFrame(CGRectMake(12, 2, 9, 8)); }, 3},
