@@ -300,9 +300,7 @@ private:
         cairo_matrix_transform_point(&matrix, &left, &top);
         const bool rowForRow = matrix.xy == 0 && matrix.yx == 0 && matrix.yy == store->scale &&
                                std::abs(top - std::round(top)) < 1e-6;
-        if (!rowForRow || !isSameLayer(store->layer, layer) ||
-            store->contentGeneration != layer->contentGeneration() ||
-            !CGRectEqualToRect(store->bounds, state.bounds) || store->cornerRadius != layer->cornerRadius()) {
+        if (!rowForRow || !store->holdsContentOf(layer, state.bounds)) {
             return boundsExtent;
         }
         const auto [first, end] = store->inkedRows;
@@ -740,16 +738,19 @@ bool Renderer::rootCoversOpaquely(UIView& root, CGFloat scale, cairo_t* context,
            area.y + area.height <= covered.height;
 }
 
+bool Renderer::Store::holdsContentOf(const Ptr<CALayer>& layer, CGRect bounds) const {
+    return isSameLayer(this->layer, layer) && contentGeneration == layer->contentGeneration() &&
+           CGRectEqualToRect(this->bounds, bounds) && cornerRadius == layer->cornerRadius();
+}
+
 const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer, CGRect bounds, CGFloat scale,
                                           cairo_format_t format) {
     Store& store = _stores[layer.get()];
     const CGFloat radius = layer->cornerRadius();
     const CGFloat clampedRadius = UIGraphicsClampedCornerRadius(bounds.size, radius);
     const bool roundedClip = layer->masksToBounds() && clampedRadius > 0 && format == CAIRO_FORMAT_ARGB32;
-    const bool current = isSameLayer(store.layer, layer) &&
-                         store.contentGeneration == layer->contentGeneration() &&
-                         CGRectEqualToRect(store.bounds, bounds) && store.cornerRadius == radius &&
-                         store.scale == scale && store.format == format && store.roundedClip == roundedClip;
+    const bool current = store.holdsContentOf(layer, bounds) && store.scale == scale &&
+                         store.format == format && store.roundedClip == roundedClip;
     store.lastShownFrame = _frame;
     if (current) {
         return store;

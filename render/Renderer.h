@@ -110,6 +110,8 @@ private:
         // The rows of pixels that hold anything, [first, second).
         std::pair<int, int> inkedRows{};
         std::uint64_t lastShownFrame = 0;
+        // Whether it holds `layer`'s content as of now, drawn for `bounds`.
+        bool holdsContentOf(const Ptr<CALayer>& layer, CGRect bounds) const;
     };
     struct Placement {
         std::weak_ptr<CALayer> layer;
