@@ -82,4 +82,16 @@ UICairoPatternPtr makeGradientPattern(const CAGradientLayer& layer, CGRect area,
     return pattern;
 }
 
+GradientLines gradientLinesOf(const CAGradientLayer& layer) {
+    // As makeGradientPattern places the end points: equal unit coordinates give
+    // equal coordinates in any area.
+    if (finiteOrZero(layer.startPoint().y) == finiteOrZero(layer.endPoint().y)) {
+        return GradientLines::RowsAlike;
+    }
+    if (finiteOrZero(layer.startPoint().x) == finiteOrZero(layer.endPoint().x)) {
+        return GradientLines::ColumnsAlike;
+    }
+    return GradientLines::Differ;
+}
+
 } // namespace render

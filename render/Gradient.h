@@ -30,4 +30,9 @@ std::vector<GradientStop> gradientStops(const CAGradientLayer& layer);
 // points paint the last colour.
 UICairoPatternPtr makeGradientPattern(const CAGradientLayer& layer, CGRect area, double alpha);
 
+// Which lines of the area makeGradientPattern paints are all alike: every row (the
+// colours change from left to right only, or not at all), every column, or neither.
+enum class GradientLines { Differ, RowsAlike, ColumnsAlike };
+GradientLines gradientLinesOf(const CAGradientLayer& layer);
+
 } // namespace render

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <memory>
 
+#include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCore/CALayer.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIGraphicsHandles.h"
 #include "UIKit/UIView.h"
+#include "render/Gradient.h"
 #include "render/LayerPainter.h"
 #include "render/Snapshot.h"
 
@@ -203,6 +205,46 @@ std::pair<int, int> inkedRowsOf(cairo_surface_t* surface) {
         --end;
     }
     return {first, end};
+}
+
+// The lines of a layer's store that are all alike, so that one is drawn and copied
+// into the rest: a plain gradient's (a fade, typically) when the store covers whole
+// pixels, which is where every line is fully covered.
+GradientLines linesAlikeInStore(const CALayer& layer, CGRect bounds, CGFloat scale) {
+    const auto* gradient = dynamic_cast<const CAGradientLayer*>(&layer);
+    if (!gradient || layer.delegate() ||
+        UIGraphicsClampedCornerRadius(bounds.size, layer.cornerRadius()) > 0 ||
+        !coversWholePixels(bounds.size, scale)) {
+        return GradientLines::Differ;
+    }
+    return gradientLinesOf(*gradient);
+}
+
+// Copies the first row of `surface` into every other row, or its first column into
+// every other column.
+void repeatFirstLine(cairo_surface_t* surface, GradientLines lines) {
+    const bool alpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_A8;
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const std::size_t stride = static_cast<std::size_t>(cairo_image_surface_get_stride(surface));
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    for (int row = 0; row < height; ++row) {
+        unsigned char* bytes = data + static_cast<std::size_t>(row) * stride;
+        if (lines == GradientLines::RowsAlike) {
+            if (row > 0) {
+                std::memcpy(bytes, data, static_cast<std::size_t>(width) * (alpha ? 1 : 4));
+            }
+        } else if (alpha) {
+            std::memset(bytes, bytes[0], static_cast<std::size_t>(width));
+        } else {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, bytes, sizeof pixel);
+            for (int column = 1; column < width; ++column) {
+                std::memcpy(bytes + static_cast<std::size_t>(column) * 4, &pixel, sizeof pixel);
+            }
+        }
+    }
+    cairo_surface_mark_dirty(surface);
 }
 
 void clearSurface(cairo_surface_t* surface) {
@@ -782,13 +824,22 @@ const Renderer::Store& Renderer::storeFor(const std::shared_ptr<CALayer>& layer,
     if (!surface) {
         return store;
     }
+    const GradientLines linesAlike = linesAlikeInStore(*layer, bounds, scale);
     {
         auto context = UICairoContextCreate(surface.get());
+        if (linesAlike != GradientLines::Differ) {
+            const bool rows = linesAlike == GradientLines::RowsAlike;
+            cairo_rectangle(context.get(), 0, 0, rows ? pixels.width : 1, rows ? 1 : pixels.height);
+            cairo_clip(context.get());
+        }
         cairo_scale(context.get(), scale, scale);
         cairo_translate(context.get(), -bounds.origin.x, -bounds.origin.y);
         paintLayerContent(context.get(), *layer, bounds);
     }
     cairo_surface_flush(surface.get());
+    if (linesAlike != GradientLines::Differ) {
+        repeatFirstLine(surface.get(), linesAlike);
+    }
     store.inkedRows =
         content == LayerContent::Opaque ? std::pair<int, int>{0, pixels.height} : inkedRowsOf(surface.get());
     if (store.inkedRows.second > store.inkedRows.first) {

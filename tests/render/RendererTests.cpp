@@ -153,15 +153,20 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
 // the stores' memory used again after discarding them, and whether a mask's
 // sublayers are composited one by one (past or through its fade) or together.
 TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
-    const auto maskedPair = [this](double secondX) {
+    const auto clear = UIColor::clearColor()->CGColor();
+    const auto black = UIColor::blackColor()->CGColor();
+    const auto gradient = [&](CGRect frame, CGPoint start, CGPoint end) {
+        auto layer = CAGradientLayer::layer();
+        layer->setFrame(frame);
+        layer->setStartPoint(start);
+        layer->setEndPoint(end);
+        layer->setColors(NSArray::arrayWithObjects({clear, black, black, clear}));
+        return layer;
+    };
+    const auto maskedPair = [&](double secondX, bool vertical = false) {
         auto strip = makeView(CGRectMake(12, 0, 28, 20), nullptr, _window);
-        auto fade = CAGradientLayer::layer();
-        fade->setFrame(CGRectMake(0, 0, 28, 20));
-        fade->setStartPoint(CGPointMake(0, 0.5));
-        fade->setEndPoint(CGPointMake(1, 0.5));
-        const auto clear = UIColor::clearColor()->CGColor();
-        const auto black = UIColor::blackColor()->CGColor();
-        fade->setColors(NSArray::arrayWithObjects({clear, black, black, clear}));
+        auto fade = gradient(CGRectMake(0, 0, 28, 20), CGPointMake(vertical ? 0.5 : 0, vertical ? 0 : 0.5),
+                             CGPointMake(vertical ? 0.5 : 1, vertical ? 1 : 0.5));
         fade->setLocations(
             NSArray::arrayWithObjects({NSNumber::numberWithDouble(0), NSNumber::numberWithDouble(0.3),
                                        NSNumber::numberWithDouble(0.7), NSNumber::numberWithDouble(1)}));
@@ -175,6 +180,20 @@ TEST_F(RendererTest, FramesByChangesMatchTheTreeOverItsBackdrop) {
         {"translucent root", [this] { _window->setBackgroundColor(UIColor::colorWithWhite(1, 0.5)); }},
         {"masked views apart", [&] { maskedPair(12); }},
         {"masked views overlapping", [&] { maskedPair(4); }},
+        {"masked views under a vertical fade", [&] { maskedPair(12, true); }},
+        {"gradients along each axis, across and off whole pixels",
+         [&] {
+             const CGPoint ends[][2] = {{{0, 0.5}, {1, 0.5}}, {{0.5, 0}, {0.5, 1}}, {{0, 0}, {1, 1}}};
+             for (int index = 0; index < 6; ++index) {
+                 const auto& [start, end] = ends[index % 3];
+                 auto layer = gradient(CGRectMake(index * 6, index < 3 ? 1 : 11, 5, index < 3 ? 7.5 : 7.25),
+                                       start, end);
+                 layer->setColors(NSArray::arrayWithObjects({UIColor::colorWithRed(1, 0.5, 0, 1)->CGColor(),
+                                                             UIColor::colorWithRed(0, 1, 0, 0.5)->CGColor(),
+                                                             UIColor::colorWithRed(0, 0, 1, 1)->CGColor()}));
+                 _window->layer()->addSublayer(layer);
+             }
+         }},
         {"image clipped to rounded corners",
          [this] {
              auto image = alloc<UIImageView>()->initWithFrame(CGRectMake(20, 4, 11, 10));
