@@ -556,12 +556,17 @@ private:
                 placement == _renderer._placements.end()) {
                 return false;
             }
+            // A leaf that shows nowhere (a title's copy waiting beyond the edge) is
+            // not drawn for nothing.
+            const PixelRect extent = placement->second.extent;
+            if (extent.isEmpty()) {
+                continue;
+            }
             const Store& store = _renderer.storeFor(sublayer, state->bounds, _scale);
             if (store.tooLarge) {
                 return false;
             }
-            const PixelRect extent = placement->second.extent;
-            if (!store.pixels || extent.isEmpty()) {
+            if (!store.pixels) {
                 continue;
             }
             for (std::size_t index = 0; index < leafCount; ++index) {

@@ -148,6 +148,27 @@ TEST_F(RendererTest, BackingStoresDrawOnlyWhenContentChangesAndGoWithTheirLayers
     EXPECT_EQ(row[3 * 4], 0) << "black on white";
 }
 
+// A title's copy waiting beyond the edge of its fading strip is drawn once it comes in.
+TEST_F(RendererTest, LeafBeyondItsFadingStripIsDrawnWhenItComesIn) {
+    UICairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 40));
+    auto context = UICairoContextCreate(surface.get());
+    auto strip = makeView(CGRectMake(0, 0, 20, 20), nullptr, _window);
+    strip->setClipsToBounds(true);
+    auto fade = CAGradientLayer::layer();
+    fade->setFrame(strip->bounds());
+    fade->setColors(
+        NSArray::arrayWithObjects({UIColor::clearColor()->CGColor(), UIColor::blackColor()->CGColor()}));
+    strip->layer()->setMask(fade);
+    auto copy = alloc<CountingView>();
+    copy->initWithFrame(CGRectMake(25, 2, 8, 8));
+    strip->addSubview(copy);
+    _renderer.drawFrame(context.get(), *_window, 2);
+    EXPECT_EQ(copy->draws, 0);
+    copy->setFrame(CGRectMake(15, 2, 8, 8));
+    _renderer.drawFrame(context.get(), *_window, 2);
+    EXPECT_EQ(copy->draws, 1);
+}
+
 // Frames drawn by changes into a target that held other pixels look as the tree
 // does over the backdrop: whether or not the root's store covers what changed, with
 // the stores' memory used again after discarding them, and whether a mask's
