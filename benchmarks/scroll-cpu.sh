@@ -13,8 +13,9 @@
 # The widget shows the volume slider, so that only the title moves.
 # CPU is read from /proc/PID/task/*/schedstat (nanoseconds on a CPU, every thread),
 # frames from the program's SIGUSR1 report, peak memory from VmHWM at the end.
-# The runs take turns, round after round, so that noise on the machine hits all
-# of them alike; the table shows each run's medians (peak memory: the largest).
+# The runs take turns, round after round and in a new order each round, so that
+# noise on the machine hits all of them alike; the table shows each run's medians
+# (peak memory: the largest).
 #
 # Usage: benchmarks/scroll-cpu.sh [SECONDS]   (default 10; build with the bench preset)
 # TRILLBOX_ROUNDS sets the number of rounds (default 3).
@@ -150,7 +151,6 @@ frameReport() {
 
 # Each run's figures, one a round, separated by spaces.
 declare -A cpu frames rate xCpu peak
-rows=()
 # Measures the run NAME of the process PID, counting the CPU of PID and of the
 # other processes given too; the warm-up counts from START (bash's clock).
 measure() {
@@ -171,7 +171,6 @@ measure() {
     x1=$(cpuNanoseconds "$xServer")
     isRunning "$pid" || fail "$name stopped during the run: $(firstLine "$err")"
     report=$(frameReport "$pid" "$out")
-    [[ -v "cpu[$name]" ]] || rows+=("$name")
     peak[$name]+="$(awk '$1 == "VmHWM:" { printf "%.1f", $2 / 1024 }' /proc/"$pid"/status) "
     frames[$name]+="${report% *} "
     rate[$name]+="$(awk -v f="${report% *}" -v s="${report#* }" 'BEGIN { printf "%.2f", (s > 0 ? f / s : 0) }') "
@@ -254,17 +253,27 @@ runMpv() {
     stop "$busDaemon"
 }
 
+runNamed() {
+    case $1 in
+    floor) runFloor ;;
+    scroll) runDemo scroll "$trillbox" "$scratch/long.plist" ;;
+    scroll-mpv) runMpv scroll-mpv "$trillbox" ;;
+    floor-mpv) runMpv floor-mpv floor ;;
+    still) runDemo still "$trillbox" "$scratch/short.plist" ;;
+    scroll-before) runDemo scroll-before "$before" "$scratch/long.plist" ;;
+    scroll-mpv-before) runMpv scroll-mpv-before "$before" ;;
+    still-before) runDemo still-before "$before" "$scratch/short.plist" ;;
+    esac
+}
+rows=(floor scroll scroll-mpv floor-mpv still)
+[[ -z $before ]] || rows+=(scroll-before scroll-mpv-before still-before)
 for ((round = 0; round < rounds; ++round)); do
-    runFloor
-    runDemo scroll "$trillbox" "$scratch/long.plist"
-    runMpv scroll-mpv "$trillbox"
-    runMpv floor-mpv floor
-    runDemo still "$trillbox" "$scratch/short.plist"
-    if [[ -n $before ]]; then
-        runDemo scroll-before "$before" "$scratch/long.plist"
-        runMpv scroll-mpv-before "$before"
-        runDemo still-before "$before" "$scratch/short.plist"
-    fi
+    # In a new order each round, so that a drift within a round (the machine
+    # warming up, another job starting) favours no run.
+    mapfile -t order < <(printf '%s\n' "${rows[@]}" | shuf)
+    for name in "${order[@]}"; do
+        runNamed "$name"
+    done
 done
 
 median() {
