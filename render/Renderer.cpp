@@ -208,8 +208,8 @@ std::pair<int, int> inkedRowsOf(cairo_surface_t* surface) {
 }
 
 // The lines of a layer's store that are all alike, so that one is drawn and copied
-// into the rest: a plain gradient's (a fade, typically) when the store covers whole
-// pixels, which is where every line is fully covered.
+// into the rest: a plain gradient's (a fade, typically), when its bounds cover whole
+// pixels (else the last row or column is only partly covered).
 GradientLines linesAlikeInStore(const CALayer& layer, CGRect bounds, CGFloat scale) {
     const auto* gradient = dynamic_cast<const CAGradientLayer*>(&layer);
     if (!gradient || layer.delegate() ||
