@@ -7,8 +7,9 @@
 #   scroll      the demo player playing one track with a long title
 #   scroll-mpv  mpv playing a silent file with a long title, followed over MPRIS
 #               on a private session bus; the bus daemon's CPU is counted in
-#   floor-mpv   the floor again while that mpv plays, on its bus (counted in):
-#               what the player's company costs any window on the same cores
+#   floor-mpv   the floor again next to the same mpv playing, its bus daemon
+#               counted in as for scroll-mpv: what the player's company costs any
+#               window on the same cores
 #   still       the demo player with a short title that fits: nothing moves
 # The widget shows the volume slider, so that only the title moves.
 # CPU is read from /proc/PID/task/*/schedstat (nanoseconds on a CPU, every thread),
