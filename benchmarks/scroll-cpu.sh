@@ -24,6 +24,11 @@
 # TRILLBOX_PROGRAM names the trillbox to measure (default: the build tree's).
 # TRILLBOX_BEFORE names another build's trillbox to measure in the same run, as
 # scroll-before, scroll-mpv-before and still-before.
+# TRILLBOX_TOGETHER=1 runs the floor and the demo scroll (and scroll-before) at the
+# same time instead, each on an X server of its own, and prints each scroll's
+# difference to the floor (and to scroll-before) round by round: the mean and its
+# standard error. Running together raises every figure, but the differences are
+# far steadier than medians of runs taken in turn.
 set -euo pipefail
 
 seconds=${1:-10}
@@ -102,14 +107,21 @@ export XDG_STATE_HOME=$scratch/home/state XDG_CACHE_HOME=$scratch/home/cache SDL
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$HOME" "$scratch/device"
 
-# The server picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.err" &
-xServer=$!
-started+=("$xServer")
-waitUntil 10 wroteOrEnded "$scratch/display" "$xServer" || true
-hasLine "$scratch/display" || fail "Xvfb did not start: $(firstLine "$scratch/xvfb.err")"
-DISPLAY=:$(head -n 1 "$scratch/display")
-export DISPLAY
+# Starts an X server of its own for NAME: its display is in $display, its pid in
+# $xServer. The server picks a free display and writes its number once it accepts
+# clients.
+startXServer() {
+    local name=$1
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/$name.display" \
+        2>"$scratch/$name.xvfb.err" &
+    xServer=$!
+    started+=("$xServer")
+    waitUntil 10 wroteOrEnded "$scratch/$name.display" "$xServer" || true
+    hasLine "$scratch/$name.display" || fail "Xvfb did not start: $(firstLine "$scratch/$name.xvfb.err")"
+    display=:$(head -n 1 "$scratch/$name.display")
+}
+startXServer main
+export DISPLAY=$display
 
 longTitle="An Unreasonably Long Title That Keeps Scrolling Across The Widget For As Long As It Plays"
 playlist() {
@@ -254,6 +266,75 @@ runMpv() {
     stop "$busDaemon"
 }
 
+median() {
+    tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+largest() {
+    tr ' ' '\n' <<<"$1" | grep . | sort -g | tail -n 1
+}
+# Prints the mean of the differences between two lists of figures (one a round,
+# separated by spaces) and its standard error.
+pairedDifference() {
+    awk -v a="$1" -v b="$2" 'BEGIN {
+        n = split(a, x, " "); split(b, y, " ")
+        for (i = 1; i <= n; ++i) { d[i] = x[i] - y[i]; sum += d[i] }
+        mean = sum / n
+        for (i = 1; i <= n; ++i) { squares += (d[i] - mean) ^ 2 }
+        printf "%+.3f +- %.3f", mean, (n > 1 ? sqrt(squares / (n - 1) / n) : 0)
+    }'
+}
+# The floor, the demo scroll and scroll-before at the same time, round after round.
+runTogether() {
+    local names=(floor scroll) name index t0 t1 pids cpu0 cpu1
+    [[ -z $before ]] || names+=(scroll-before)
+    local -A displays
+    for name in "${names[@]}"; do
+        startXServer "$name"
+        displays[$name]=$display
+        cp -r "$scratch/device" "$scratch/device.$name"
+    done
+    for ((round = 0; round < rounds; ++round)); do
+        pids=() cpu0=() cpu1=()
+        for name in "${names[@]}"; do
+            case $name in
+            floor) DISPLAY=${displays[$name]} launch "$name" "$floor" ;;
+            scroll) DISPLAY=${displays[$name]} launch "$name" "$trillbox" --device-root "$scratch/device.$name" \
+                --scale 2 --playlist "$scratch/long.plist" run ;;
+            scroll-before) DISPLAY=${displays[$name]} launch "$name" "$before" \
+                --device-root "$scratch/device.$name" --scale 2 --playlist "$scratch/long.plist" run ;;
+            esac
+            pids+=("$launched")
+        done
+        sleep "$warmUp"
+        t0=$(microseconds "$EPOCHREALTIME")
+        for index in "${!names[@]}"; do
+            cpu0+=("$(cpuNanoseconds "${pids[index]}")")
+        done
+        sleep "$seconds"
+        t1=$(microseconds "$EPOCHREALTIME")
+        for index in "${!names[@]}"; do
+            cpu1+=("$(cpuNanoseconds "${pids[index]}")")
+        done
+        for index in "${!names[@]}"; do
+            name=${names[index]}
+            isRunning "${pids[index]}" || fail "$name stopped during the run: $(firstLine "$scratch/$name.err")"
+            cpu[$name]+="$(awk -v c=$((cpu1[index] - cpu0[index])) -v t=$((t1 - t0)) \
+                'BEGIN { printf "%.3f", c / t / 10 }') "
+            stop "${pids[index]}"
+        done
+    done
+    printf '%-14s %8s   (medians of %d rounds of %d s run together, after %d s)\n' run "CPU %" "$rounds" \
+        "$seconds" "$warmUp"
+    for name in "${names[@]}"; do
+        printf '%-14s %8.2f\n' "$name" "$(median "${cpu[$name]}")"
+    done
+    for name in "${names[@]:1}"; do
+        echo "$name against the floor, round by round: $(pairedDifference "${cpu[$name]}" "${cpu[floor]}") points"
+    done
+    [[ -z $before ]] ||
+        echo "scroll against scroll-before: $(pairedDifference "${cpu[scroll]}" "${cpu[scroll-before]}") points"
+}
+
 runNamed() {
     case $1 in
     floor) runFloor ;;
@@ -268,6 +349,10 @@ runNamed() {
 }
 rows=(floor scroll scroll-mpv floor-mpv still)
 [[ -z $before ]] || rows+=(scroll-before scroll-mpv-before still-before)
+if [[ -n ${TRILLBOX_TOGETHER:-} ]]; then
+    runTogether
+    exit 0
+fi
 for ((round = 0; round < rounds; ++round)); do
     # In a new order each round, so that a drift within a round (the machine
     # warming up, another job starting) favours no run.
@@ -277,12 +362,6 @@ for ((round = 0; round < rounds; ++round)); do
     done
 done
 
-median() {
-    tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-largest() {
-    tr ' ' '\n' <<<"$1" | grep . | sort -g | tail -n 1
-}
 floorCpu=$(median "${cpu[floor]}")
 printf '%-18s %8s %10s %8s %9s %10s %9s   (medians of %d rounds of %d s, after %d s)\n' run "CPU %" \
     "vs floor" frames "frames/s" "X server %" "peak MB" "$rounds" "$seconds" "$warmUp"
