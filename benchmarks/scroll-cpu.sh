@@ -162,6 +162,10 @@ frameReport() {
     tail -n 1 "$output" | awk '$1 == "frames:" { print $2, $4 }'
 }
 
+# NANOSECONDS on a CPU over MICROSECONDS of wall time, as a percentage of one core.
+percentOfCore() {
+    awk -v c="$1" -v t="$2" 'BEGIN { printf "%.3f", c / t / 10 }'
+}
 # Each run's figures, one a round, separated by spaces.
 declare -A cpu frames rate xCpu peak
 # Measures the run NAME of the process PID, counting the CPU of PID and of the
@@ -187,9 +191,8 @@ measure() {
     peak[$name]+="$(awk '$1 == "VmHWM:" { printf "%.1f", $2 / 1024 }' /proc/"$pid"/status) "
     frames[$name]+="${report% *} "
     rate[$name]+="$(awk -v f="${report% *}" -v s="${report#* }" 'BEGIN { printf "%.2f", (s > 0 ? f / s : 0) }') "
-    # Nanoseconds per microsecond of wall time, as a percentage of one core.
-    cpu[$name]+="$(awk -v c=$((cpu1 - cpu0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.3f", c / t / 10 }') "
-    xCpu[$name]+="$(awk -v c=$((x1 - x0)) -v t=$((t1 - t0)) 'BEGIN { printf "%.3f", c / t / 10 }') "
+    cpu[$name]+="$(percentOfCore $((cpu1 - cpu0)) $((t1 - t0))) "
+    xCpu[$name]+="$(percentOfCore $((x1 - x0)) $((t1 - t0))) "
 }
 # Starts a program for the run NAME in the background; its pid is in $launched.
 launch() {
@@ -318,8 +321,7 @@ runTogether() {
         for index in "${!names[@]}"; do
             name=${names[index]}
             isRunning "${pids[index]}" || fail "$name stopped during the run: $(firstLine "$scratch/$name.err")"
-            cpu[$name]+="$(awk -v c=$((cpu1[index] - cpu0[index])) -v t=$((t1 - t0)) \
-                'BEGIN { printf "%.3f", c / t / 10 }') "
+            cpu[$name]+="$(percentOfCore $((cpu1[index] - cpu0[index])) $((t1 - t0))) "
             stop "${pids[index]}"
         done
     done
