@@ -225,7 +225,11 @@ BENCHMARK(FrameWithOnePart)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 class WidgetOnDemoPlayer {
 public:
     WidgetOnDemoPlayer() {
-        std::filesystem::create_directories(_scratch / "device");
+        const std::filesystem::path preferences = _scratch / "device/var/mobile/Library/Preferences";
+        std::filesystem::create_directories(preferences);
+        std::ofstream(preferences / "org.trillbox.TrillboxPrefs.plist")
+            << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+               "<key>startView</key><string>volume</string></dict></plist>";
         std::ofstream(_scratch / "long.plist")
             << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict>"
                "<key>title</key><string>An Unreasonably Long Title That Keeps Scrolling Across The "
