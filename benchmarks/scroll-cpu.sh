@@ -375,6 +375,14 @@ done
 echo "CPU % is of one core; the -mpv runs count the bus daemon too, not mpv."
 awk -v c="$(median "${cpu[scroll-mpv]}")" -v f="$(median "${cpu[floor-mpv]}")" \
     'BEGIN { printf "scroll-mpv against floor-mpv (both next to the playing mpv): %+.2f\n", c - f }'
+# The medians of runs taken in turn move by tenths of a point from one run of the
+# script to the next; the differences within each round show how settled they are.
+echo "scroll against the floor, round by round: $(pairedDifference "${cpu[scroll]}" "${cpu[floor]}") points"
+echo "scroll-mpv against floor-mpv, round by round:" \
+    "$(pairedDifference "${cpu[scroll-mpv]}" "${cpu[floor-mpv]}") points"
+[[ -z $before ]] ||
+    echo "scroll against scroll-before, round by round:" \
+        "$(pairedDifference "${cpu[scroll]}" "${cpu[scroll-before]}") points"
 # Whether the run NAME is within the floor + 0.4 points.
 verdict() {
     awk -v c="$(median "${cpu[$1]}")" -v f="$floorCpu" 'BEGIN { print (c <= f + 0.4) ? "met" : "missed" }'
