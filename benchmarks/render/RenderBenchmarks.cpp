@@ -24,6 +24,7 @@
 #include "render/Renderer.h"
 #include "render/Snapshot.h"
 #include "support/SampleTree.h"
+#include "widget/TrillboxSettings.h"
 
 namespace {
 
@@ -225,11 +226,11 @@ BENCHMARK(FrameWithOnePart)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 class WidgetOnDemoPlayer {
 public:
     WidgetOnDemoPlayer() {
-        const std::filesystem::path preferences = _scratch / "device/var/mobile/Library/Preferences";
-        std::filesystem::create_directories(preferences);
-        std::ofstream(preferences / "org.trillbox.TrillboxPrefs.plist")
-            << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-               "<key>startView</key><string>volume</string></dict></plist>";
+        const std::filesystem::path settings =
+            _scratch / "device" / std::filesystem::path(TrillboxPreferencesPath).relative_path();
+        std::filesystem::create_directories(settings.parent_path());
+        std::ofstream(settings) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                                   "<key>startView</key><string>volume</string></dict></plist>";
         std::ofstream(_scratch / "long.plist")
             << "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict>"
                "<key>title</key><string>An Unreasonably Long Title That Keeps Scrolling Across The "
